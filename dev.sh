@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Set-up, build, test and demo in one place. Installs missing Debian packages first.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+          libboost-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
+
+install_missing_packages() {
+    local missing=()
+    for package in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    local preset=$1
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+}
+
+run_tests() {
+    local preset=$1
+    build "$preset"
+    ctest --preset "$preset"
+}
+
+run_demo() {
+    build debug
+    local demo=build/debug/bin/qelmar-demo
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        local dir=${TOUR_DIR:-$PWD/tour-out}
+        echo "No display: running the scripted tour into $dir"
+        QT_QPA_PLATFORM=offscreen "$demo" --tour "$dir"
+    else
+        "$demo"
+    fi
+}
+
+command=${1:-help}
+case "$command" in
+    demo) install_missing_packages; run_demo ;;
+    test) install_missing_packages; run_tests debug ;;
+    asan) install_missing_packages; run_tests asan ;;
+    bench)
+        install_missing_packages
+        build release
+        build/release/bin/qelmar-bench "${@:2}"
+        ;;
+    build) install_missing_packages; build "${2:-debug}" ;;
+    *)
+        echo "usage: $0 demo|test|asan|bench|build [preset]"
+        exit 2
+        ;;
+esac

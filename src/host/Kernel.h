@@ -1,0 +1,12 @@
+#pragma once
+
+// The application kernel's flat function interface, called from the user-interface thread only.
+
+struct ArgList_s;
+using ArgList_pa = ArgList_s*;
+
+#include "host/KernelStrings.h"
+#include "host/KernelMessages.h"
+#include "host/KernelLock.h"
+#include "host/KernelMacro.h"
+#include "host/KernelFrames.h"

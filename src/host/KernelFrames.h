@@ -1,0 +1,5 @@
+#pragma once
+
+// Pages and frames.
+
+bool QelUtilFrameExists();

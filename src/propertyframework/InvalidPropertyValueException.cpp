@@ -1,0 +1,10 @@
+#include "propertyframework/InvalidPropertyValueException.h"
+
+namespace qelmar {
+
+InvalidPropertyValueException::InvalidPropertyValueException(const std::string& message)
+    : ExceptionBase(message, true)
+{
+}
+
+} // namespace qelmar

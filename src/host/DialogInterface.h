@@ -1,0 +1,13 @@
+#pragma once
+
+namespace qelmar::dialogs::common {
+
+// What the application does with any dialog: show it, and take it down.
+class DialogInterface {
+public:
+    virtual bool launch() = 0;
+    virtual void drop() = 0;
+    virtual ~DialogInterface() = default;
+};
+
+} // namespace qelmar::dialogs::common

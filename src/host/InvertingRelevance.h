@@ -1,0 +1,21 @@
+#pragma once
+
+#include "host/SignalConnectionCollection.h"
+#include "propertyframework/RelevanceInterface.h"
+
+namespace qelmar::sdk::ui::propertymanager {
+
+// The negation of another relevance; notifies whenever the operand notifies.
+class InvertingRelevance : public virtual RelevanceInterface {
+public:
+    explicit InvertingRelevance(RelevancePtr operand);
+    ~InvertingRelevance() override;
+
+    bool isRelevant() const override;
+
+private:
+    RelevancePtr m_operand;
+    SignalConnectionCollection m_connections;
+};
+
+} // namespace qelmar::sdk::ui::propertymanager

@@ -1,0 +1,174 @@
+#include "host/QtDialogAbstract.h"
+
+#include "host/SignalConnectionCollection.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QSettings>
+#include <QTimer>
+
+namespace qelmar::sdk::ui::dialogs {
+
+namespace {
+
+// Marks a button box whose signals already lead to the dialog, so it is wired only once.
+constexpr char routedProperty[] = "qelmarRoutedToDialog";
+
+} // namespace
+
+struct QtDialogAbstract::Impl {
+    propertymanager::RelevancePtr keepUpRelevance;
+    QPointer<QAction> helpAction;
+    QString settingsKey;
+    bool geometryRestored = false;
+    bool deleteWhenDropped = false;
+    SignalConnectionCollection connections;
+};
+
+QtDialogAbstract::QtDialogAbstract(QWidget* parent, propertymanager::RelevancePtr keepUpRelevance,
+                                   Qt::WindowFlags flags)
+    : QDialog(parent, flags)
+    , m_impl(std::make_unique<Impl>()) {
+    m_impl->keepUpRelevance = std::move(keepUpRelevance);
+    if (m_impl->keepUpRelevance) {
+        m_impl->connections.add(m_impl->keepUpRelevance->connectToRelevanceChangedSignal([this] {
+            if (!isKeptUp())
+                drop();
+        }));
+    }
+}
+
+QtDialogAbstract::~QtDialogAbstract() {
+    // Disconnect first: nothing may reach a dialog that is half destroyed.
+    m_impl->connections.clear();
+}
+
+bool QtDialogAbstract::isKeptUp() const {
+    return !m_impl->keepUpRelevance || m_impl->keepUpRelevance->isRelevant();
+}
+
+void QtDialogAbstract::done(int result) {
+    saveSizeAndPosition();
+    QDialog::done(result);
+}
+
+void QtDialogAbstract::accept() {
+    QDialog::accept();
+}
+
+void QtDialogAbstract::reject() {
+    QDialog::reject();
+}
+
+bool QtDialogAbstract::launch() {
+    if (!isKeptUp()) {
+        drop();
+        return false;
+    }
+    routeButtonBoxes();
+    restoreSizeAndPosition();
+    if (isModal())
+        return exec() == QDialog::Accepted;
+    show();
+    raise();
+    activateWindow();
+    return true;
+}
+
+void QtDialogAbstract::drop() {
+    // QDialog::done() closes without a close event, so a dialog that confirms closing in its
+    // closeEvent() is not asked again when it is no longer of any use.
+    if (isVisible())
+        QtDialogAbstract::done(QDialog::Rejected);
+    if (m_impl->deleteWhenDropped)
+        deleteLater();
+}
+
+void QtDialogAbstract::setHelpAction(QAction* action) {
+    if (m_impl->helpAction)
+        removeAction(m_impl->helpAction);
+    m_impl->helpAction = action;
+    if (!action)
+        return;
+    if (action->shortcut().isEmpty())
+        action->setShortcut(QKeySequence::HelpContents);
+    addAction(action);
+    routeButtonBoxes();
+}
+
+QAction* QtDialogAbstract::helpAction() const {
+    return m_impl->helpAction;
+}
+
+void QtDialogAbstract::setDeleteWhenDropped(bool deleteWhenDropped) {
+    m_impl->deleteWhenDropped = deleteWhenDropped;
+}
+
+void QtDialogAbstract::setPersistSizeAndPosition(const QString& settingsKey) {
+    m_impl->settingsKey = settingsKey;
+    m_impl->geometryRestored = false;
+}
+
+void QtDialogAbstract::showEvent(QShowEvent* event) {
+    routeButtonBoxes();
+    restoreSizeAndPosition();
+    QDialog::showEvent(event);
+    if (!isKeptUp()) {
+        // Hiding from inside the show event would leave the window system half way.
+        QTimer::singleShot(0, this, [this] {
+            if (!isKeptUp())
+                drop();
+        });
+    }
+}
+
+void QtDialogAbstract::closeEvent(QCloseEvent* event) {
+    saveSizeAndPosition();
+    QDialog::closeEvent(event);
+}
+
+void QtDialogAbstract::keyPressEvent(QKeyEvent* event) {
+    // The help action's shortcut only fires while the window is active; a key press that
+    // reached the dialog anyway still asks for help.
+    if (event->matches(QKeySequence::HelpContents) && m_impl->helpAction) {
+        m_impl->helpAction->trigger();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void QtDialogAbstract::routeButtonBoxes() {
+    const auto boxes = findChildren<QDialogButtonBox*>();
+    for (QDialogButtonBox* box : boxes) {
+        if (box->window() != this || box->property(routedProperty).toBool())
+            continue;
+        box->setProperty(routedProperty, true);
+        // The dialog is the context object: the connections end with the dialog or the box.
+        connect(box, &QDialogButtonBox::rejected, this, [this] { reject(); });
+        connect(box, &QDialogButtonBox::helpRequested, this, [this] {
+            if (m_impl->helpAction)
+                m_impl->helpAction->trigger();
+        });
+    }
+}
+
+void QtDialogAbstract::restoreSizeAndPosition() {
+    if (m_impl->settingsKey.isEmpty() || m_impl->geometryRestored)
+        return;
+    m_impl->geometryRestored = true;
+    const QByteArray geometry = QSettings().value(m_impl->settingsKey).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+}
+
+void QtDialogAbstract::saveSizeAndPosition() const {
+    if (m_impl->settingsKey.isEmpty() || !isVisible())
+        return;
+    QSettings().setValue(m_impl->settingsKey, saveGeometry());
+}
+
+} // namespace qelmar::sdk::ui::dialogs

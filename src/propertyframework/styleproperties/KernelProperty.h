@@ -93,7 +93,13 @@ protected:
     void storeValue(const T& value) override {
         const SetValueReturnCode_e code = applyValue(value);
         m_forceWrite = code == SetValue_AcceptedMayDiffer;
-        if (m_forceWrite || toolbox::StyleValue::returnCodeOk(code))
+        if (m_forceWrite) {
+            // Take what the kernel made of the value without announcing it: setValue announces
+            // the value read back, and listeners should hear of this write once.
+            refreshSilently();
+            return;
+        }
+        if (toolbox::StyleValue::returnCodeOk(code))
             return;
         throw InvalidPropertyValueException(detail::lastStyleErrorMessage());
     }

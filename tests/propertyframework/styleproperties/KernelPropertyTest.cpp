@@ -118,10 +118,12 @@ TEST_F(KernelPropertyTest, AValueOutOfTheKernelsRangeIsRefusedWithTheKernelsText
 TEST_F(KernelPropertyTest, AnAnswerThatTheKernelMayHoldItDifferentlyForcesTheNextWrite) {
     styles.answerAcceptedMayDiffer(countPath);
     KernelProperty<long> count(styleValueOf(countPath));
+    ValueRecorder<long> recorder(count);
     EXPECT_NO_THROW(count.setValue(7));
     EXPECT_EQ(styles.writeCount(countPath), 1);
     count.setValue(7);
     EXPECT_EQ(styles.writeCount(countPath), 2);
+    EXPECT_EQ(recorder.values(), (std::vector<long>{7, 7}));
 
     // Once the kernel answers plainly, equal values are not written again.
     styles.answerAcceptedMayDiffer(countPath, false);

@@ -69,20 +69,19 @@ protected:
         styles.define(scalePath, StyleDefinition::real(1.0, 0.1, 10.0));
         styles.define(namePath, StyleDefinition::text("plot"));
         styles.define(visiblePath, StyleDefinition::boolean(true));
-        m_connections =
+        m_stateChanges =
             qelmar::sdk::StateChangeEventObservable::getInstance().connectToStateChangeSignalUnique(
                 [this](const qelmar::sdk::StateChangeEventInterface& event) {
                     kinds.push_back(event.kind());
                 });
     }
-    ~StyleStoreTest() override { m_connections.disconnect(); }
 
     qelmar::standin::testing::KernelTestControl kernel;
     qelmar::standin::testing::StyleTestControl styles;
     std::vector<StateChange_e> kinds;
 
 private:
-    boost::signals2::connection m_connections;
+    boost::signals2::scoped_connection m_stateChanges;
 };
 
 TEST_F(StyleStoreTest, AnAcceptedChangeIsAnnouncedOnceAndARepeatNotAtAll) {

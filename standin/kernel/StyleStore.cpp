@@ -184,6 +184,14 @@ StyleStore& StyleStore::instance() {
     return store;
 }
 
+namespace {
+
+// The store registers its reset when it is built. Building it when the kernel loads keeps that
+// registration from happening in the middle of a reset, when another area first asks for it.
+const bool storeBuiltAtLoad = (StyleStore::instance(), true);
+
+} // namespace
+
 void StyleStore::define(const StylePath& path, const StyleDefinition& definition) {
     m_records.insert_or_assign(
         path, Record{definition, {}, std::nullopt, definition.answersAcceptedMayDiffer(), 0});

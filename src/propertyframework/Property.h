@@ -5,14 +5,11 @@
 namespace qelmar {
 
 // A property whose value lives in the library.
-template <typename T>
-class Property : public PropertyAbstract<T> {
+template <typename T> class Property : public PropertyAbstract<T> {
 public:
     explicit Property(T initialValue = T(), ValidatorPtr<T> validator = nullptr)
         : PropertyAbstract<T>(std::move(validator))
-        , m_value(std::move(initialValue))
-    {
-    }
+        , m_value(std::move(initialValue)) {}
 
     T retrieveValue() const override { return m_value; }
 

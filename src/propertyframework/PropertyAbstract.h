@@ -10,10 +10,12 @@
 
 namespace qelmar {
 
-// A typed, validated, observable value. setValue() is the only way to change it: it
-// validates, stores only a value that differs and then announces the value read back.
-template <typename T>
-class PropertyAbstract : public PropertyItemInterface {
+// A typed, validated, observable value. setValue() is the only way to change it: it validates,
+// stores only a value that differs and then announces the value read back after storing.
+//
+// Every value change is also announced on the untyped property-changed signal: a slot chained
+// in front of all later listeners of the default priority forwards it.
+template <typename T> class PropertyAbstract : public PropertyItemInterface {
 public:
     using ValueType = T;
     using ValueChangedSignal = Signal<void(const T&)>;
@@ -21,15 +23,14 @@ public:
     // The chaining slot and the listeners that managers install use this priority.
     static constexpr NotificationPriority defaultPriority = 1;
 
+    // Derived classes may inherit this class virtually; the most derived class then passes the
+    // validator (or nothing, for one that accepts every value).
     explicit PropertyAbstract(ValidatorPtr<T> validator = nullptr)
         : m_validator(validator ? std::move(validator) : AllowAnyValueValidator<T>::instance())
-    {
-        m_chainToPropertyChanged = m_signalValueChanged.connect(
-            defaultPriority, [this](const T&) { callBaseClassSignalIfThereAreListeners(); });
-    }
+        , m_chainToPropertyChanged(m_signalValueChanged.connect(
+              defaultPriority, [this](const T&) { callBaseClassSignalIfThereAreListeners(); })) {}
 
-    void setValue(const T& value)
-    {
+    void setValue(const T& value) {
         validate(value);
         if (isEqual(value))
             return;
@@ -39,35 +40,41 @@ public:
 
     virtual T retrieveValue() const = 0;
 
+    // Connects a comparable slot (a function pointer or a bound member function) at the back of
+    // its priority group. An equal slot connected before is disconnected first, so connecting
+    // twice leaves one connection.
     template <typename Slot>
-    boost::signals2::connection connectToValueChangedSignal(const Slot& slot,
-                                                            NotificationPriority priority = defaultPriority) const
-    {
+    boost::signals2::connection
+    connectToValueChangedSignal(const Slot& slot, NotificationPriority priority = defaultPriority) const {
         m_signalValueChanged.disconnect(slot);
-        auto connection = m_signalValueChanged.connect(priority, slot);
+        auto connection = m_signalValueChanged.connect(priority, slot, boost::signals2::at_back);
         signalValueChangedConnected();
         return connection;
     }
 
-    // Connects a slot that cannot be compared (a lambda, a bound tracked slot): no check for
-    // an earlier equal connection is possible, so callers connect such slots once.
+    // Connects a slot that cannot be compared (a lambda, a tracked slot): no earlier equal
+    // connection can be found, so callers connect such slots once.
     boost::signals2::connection
     connectToValueChangedSignalUnique(const typename ValueChangedSignal::slot_type& slot,
-                                      NotificationPriority priority = defaultPriority) const
-    {
-        auto connection = m_signalValueChanged.connect(priority, slot);
+                                      NotificationPriority priority = defaultPriority) const {
+        auto connection = m_signalValueChanged.connect(priority, slot, boost::signals2::at_back);
         signalValueChangedConnected();
         return connection;
     }
 
-    void callBaseClassSignalIfThereAreListeners() const
-    {
-        if (!m_signalPropertyChanged.empty())
-            m_signalPropertyChanged();
+    template <typename Slot> void disconnectFromValueChangedSignal(const Slot& slot) const {
+        m_signalValueChanged.disconnect(slot);
     }
 
+    void callBaseClassSignalIfThereAreListeners() const {
+        if (hasPropertyChangedListeners())
+            emitPropertyChangedSignal();
+    }
+
+    // The validator object itself; wrappers ask it directly, without the property's own checks.
     const ValidatorPtr<T>& validator() const noexcept { return m_validator; }
 
+    // Includes the chaining slot.
     std::size_t valueChangedSlotCount() const { return m_signalValueChanged.num_slots(); }
 
     virtual void signalValueChangedConnected() const {}
@@ -77,8 +84,7 @@ protected:
 
     virtual bool isEqual(const T& value) const { return value == retrieveValue(); }
 
-    virtual void validate(const T& value) const
-    {
+    virtual void validate(const T& value) const {
         const ValidationResult result = m_validator->validate(value);
         if (!result.isValid())
             throw InvalidPropertyValueException(result.errorString());
@@ -92,7 +98,7 @@ private:
     boost::signals2::scoped_connection m_chainToPropertyChanged;
 };
 
-template <typename T>
-using PropertyPtr = std::shared_ptr<PropertyAbstract<T>>;
+template <typename T> using PropertyPtr = std::shared_ptr<PropertyAbstract<T>>;
+template <typename T> using ConstPropertyPtr = std::shared_ptr<const PropertyAbstract<T>>;
 
 } // namespace qelmar

@@ -19,8 +19,7 @@ public:
     virtual bool isRelevant() const = 0;
 
     boost::signals2::connection
-    connectToRelevanceChangedSignal(const RelevanceChangedSignal::slot_type& slot) const
-    {
+    connectToRelevanceChangedSignal(const RelevanceChangedSignal::slot_type& slot) const {
         auto connection = m_signalRelevanceChanged.connect(slot);
         signalRelevanceChangedConnected();
         return connection;

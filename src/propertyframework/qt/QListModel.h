@@ -1,0 +1,140 @@
+#pragma once
+
+#include "host/SignalConnectionCollection.h"
+#include "propertyframework/models/ListModelInterface.h"
+
+#include <QAbstractListModel>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace qelmar::sdk::ui::dialogs::propertybindings::models {
+
+// Presents a list model to Qt's item views. The adaptor follows the model's signals; it keeps
+// its own row count, updated between the begin and end notifications, because the model has
+// already changed when it signals and Qt expects the old count until the change is announced.
+//
+// A class template cannot carry Q_OBJECT; it needs no signals or slots of its own because it
+// listens to the model's Boost signals.
+template <typename T> class QListModel : public QAbstractListModel {
+public:
+    static constexpr int RawValueRole = 0x710;
+
+    // The model must outlive the adaptor.
+    explicit QListModel(const ListModelInterface<T>& model, QObject* parent = nullptr)
+        : QAbstractListModel(parent)
+        , m_model(model)
+        , m_rowCount(model.size()) {
+        listenToModel();
+    }
+
+    // Shares ownership of the model, for adaptors that may outlive its other holders.
+    explicit QListModel(std::shared_ptr<const ListModelInterface<T>> model, QObject* parent = nullptr)
+        : QListModel(*model, parent) {
+        m_keptAlive = std::move(model);
+    }
+
+    ~QListModel() override { m_connections.clear(); }
+
+    const ListModelInterface<T>& listModel() const { return m_model; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : m_rowCount;
+    }
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override {
+        if (!isModelRow(index))
+            return {};
+        const int row = index.row();
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return QString::fromStdString(m_model.getStr(row));
+        case Qt::EditRole:
+            return QString::fromStdString(m_model.isEditable() ? m_model.getStrForEdit(row)
+                                                               : m_model.getStr(row));
+        case RawValueRole:
+            return QVariant::fromValue(static_cast<qlonglong>(m_model.get(row)));
+        default:
+            return {};
+        }
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        Qt::ItemFlags flags = QAbstractListModel::flags(index);
+        if (flags == Qt::NoItemFlags || !isModelRow(index))
+            return flags;
+        const bool header = m_model.isHeader(index.row());
+        if (m_model.isEditable() && !header)
+            flags |= Qt::ItemIsEditable;
+        if (header)
+            flags &= ~Qt::ItemIsEnabled;
+        return flags;
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int = Qt::EditRole) override {
+        if (!isModelRow(index))
+            return false;
+        return m_model.setEditedItem(value.toString().toStdString(), index.row());
+    }
+
+    // The value behind a row of a view showing such an adaptor.
+    static long rawValue(const QModelIndex& index) {
+        return static_cast<long>(index.data(RawValueRole).toLongLong());
+    }
+
+private:
+    void listenToModel() {
+        m_connections.add(m_model.connectToDataChangedSignal([this] { onDataChanged(); }));
+        m_connections.add(m_model.connectToItemChangedSignal([this](int row) { onItemChanged(row); }));
+        m_connections.add(m_model.connectToItemsInsertedSignal(
+            [this](int first, int last) { onItemsInserted(first, last); }));
+        m_connections.add(m_model.connectToItemsRemovedSignal(
+            [this](int first, int last) { onItemsRemoved(first, last); }));
+    }
+
+    void onDataChanged() {
+        beginResetModel();
+        m_rowCount = m_model.size();
+        if (m_rowCount > 0)
+            Q_EMIT dataChanged(index(0), index(m_rowCount - 1));
+        endResetModel();
+    }
+
+    void onItemChanged(int row) {
+        if (row < 0 || row >= m_rowCount)
+            return;
+        const QModelIndex changed = index(row);
+        Q_EMIT dataChanged(changed, changed);
+    }
+
+    void onItemsInserted(int first, int last) {
+        if (first < 0 || last < first || first > m_rowCount)
+            return onDataChanged();
+        beginInsertRows(QModelIndex(), first, last);
+        m_rowCount += last - first + 1;
+        endInsertRows();
+    }
+
+    void onItemsRemoved(int first, int last) {
+        if (first < 0 || last < first || last >= m_rowCount)
+            return onDataChanged();
+        beginRemoveRows(QModelIndex(), first, last);
+        m_rowCount -= last - first + 1;
+        endRemoveRows();
+    }
+
+    // Views may ask for rows that the model has already dropped while a removal is announced.
+    bool isModelRow(const QModelIndex& index) const {
+        return index.isValid() && index.row() >= 0 && index.row() < m_rowCount &&
+               index.row() < m_model.size();
+    }
+
+    std::shared_ptr<const ListModelInterface<T>> m_keptAlive;
+    const ListModelInterface<T>& m_model;
+    int m_rowCount;
+    SignalConnectionCollection m_connections;
+};
+
+} // namespace qelmar::sdk::ui::dialogs::propertybindings::models

@@ -8,12 +8,18 @@
 #include <map>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
 // Prints as the console reporter does and remembers the time per iteration of every run, so
 // that the ratios can be computed once everything ran.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only for a terminal: escape codes would clutter a log.
+    RecordingReporter()
+        : benchmark::ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         benchmark::ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)

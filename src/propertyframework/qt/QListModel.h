@@ -11,9 +11,10 @@
 
 namespace qelmar::sdk::ui::dialogs::propertybindings::models {
 
-// Presents a list model to Qt's item views. The adaptor follows the model's signals; it keeps
-// its own row count, updated between the begin and end notifications, because the model has
-// already changed when it signals and Qt expects the old count until the change is announced.
+// Presents a list model to Qt's item views. The model has already changed when it signals,
+// while Qt expects the old rows until the change is announced; so the adaptor keeps its own row
+// count and, between the begin and the end of an announcement, maps the old row numbers that
+// views still ask about onto the model's new ones.
 //
 // A class template cannot carry Q_OBJECT; it needs no signals or slots of its own because it
 // listens to the model's Boost signals.
@@ -44,9 +45,9 @@ public:
     }
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override {
-        if (!isModelRow(index))
+        const int row = modelRow(index);
+        if (row < 0)
             return {};
-        const int row = index.row();
         switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
@@ -63,9 +64,10 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         Qt::ItemFlags flags = QAbstractListModel::flags(index);
-        if (flags == Qt::NoItemFlags || !isModelRow(index))
+        const int row = modelRow(index);
+        if (flags == Qt::NoItemFlags || row < 0)
             return flags;
-        const bool header = m_model.isHeader(index.row());
+        const bool header = m_model.isHeader(row);
         if (m_model.isEditable() && !header)
             flags |= Qt::ItemIsEditable;
         if (header)
@@ -74,9 +76,8 @@ public:
     }
 
     bool setData(const QModelIndex& index, const QVariant& value, int = Qt::EditRole) override {
-        if (!isModelRow(index))
-            return false;
-        return m_model.setEditedItem(value.toString().toStdString(), index.row());
+        const int row = modelRow(index);
+        return row >= 0 && m_model.setEditedItem(value.toString().toStdString(), row);
     }
 
     // The value behind a row of a view showing such an adaptor.
@@ -85,6 +86,41 @@ public:
     }
 
 private:
+    // While a change is announced: old rows from `from` on are the model's rows shifted by
+    // `delta`, and the `gone` rows just before `from` no longer exist.
+    struct Shift {
+        int from = 0;
+        int gone = 0;
+        int delta = 0;
+    };
+
+    class PendingShift {
+    public:
+        PendingShift(Shift& pending, int from, int gone, int delta)
+            : m_pending(pending) {
+            m_pending = Shift{from, gone, delta};
+        }
+        ~PendingShift() { m_pending = Shift{}; }
+        PendingShift(const PendingShift&) = delete;
+        PendingShift& operator=(const PendingShift&) = delete;
+
+    private:
+        Shift& m_pending;
+    };
+
+    // The model's row for a row of the adaptor, or -1 when the model no longer has it.
+    int modelRow(const QModelIndex& index) const {
+        if (!index.isValid() || index.row() < 0 || index.row() >= m_rowCount)
+            return -1;
+        int row = index.row();
+        if (m_pending.delta != 0 && row >= m_pending.from - m_pending.gone) {
+            if (row < m_pending.from)
+                return -1;
+            row += m_pending.delta;
+        }
+        return row < m_model.size() ? row : -1;
+    }
+
     void listenToModel() {
         m_connections.add(m_model.connectToDataChangedSignal([this] { onDataChanged(); }));
         m_connections.add(m_model.connectToItemChangedSignal([this](int row) { onItemChanged(row); }));
@@ -112,28 +148,31 @@ private:
     void onItemsInserted(int first, int last) {
         if (first < 0 || last < first || first > m_rowCount)
             return onDataChanged();
-        beginInsertRows(QModelIndex(), first, last);
-        m_rowCount += last - first + 1;
+        const int count = last - first + 1;
+        {
+            const PendingShift shift(m_pending, first, 0, count);
+            beginInsertRows(QModelIndex(), first, last);
+        }
+        m_rowCount += count;
         endInsertRows();
     }
 
     void onItemsRemoved(int first, int last) {
         if (first < 0 || last < first || last >= m_rowCount)
             return onDataChanged();
-        beginRemoveRows(QModelIndex(), first, last);
-        m_rowCount -= last - first + 1;
+        const int count = last - first + 1;
+        {
+            const PendingShift shift(m_pending, last + 1, count, -count);
+            beginRemoveRows(QModelIndex(), first, last);
+        }
+        m_rowCount -= count;
         endRemoveRows();
-    }
-
-    // Views may ask for rows that the model has already dropped while a removal is announced.
-    bool isModelRow(const QModelIndex& index) const {
-        return index.isValid() && index.row() >= 0 && index.row() < m_rowCount &&
-               index.row() < m_model.size();
     }
 
     std::shared_ptr<const ListModelInterface<T>> m_keptAlive;
     const ListModelInterface<T>& m_model;
     int m_rowCount;
+    Shift m_pending;
     SignalConnectionCollection m_connections;
 };
 

@@ -115,17 +115,6 @@ TEST(PropertyTypeAdapterTest, SourceOutlivingTheAdapterCallsNothingInIt) {
     source->setValue(2);
 }
 
-TEST(PropertyTypeAdapterTest, SuppliedConversionsReplaceTheDefaults) {
-    enum Palette { Monochrome = 0, Color = 2 };
-    auto palette = std::make_shared<Property<Palette>>(Monochrome);
-    PropertyTypeAdapter<bool, Palette> color(
-        palette, [](const Palette& p) { return p != Monochrome; },
-        [](const bool& c) { return c ? Color : Monochrome; });
-    EXPECT_FALSE(color.retrieveValue());
-    color.setValue(true);
-    EXPECT_EQ(palette->retrieveValue(), Color);
-}
-
 TEST(PropertyDecoratorTest, BothValidatorsApplyAndChangesFlowBothWays) {
     auto decorated =
         std::make_shared<Property<int>>(50, std::make_shared<BoundedValueValidator<int>>(0, 1000));

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "host/PropertyItemInterface.h"
-#include "host/SignalConnectionCollection.h"
 #include "propertyframework/RelevanceInterface.h"
 
 #include <functional>
@@ -16,18 +15,14 @@ public:
     using Predicate = std::function<bool()>;
 
     PropertyPredicateDependentRelevance(std::shared_ptr<const PropertyItemInterface> property,
-                                        Predicate predicate)
-        : m_property(std::move(property))
-        , m_predicate(std::move(predicate)) {
-        m_connections.add(m_property->connectToPropertyChangedSignal([this] { emitRelevanceChanged(); }));
-    }
+                                        Predicate predicate);
+    ~PropertyPredicateDependentRelevance() override;
 
-    bool isRelevant() const override { return m_predicate(); }
+    bool isRelevant() const override;
 
 private:
-    std::shared_ptr<const PropertyItemInterface> m_property;
-    Predicate m_predicate;
-    SignalConnectionCollection m_connections;
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace qelmar::sdk::ui::propertymanager

@@ -10,6 +10,8 @@ using ArgList_pa = ArgList_s*;
 #include "host/KernelLock.h"
 #include "host/KernelMacro.h"
 #include "host/KernelFrames.h"
+#include "host/KernelDataSets.h"
+#include "host/KernelLayout.h"
 #include "host/KernelArgList.h"
 #include "host/KernelStyle.h"
 #include "host/KernelStateChange.h"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QFileDialog>
+
+#include <memory>
+
+namespace qelmar::sdk::ui::dialogs {
+
+// The application's file dialog: always the toolkit's own (non-native) dialog, so that dialogs
+// can add controls to its grid layout and find its widgets by object name ("fileNameEdit",
+// "buttonBox", "fileTypeCombo", "lookInCombo", "lookInLabel", "fileTypeLabel"). It never looks
+// up per-file icons or types, so it opens quickly on folders with many thousands of files.
+// QFileDialog's filterSelected(const QString&) tells when the user picks another filter.
+class QExtendedFileDialog : public QFileDialog {
+public:
+    QExtendedFileDialog(QWidget* parent, const QString& caption, const QString& directory = QString(),
+                        const QString& filter = QString());
+    ~QExtendedFileDialog() override;
+
+    // Checks the chosen files before the dialog accepts them; in save mode an existing file is
+    // only accepted after the user confirmed to replace it. False keeps the dialog open.
+    virtual bool performSelectedFileValidation();
+    // The size the dialog opens with when no size was remembered.
+    void setDefaultSize(const QSize& size);
+    // Remembers the geometry under this settings key when the dialog closes and restores it
+    // when it opens again, also in a later run.
+    void setGeometryPersistenceKey(const QString& key);
+
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace qelmar::sdk::ui::dialogs

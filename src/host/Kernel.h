@@ -12,6 +12,7 @@ using ArgList_pa = ArgList_s*;
 #include "host/KernelFrames.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelLayout.h"
+#include "host/KernelErrors.h"
 #include "host/KernelArgList.h"
 #include "host/KernelStyle.h"
 #include "host/KernelStateChange.h"

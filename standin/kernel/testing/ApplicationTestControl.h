@@ -62,6 +62,10 @@ public:
     void setCurrentLayoutFileName(const std::string& fileName);
     std::string currentLayoutFileName() const;
 
+    // Every following file write of the kernel fails as on a full disk after `bytes` bytes;
+    // a negative count lets writes succeed again (so does destruction).
+    void failWritesAfterBytes(long long bytes);
+
     // Readers of what the kernel wrote; they throw std::runtime_error with a reason on a file
     // that is missing, truncated or not of the format.
     static DataSetContents readDataFile(const std::string& path);

@@ -1,0 +1,186 @@
+#include "kernel/ApplicationModel.h"
+
+#include "kernel/KernelState.h"
+#include "kernel/StateChange.h"
+
+#include <QFileInfo>
+#include <QString>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace qelmar::standin {
+
+namespace {
+
+const ResetRegistration resetApplication{[] { ApplicationModel::instance().clear(); }};
+
+} // namespace
+
+std::string absolutePath(const std::string& path) {
+    if (path.empty())
+        return path;
+    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
+ApplicationModel& ApplicationModel::instance() {
+    static ApplicationModel model;
+    return model;
+}
+
+void ApplicationModel::clear() {
+    m_pages.clear();
+    m_currentFrame = -1;
+    m_nextFrameId = 1;
+    m_walks.clear();
+    m_layout = LayoutState{};
+}
+
+int ApplicationModel::addPage(const std::string& name) {
+    m_pages.push_back({name, {}});
+    m_layout.dirty = true;
+    m_layout.hasStyle = true;
+    notifyStateChange(StateChange_PageAltered);
+    return static_cast<int>(m_pages.size()) - 1;
+}
+
+int ApplicationModel::addFrame(int page, const std::string& name, int plotType) {
+    if (page < 0 || page >= static_cast<int>(m_pages.size()))
+        throw std::out_of_range("There is no page " + std::to_string(page) + ".");
+    Frame frame;
+    frame.id = m_nextFrameId++;
+    frame.name = name;
+    frame.plotType = plotType;
+    auto& frames = m_pages[static_cast<std::size_t>(page)].frames;
+    frames.insert(frames.begin(), frame);
+    m_currentFrame = frame.id;
+    m_layout.dirty = true;
+    notifyStateChange(StateChange_FramesAltered);
+    notifyStateChange(StateChange_CurrentFrame);
+    return frame.id;
+}
+
+Frame* ApplicationModel::findFrame(int id) {
+    for (auto& page : m_pages) {
+        for (auto& frame : page.frames) {
+            if (frame.id == id)
+                return &frame;
+        }
+    }
+    return nullptr;
+}
+
+Frame& ApplicationModel::frame(int id) {
+    Frame* found = findFrame(id);
+    if (!found)
+        throw std::out_of_range("There is no frame " + std::to_string(id) + ".");
+    return *found;
+}
+
+Frame* ApplicationModel::currentFrame() {
+    return m_currentFrame < 0 ? nullptr : findFrame(m_currentFrame);
+}
+
+void ApplicationModel::setCurrentFrame(int id) {
+    frame(id);
+    if (m_currentFrame == id)
+        return;
+    m_currentFrame = id;
+    notifyStateChange(StateChange_CurrentFrame);
+}
+
+int ApplicationModel::pageOf(int frameId) const {
+    for (std::size_t page = 0; page < m_pages.size(); ++page) {
+        const auto& frames = m_pages[page].frames;
+        if (std::any_of(frames.begin(), frames.end(),
+                        [frameId](const Frame& frame) { return frame.id == frameId; }))
+            return static_cast<int>(page);
+    }
+    return -1;
+}
+
+std::vector<int> ApplicationModel::idsOfPage(int page) const {
+    std::vector<int> ids;
+    if (page < 0)
+        return ids;
+    for (const auto& frame : m_pages[static_cast<std::size_t>(page)].frames)
+        ids.push_back(frame.id);
+    return ids;
+}
+
+std::vector<int> ApplicationModel::allPagesOrder() const {
+    std::vector<int> cycle;
+    for (std::size_t page = 0; page < m_pages.size(); ++page) {
+        const std::vector<int> ids = idsOfPage(static_cast<int>(page));
+        cycle.insert(cycle.end(), ids.begin(), ids.end());
+    }
+    const auto current = std::find(cycle.begin(), cycle.end(), m_currentFrame);
+    if (current != cycle.end())
+        std::rotate(cycle.begin(), current, cycle.end());
+    return cycle;
+}
+
+std::vector<int> ApplicationModel::currentPageOrder() const {
+    return idsOfPage(pageOf(m_currentFrame));
+}
+
+bool ApplicationModel::visit(Walk& walk) {
+    // A frame deleted during the walk is passed over.
+    while (walk.position < walk.order.size()) {
+        const int id = walk.order[walk.position];
+        if (findFrame(id)) {
+            m_currentFrame = id;
+            return true;
+        }
+        ++walk.position;
+    }
+    return false;
+}
+
+bool ApplicationModel::startWalk(FrameWalk kind) {
+    endWalk(kind);
+    Walk walk;
+    walk.order = kind == FrameWalk::AllPages ? allPagesOrder() : currentPageOrder();
+    if (walk.order.empty())
+        return false;
+    walk.rememberedFrame = m_currentFrame;
+    auto& started = m_walks[kind] = std::move(walk);
+    return visit(started);
+}
+
+bool ApplicationModel::nextWalk(FrameWalk kind) {
+    const auto walk = m_walks.find(kind);
+    if (walk == m_walks.end())
+        return false;
+    ++walk->second.position;
+    return visit(walk->second);
+}
+
+void ApplicationModel::endWalk(FrameWalk kind) {
+    const auto walk = m_walks.find(kind);
+    if (walk == m_walks.end())
+        return;
+    if (findFrame(walk->second.rememberedFrame))
+        m_currentFrame = walk->second.rememberedFrame;
+    m_walks.erase(walk);
+}
+
+long ApplicationModel::nextDataSetId() {
+    static long lastId = 0;
+    return ++lastId;
+}
+
+long ApplicationModel::attachDataSet(int frameId, DataValues contents, bool journaled,
+                                     const std::string& dataFile) {
+    auto dataSet = std::make_shared<DataSet>();
+    dataSet->id = nextDataSetId();
+    dataSet->contents = std::move(contents);
+    dataSet->journalValid = journaled;
+    dataSet->dataFile = journaled ? absolutePath(dataFile) : std::string();
+    frame(frameId).dataSet = dataSet;
+    m_layout.dirty = true;
+    notifyStateChange(StateChange_DataSetsAltered);
+    return dataSet->id;
+}
+
+} // namespace qelmar::standin

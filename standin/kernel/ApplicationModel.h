@@ -1,0 +1,99 @@
+#pragma once
+
+// Internal to the stand-in kernel and its testing control: the application's pages, their
+// frame stacks, the data sets the frames show, the frame walks and the layout's state.
+
+#include "kernel/DataFileFormat.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qelmar::standin {
+
+struct DataSet {
+    long id = 0;
+    DataValues contents;
+    bool journalValid = false;
+    std::string dataFile; // absolute; empty when the data set does not load from a file
+};
+
+struct Frame {
+    int id = 0;
+    std::string name;
+    int plotType = 0;
+    std::shared_ptr<DataSet> dataSet;
+};
+
+struct Page {
+    std::string name;
+    std::vector<Frame> frames; // the top of the frame stack first
+};
+
+struct LayoutState {
+    bool dirty = false;
+    bool hasStyle = false;
+    bool okToAutoSave = true;
+    std::string fileName;
+};
+
+// The path made absolute against the working folder; empty stays empty.
+std::string absolutePath(const std::string& path);
+
+enum class FrameWalk { AllPages, CurrentPage };
+
+class ApplicationModel {
+public:
+    static ApplicationModel& instance();
+
+    // Back to an application without pages, walks or layout file.
+    void clear();
+
+    const std::vector<Page>& pages() const { return m_pages; }
+    // Throw std::out_of_range for a page or frame that does not exist.
+    int addPage(const std::string& name);
+    int addFrame(int page, const std::string& name, int plotType);
+    Frame& frame(int id);
+
+    int currentFrameId() const { return m_currentFrame; }
+    Frame* currentFrame();
+    void setCurrentFrame(int id);
+
+    // The order of the all-pages walk: from the current frame on through the rest of the
+    // cycle of all pages' frames, each page's stack from the top.
+    std::vector<int> allPagesOrder() const;
+    std::vector<int> currentPageOrder() const;
+
+    bool startWalk(FrameWalk walk);
+    bool nextWalk(FrameWalk walk);
+    void endWalk(FrameWalk walk);
+
+    long attachDataSet(int frame, DataValues contents, bool journaled, const std::string& dataFile);
+    static long nextDataSetId();
+
+    LayoutState& layout() { return m_layout; }
+
+private:
+    ApplicationModel() = default;
+
+    struct Walk {
+        std::vector<int> order;
+        std::size_t position = 0;
+        int rememberedFrame = -1;
+    };
+
+    Frame* findFrame(int id);
+    int pageOf(int frameId) const;
+    std::vector<int> idsOfPage(int page) const;
+    // Moves the current frame without announcing it: walks are lightweight.
+    bool visit(Walk& walk);
+
+    std::vector<Page> m_pages;
+    int m_currentFrame = -1;
+    int m_nextFrameId = 1;
+    std::map<FrameWalk, Walk> m_walks;
+    LayoutState m_layout;
+};
+
+} // namespace qelmar::standin

@@ -1,0 +1,223 @@
+#include "kernel/LayoutFileFormat.h"
+
+#include "kernel/SafeFileWrite.h"
+
+#include <QFile>
+#include <QString>
+
+#include <stdexcept>
+
+namespace qelmar::standin {
+
+namespace {
+
+std::string escaped(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (const char character : text) {
+        switch (character) {
+        case '\\':
+            result += "\\\\";
+            break;
+        case '\t':
+            result += "\\t";
+            break;
+        case '\n':
+            result += "\\n";
+            break;
+        case '\r':
+            result += "\\r";
+            break;
+        default:
+            result += character;
+        }
+    }
+    return result;
+}
+
+class LineParser {
+public:
+    explicit LineParser(std::string origin)
+        : m_origin(std::move(origin)) {}
+
+    void setLine(int number) { m_line = number; }
+
+    [[noreturn]] void fail(const std::string& why) const {
+        throw std::runtime_error(m_origin + " is not a readable layout: line " + std::to_string(m_line) +
+                                 ": " + why + ".");
+    }
+
+    std::string unescaped(const std::string& text) const {
+        std::string result;
+        for (std::size_t index = 0; index < text.size(); ++index) {
+            if (text[index] != '\\') {
+                result += text[index];
+                continue;
+            }
+            if (++index == text.size())
+                fail("a name ends in a lone backslash");
+            switch (text[index]) {
+            case '\\':
+                result += '\\';
+                break;
+            case 't':
+                result += '\t';
+                break;
+            case 'n':
+                result += '\n';
+                break;
+            case 'r':
+                result += '\r';
+                break;
+            default:
+                fail(std::string("unknown escape \\") + text[index]);
+            }
+        }
+        return result;
+    }
+
+    int plotType(const std::string& text) const {
+        std::size_t used = 0;
+        int value = 0;
+        try {
+            value = std::stoi(text, &used);
+        } catch (const std::exception&) {
+            used = 0;
+        }
+        if (text.empty() || used != text.size())
+            fail("\"" + text + "\" is not a plot type");
+        return value;
+    }
+
+private:
+    std::string m_origin;
+    int m_line = 0;
+};
+
+std::vector<std::string> fieldsOf(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+std::vector<std::string> linesOf(const QByteArray& bytes) {
+    std::vector<std::string> lines;
+    const std::string text = bytes.toStdString();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t newline = text.find('\n', start);
+        lines.push_back(text.substr(start, newline == std::string::npos ? newline : newline - start));
+        if (newline == std::string::npos)
+            break;
+        start = newline + 1;
+    }
+    return lines;
+}
+
+class LayoutReader {
+public:
+    explicit LayoutReader(std::string origin)
+        : m_parser(std::move(origin)) {}
+
+    LayoutDocument read(const QByteArray& bytes) {
+        const std::vector<std::string> lines = linesOf(bytes);
+        if (lines.empty() || lines.front() != layoutFileHeader()) {
+            m_parser.setLine(1);
+            m_parser.fail("it does not start with \"" + layoutFileHeader() + "\"");
+        }
+        for (std::size_t index = 1; index < lines.size() && !m_ended; ++index) {
+            m_parser.setLine(static_cast<int>(index) + 1);
+            readRecord(fieldsOf(lines[index]));
+            if (m_ended && index + 1 != lines.size())
+                m_parser.fail("there is more after End");
+        }
+        if (!m_ended) {
+            m_parser.setLine(static_cast<int>(lines.size()));
+            m_parser.fail("the End line is missing (truncated)");
+        }
+        return m_layout;
+    }
+
+private:
+    void readRecord(const std::vector<std::string>& fields) {
+        const std::string& kind = fields.front();
+        if (kind == "Paths" && fields.size() == 2)
+            readPaths(fields[1]);
+        else if (kind == "Page" && fields.size() == 2)
+            m_layout.pages.push_back({m_parser.unescaped(fields[1]), {}});
+        else if (kind == "Frame" && fields.size() == 3)
+            readFrame(fields[1], fields[2]);
+        else if (kind == "Data" && fields.size() == 2)
+            readData(fields[1]);
+        else if (kind == "End" && fields.size() == 1)
+            m_ended = true;
+        else
+            m_parser.fail("\"" + kind + "\" with " + std::to_string(fields.size() - 1) +
+                          " fields is not a layout record");
+    }
+
+    void readPaths(const std::string& mode) {
+        if (mode != "relative" && mode != "absolute")
+            m_parser.fail("paths are \"" + mode + "\", not relative or absolute");
+        m_layout.relativePaths = mode == "relative";
+    }
+
+    void readFrame(const std::string& plotType, const std::string& name) {
+        if (m_layout.pages.empty())
+            m_parser.fail("a frame comes before any page");
+        m_layout.pages.back().frames.push_back({m_parser.unescaped(name), m_parser.plotType(plotType), {}});
+        m_dataAllowed = true;
+    }
+
+    void readData(const std::string& file) {
+        if (!m_dataAllowed)
+            m_parser.fail("a data file does not follow a frame");
+        m_layout.pages.back().frames.back().dataFile = m_parser.unescaped(file);
+        m_dataAllowed = false;
+    }
+
+    LineParser m_parser;
+    LayoutDocument m_layout;
+    bool m_dataAllowed = false;
+    bool m_ended = false;
+};
+
+} // namespace
+
+QByteArray encodeLayout(const LayoutDocument& layout) {
+    std::string text = layoutFileHeader() + '\n';
+    text += std::string("Paths\t") + (layout.relativePaths ? "relative" : "absolute") + '\n';
+    for (const auto& page : layout.pages) {
+        text += "Page\t" + escaped(page.name) + '\n';
+        for (const auto& frame : page.frames) {
+            text += "Frame\t" + std::to_string(frame.plotType) + '\t' + escaped(frame.name) + '\n';
+            if (!frame.dataFile.empty())
+                text += "Data\t" + escaped(frame.dataFile) + '\n';
+        }
+    }
+    text += "End\n";
+    return QByteArray::fromStdString(text);
+}
+
+LayoutDocument decodeLayout(const QByteArray& bytes, const std::string& origin) {
+    return LayoutReader(origin).read(bytes);
+}
+
+bool writeLayoutFile(const std::string& path, const LayoutDocument& layout, std::string& error) {
+    return writeFileSafely(path, encodeLayout(layout), error);
+}
+
+LayoutDocument readLayoutFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
+    return decodeLayout(file.readAll(), path);
+}
+
+} // namespace qelmar::standin

@@ -1,0 +1,47 @@
+#pragma once
+
+// Internal to the stand-in kernel: layout packages (".lpk"), zip archives that carry a layout
+// together with its data so that it opens anywhere:
+//
+//     layout.lay      the layout (see LayoutFileFormat.h); its frames refer to their data by
+//                     the entry names below, with relative paths
+//     data/<n>.plt    one data file (see DataFileFormat.h) per data set, n counting from 1 in
+//                     the order the layout first uses them
+//     preview.png     a small picture of the pages and their frames, only when asked for
+//
+// The archive is built in memory and reaches the disk through a temporary file, so a failed
+// save leaves an earlier package intact.
+
+#include "kernel/LayoutFileFormat.h"
+
+#include <QByteArray>
+
+#include <string>
+#include <vector>
+
+namespace qelmar::standin {
+
+inline std::string packagedLayoutEntry() {
+    return "layout.lay";
+}
+inline std::string packagedPreviewEntry() {
+    return "preview.png";
+}
+std::string packagedDataEntry(int number);
+
+struct PackageEntry {
+    std::string name;
+    QByteArray bytes;
+};
+
+// False with a reason for the user in `error`.
+bool writePackage(const std::string& path, const std::vector<PackageEntry>& entries, std::string& error);
+// The readers throw std::runtime_error when the file is missing, damaged or not a package, or
+// the entry is not in it.
+std::vector<std::string> readPackageEntryNames(const std::string& path);
+QByteArray readPackageEntry(const std::string& path, const std::string& entry);
+
+// A PNG picture of the layout: one band per page with its name and a box per frame.
+QByteArray renderLayoutPreview(const LayoutDocument& layout);
+
+} // namespace qelmar::standin

@@ -1,0 +1,61 @@
+#include "kernel/SafeFileWrite.h"
+
+#include "kernel/KernelState.h"
+
+#include <QSaveFile>
+#include <QString>
+
+#include <cerrno>
+#include <cstring>
+
+namespace qelmar::standin {
+
+namespace {
+
+long long& failureThreshold() {
+    static long long bytes = -1;
+    return bytes;
+}
+
+const ResetRegistration resetWriteFailure{[] { failureThreshold() = -1; }};
+
+std::string cannotWrite(const std::string& path, const std::string& reason) {
+    return "Cannot write " + path + ": " + reason;
+}
+
+bool writeAll(QSaveFile& file, const QByteArray& bytes) {
+    return file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+bool writeFileSafely(const std::string& path, const QByteArray& bytes, std::string& error) {
+    if (path.empty()) {
+        error = "Cannot write a file without a name.";
+        return false;
+    }
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = cannotWrite(path, file.errorString().toStdString());
+        return false;
+    }
+    const long long threshold = failureThreshold();
+    if (threshold >= 0 && threshold < bytes.size()) {
+        writeAll(file, bytes.left(static_cast<qsizetype>(threshold)));
+        file.cancelWriting();
+        error = cannotWrite(path, std::strerror(ENOSPC));
+        return false;
+    }
+    if (!writeAll(file, bytes) || !file.commit()) {
+        error = cannotWrite(path, file.errorString().toStdString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+void setWriteFailureAfterBytes(long long bytes) {
+    failureThreshold() = bytes;
+}
+
+} // namespace qelmar::standin

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libboost-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
+          libboost-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core unzip)
 
 install_missing_packages() {
     local missing=()

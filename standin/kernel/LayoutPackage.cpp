@@ -94,6 +94,9 @@ public:
         if (!file.open(QIODevice::ReadOnly))
             throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
         m_bytes = file.readAll();
+        // libzip takes no bytes at all for an empty archive; a package always has its layout.
+        if (m_bytes.isEmpty())
+            fail("it is empty");
         zip_error_t error;
         zip_error_init(&error);
         Source source(zip_source_buffer_create(m_bytes.constData(), static_cast<zip_uint64_t>(m_bytes.size()),

@@ -23,8 +23,17 @@ std::string cannotWrite(const std::string& path, const std::string& reason) {
     return "Cannot write " + path + ": " + reason;
 }
 
+// A short write is retried with the rest, so that a full disk or a size limit turns into an
+// error instead of a silently shortened file.
 bool writeAll(QSaveFile& file, const QByteArray& bytes) {
-    return file.write(bytes) == bytes.size();
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return false;
+        written += static_cast<qsizetype>(count);
+    }
+    return true;
 }
 
 } // namespace
@@ -35,7 +44,8 @@ bool writeFileSafely(const std::string& path, const QByteArray& bytes, std::stri
         return false;
     }
     QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, because a buffered flush at commit can drop the part a short write left over.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = cannotWrite(path, file.errorString().toStdString());
         return false;
     }

@@ -1,0 +1,219 @@
+#include "host/KernelDataSets.h"
+#include "host/KernelErrors.h"
+#include "host/KernelFrames.h"
+#include "host/KernelLayout.h"
+#include "host/KernelStateChange.h"
+#include "host/KernelStrings.h"
+#include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/KernelTestControl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using qelmar::standin::FailMode;
+using qelmar::standin::testing::ApplicationTestControl;
+using qelmar::standin::testing::DataSetContents;
+using qelmar::standin::testing::KernelTestControl;
+
+std::string currentFrameName() {
+    char* name = nullptr;
+    if (!QelUtilFrameGetName(&name))
+        return name ? "<name despite failure>" : "<none>";
+    std::string result = name;
+    QelUtilStringDealloc(&name);
+    return result;
+}
+
+template <typename Start, typename Next, typename End>
+std::vector<std::string> walkNames(Start start, Next next, End end) {
+    std::vector<std::string> names;
+    for (bool more = start(); more; more = next())
+        names.push_back(currentFrameName());
+    end();
+    return names;
+}
+
+std::vector<std::string> allPagesWalk() {
+    return walkNames(QelUtilFrameLightweightForAllPagesLoopStart, QelUtilFrameLightweightForAllPagesLoopNext,
+                     QelUtilFrameLightweightForAllPagesLoopEnd);
+}
+
+std::vector<std::string> popWalk() {
+    return walkNames(QelUtilFrameLightweightPopStart, QelUtilFrameLightweightPopNext,
+                     QelUtilFrameLightweightPopEnd);
+}
+
+std::vector<StateChange_e>& announced() {
+    static std::vector<StateChange_e> kinds;
+    return kinds;
+}
+
+void recordStateChange(StateChange_e kind, void*) {
+    announced().push_back(kind);
+}
+
+// Pages Alpha (a1 at the bottom of the stack, a3 on top), Beta (b1, b2 on top), an empty page
+// and Gamma (g1).
+class ApplicationModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const int alpha = app.addPage("Alpha");
+        a1 = app.addFrame(alpha, "a1");
+        a2 = app.addFrame(alpha, "a2");
+        a3 = app.addFrame(alpha, "a3", 1);
+        const int beta = app.addPage("Beta");
+        b1 = app.addFrame(beta, "b1");
+        b2 = app.addFrame(beta, "b2");
+        app.addPage("Empty");
+        g1 = app.addFrame(app.addPage("Gamma"), "g1");
+    }
+
+    KernelTestControl kernel;
+    ApplicationTestControl app;
+    int a1 = 0, a2 = 0, a3 = 0, b1 = 0, b2 = 0, g1 = 0;
+};
+
+TEST_F(ApplicationModelTest, AllPagesWalkStartsAtTheCurrentFrameWrapsAroundAndRestoresIt) {
+    app.setCurrentFrame(b1);
+    const std::vector<std::string> expected{"b1", "g1", "a3", "a2", "a1", "b2"};
+    EXPECT_EQ(allPagesWalk(), expected);
+    EXPECT_EQ(app.currentFrame(), b1);
+    EXPECT_EQ(app.framesInWalkOrder(), (std::vector<int>{b1, g1, a3, a2, a1, b2}));
+
+    // Outside a walk there is nothing to go on with.
+    EXPECT_FALSE(QelUtilFrameLightweightForAllPagesLoopNext());
+    EXPECT_EQ(app.currentFrame(), b1);
+}
+
+TEST_F(ApplicationModelTest, AnAbandonedWalkStillRestoresTheCurrentFrame) {
+    app.setCurrentFrame(a2);
+    ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
+    ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopNext());
+    EXPECT_EQ(currentFrameName(), "a1");
+    QelUtilFrameLightweightForAllPagesLoopEnd();
+    EXPECT_EQ(app.currentFrame(), a2);
+
+    // A walk started while another is unfinished begins again from the frame before both.
+    ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
+    ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopNext());
+    ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
+    EXPECT_EQ(currentFrameName(), "a2");
+    QelUtilFrameLightweightForAllPagesLoopEnd();
+    EXPECT_EQ(app.currentFrame(), a2);
+}
+
+TEST_F(ApplicationModelTest, PopWalkGoesDownTheCurrentPagesStackFromTheTop) {
+    app.setCurrentFrame(a2);
+    EXPECT_EQ(popWalk(), (std::vector<std::string>{"a3", "a2", "a1"}));
+    EXPECT_EQ(app.currentFrame(), a2);
+    app.setCurrentFrame(g1);
+    EXPECT_EQ(popWalk(), (std::vector<std::string>{"g1"}));
+    EXPECT_FALSE(QelUtilFrameLightweightPopNext());
+}
+
+TEST_F(ApplicationModelTest, NameAndPlotTypeFollowTheCurrentFrameAlsoDuringAWalk) {
+    app.setCurrentFrame(a3);
+    EXPECT_EQ(currentFrameName(), "a3");
+    EXPECT_EQ(QelUtilFrameGetPlotType(), 1);
+    ASSERT_TRUE(QelUtilFrameLightweightPopStart());
+    ASSERT_TRUE(QelUtilFrameLightweightPopNext());
+    EXPECT_EQ(currentFrameName(), "a2");
+    EXPECT_EQ(QelUtilFrameGetPlotType(), 0);
+    QelUtilFrameLightweightPopEnd();
+    EXPECT_FALSE(QelUtilFrameGetName(nullptr));
+}
+
+TEST_F(ApplicationModelTest, ModelChangesAreAnnouncedButWalksAreNot) {
+    announced().clear();
+    ASSERT_TRUE(QelAppStateChangeAddCallback(recordStateChange, nullptr));
+    allPagesWalk();
+    popWalk();
+    EXPECT_TRUE(announced().empty());
+    app.addFrame(0, "a4");
+    QelAppStateChangeRemoveCallback(recordStateChange, nullptr);
+    EXPECT_EQ(announced(), (std::vector<StateChange_e>{StateChange_FramesAltered, StateChange_CurrentFrame}));
+}
+
+TEST_F(ApplicationModelTest, DataSetsHaveProcessWideIdsAndAJournalState) {
+    app.setCurrentFrame(a1);
+    EXPECT_FALSE(QelUtilDataSetIsAvailable());
+    EXPECT_EQ(QelUtilDataSetGetUniqueID(), 0);
+    EXPECT_FALSE(QelUtilDataSetJournalIsValid());
+
+    const DataSetContents contents{"t", {"x"}, {{1.0, 2.0}}};
+    const long first = app.attachDataSet(a1, contents, true, "/data/a1.plt");
+    const long second = app.attachDataSet(b1, contents, false);
+    EXPECT_GT(first, 0);
+    EXPECT_GT(second, first);
+    EXPECT_TRUE(QelUtilDataSetIsAvailable());
+    EXPECT_EQ(QelUtilDataSetGetUniqueID(), first);
+    EXPECT_TRUE(QelUtilDataSetJournalIsValid());
+    EXPECT_EQ(app.dataSetFile(a1), "/data/a1.plt");
+    EXPECT_FALSE(app.dataSetJournalIsValid(b1));
+
+    app.changeDataSetWithoutJournal(a1);
+    EXPECT_FALSE(QelUtilDataSetJournalIsValid());
+    EXPECT_EQ(QelUtilDataSetGetUniqueID(), first);
+}
+
+TEST_F(ApplicationModelTest, LayoutStateStartsCleanAndModelChangesMakeItDirty) {
+    ApplicationTestControl fresh; // an empty application again
+    EXPECT_FALSE(QelUtilFrameExists());
+    EXPECT_FALSE(QelUtilFrameLightweightForAllPagesLoopStart());
+    EXPECT_FALSE(QelUtilFrameLightweightPopStart());
+    EXPECT_EQ(QelUtilFrameGetPlotType(), 0);
+    EXPECT_FALSE(QelUtilQueryIsLayoutDirty());
+    EXPECT_FALSE(QelUtilQueryLayoutHasStyle());
+    EXPECT_TRUE(QelAppQueryOkToAutoSaveLayout());
+    char* name = QelUtilGetCurLayoutFName();
+    ASSERT_NE(name, nullptr);
+    EXPECT_STREQ(name, "");
+    QelUtilStringDealloc(&name);
+
+    const int page = fresh.addPage("P");
+    EXPECT_TRUE(QelUtilQueryLayoutHasStyle());
+    EXPECT_TRUE(QelUtilQueryIsLayoutDirty());
+    fresh.setLayoutDirty(false);
+    fresh.attachDataSet(fresh.addFrame(page, "f"), {"t", {}, {}}, false);
+    EXPECT_TRUE(QelUtilQueryIsLayoutDirty());
+    EXPECT_TRUE(QelUtilFrameExists());
+
+    fresh.setLayoutHasStyle(false);
+    fresh.setOkToAutoSaveLayout(false);
+    fresh.setCurrentLayoutFileName("/x/y.lay");
+    EXPECT_FALSE(QelUtilQueryLayoutHasStyle());
+    EXPECT_FALSE(QelAppQueryOkToAutoSaveLayout());
+    name = QelUtilGetCurLayoutFName();
+    EXPECT_STREQ(name, "/x/y.lay");
+    QelUtilStringDealloc(&name);
+}
+
+TEST_F(ApplicationModelTest, CallsSwitchedOffFailWithoutMovingTheCurrentFrame) {
+    app.setCurrentFrame(b2);
+    kernel.failCall("QelUtilFrameExists");
+    kernel.failCall("QelUtilFrameLightweightForAllPagesLoopStart", FailMode::Once);
+    kernel.failCall("QelUtilGetCurLayoutFName");
+    kernel.failCall("QelUtilGetLastErrorMessage");
+    kernel.failCall("QelUtilDataSetGetUniqueID");
+    app.attachDataSet(b2, {"t", {}, {}}, false);
+
+    EXPECT_FALSE(QelUtilFrameExists());
+    EXPECT_FALSE(QelUtilFrameLightweightForAllPagesLoopStart());
+    EXPECT_EQ(app.currentFrame(), b2);
+    EXPECT_EQ(allPagesWalk().size(), 6U);
+    EXPECT_EQ(QelUtilGetCurLayoutFName(), nullptr);
+    EXPECT_EQ(QelUtilGetLastErrorMessage(), nullptr);
+    EXPECT_EQ(QelUtilDataSetGetUniqueID(), 0);
+}
+
+TEST_F(ApplicationModelTest, TestControlRefusesFramesAndPagesThatDoNotExist) {
+    EXPECT_THROW(app.addFrame(7, "f"), std::out_of_range);
+    EXPECT_THROW(app.setCurrentFrame(999), std::out_of_range);
+    EXPECT_THROW(app.changeDataSetWithoutJournal(a1), std::out_of_range);
+}
+
+} // namespace

@@ -73,10 +73,11 @@ QByteArray buildArchive(const std::vector<PackageEntry>& entries) {
     Source memory(zip_source_buffer_create(nullptr, 0, 0, &error));
     if (!memory)
         throw std::runtime_error(zipErrorText(&error));
-    zip_source_keep(memory.get());
     Archive archive(zip_open_from_source(memory.get(), ZIP_TRUNCATE, &error));
     if (!archive)
         throw std::runtime_error(zipErrorText(&error));
+    // The archive took over our reference; this one keeps the bytes after zip_close.
+    zip_source_keep(memory.get());
     for (const auto& entry : entries)
         addEntry(archive.get(), entry);
     if (zip_close(archive.get()) < 0)

@@ -1,0 +1,337 @@
+// "Save Layout...": saves the sample application's pages and frames as a linked layout or a
+// package, offering to write the data set that was changed without a journal.
+
+#include "DemoFeature.h"
+#include "DemoMainWindow.h"
+#include "TourContext.h"
+
+#include "host/AppLock.h"
+#include "host/ArgList.h"
+#include "host/FilenameStrategy.h"
+#include "host/Kernel.h"
+#include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/KernelTestControl.h"
+#include "kernel/testing/ModalDialogAnswerer.h"
+#include "layout/SaveLayoutDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+#include <deque>
+#include <functional>
+
+namespace qelmar::demo {
+namespace {
+
+using qelmar::dialogs::io::SaveLayoutDialog;
+using qelmar::sdk::ui::FilenameStrategy;
+using qelmar::standin::testing::ApplicationTestControl;
+using qelmar::standin::testing::DataSetContents;
+
+QString tr(const char* text) {
+    return QApplication::translate("LayoutDemo", text);
+}
+
+// ---- Sample application -------------------------------------------------------------------
+
+// The application model lives as long as the process: every command works on it.
+ApplicationTestControl& application() {
+    static ApplicationTestControl control;
+    return control;
+}
+
+DataSetContents generatedData(const std::string& title, const std::vector<std::string>& names, int points,
+                              const std::function<double(int variable, double x)>& value) {
+    DataSetContents contents;
+    contents.title = title;
+    contents.variableNames = names;
+    contents.values.resize(names.size());
+    for (int point = 0; point < points; ++point) {
+        const double x = point / static_cast<double>(points - 1);
+        contents.values[0].push_back(x);
+        for (std::size_t variable = 1; variable < names.size(); ++variable)
+            contents.values[variable].push_back(value(static_cast<int>(variable), x));
+    }
+    return contents;
+}
+
+// Writes the frame's data set through the kernel, so that it loads from a real data file.
+void loadFromDataFile(int frame, const QString& dataFile) {
+    application().setCurrentFrame(frame);
+    const qelmar::sdk::AppLock lock(0);
+    qelmar::toolbox::ArgList args;
+    args.appendString("FName", dataFile.toStdString());
+    QelUtilDataSetWriteX(args.getRef());
+}
+
+// Two pages with four frames; the velocity field was changed after loading, without a journal.
+void buildSampleApplication() {
+    ApplicationTestControl& app = application();
+    if (!app.framesInWalkOrder().empty())
+        return;
+    const QString dataFolder = QDir::temp().filePath(QStringLiteral("qelmar-demo-data"));
+    QDir().mkpath(dataFolder);
+
+    const int measurements = app.addPage("Measurements");
+    const int temperature = app.addFrame(measurements, "Temperature");
+    app.attachDataSet(temperature,
+                      generatedData("Temperature", {"Time", "T"}, 400,
+                                    [](int, double x) { return 290.0 + 12.0 * std::sin(6.0 * x); }),
+                      false);
+    loadFromDataFile(temperature, QDir(dataFolder).filePath(QStringLiteral("temperature.plt")));
+    const int pressure = app.addFrame(measurements, "Pressure profile");
+    app.attachDataSet(pressure,
+                      generatedData("Pressure", {"Height", "p", "p0"}, 300,
+                                    [](int variable, double x) {
+                                        return variable == 1 ? 101.3 * std::exp(-x * 1.2) : 101.3;
+                                    }),
+                      false);
+    loadFromDataFile(pressure, QDir(dataFolder).filePath(QStringLiteral("pressure.plt")));
+
+    const int flow = app.addPage("Flow");
+    const int velocity = app.addFrame(flow, "Velocity field", 1);
+    app.attachDataSet(velocity,
+                      generatedData("Velocity", {"X", "U", "V"}, 500,
+                                    [](int variable, double x) {
+                                        return variable == 1 ? std::cos(3.0 * x) : std::sin(3.0 * x) * x;
+                                    }),
+                      true);
+    app.changeDataSetWithoutJournal(velocity);
+    app.addFrame(flow, "Notes");
+    app.setCurrentFrame(temperature);
+}
+
+// ---- The command --------------------------------------------------------------------------
+
+std::string currentLayoutFileName() {
+    const qelmar::sdk::AppLock lock(0);
+    char* name = QelUtilGetCurLayoutFName();
+    std::string result = name ? name : "";
+    QelUtilStringDealloc(&name);
+    return result;
+}
+
+void saveLayout(DemoMainWindow& window) {
+    FilenameStrategy& strategy = FilenameStrategy::getManager();
+    const std::string current = currentLayoutFileName();
+    const std::string startPath =
+        current.empty() ? strategy.getDefaultDirectory(FilenameStrategy::FileCategory_Layout) : current;
+    const std::string fileName = current.empty()
+                                     ? strategy.getDefaultFileName(FilenameStrategy::FileCategory_Layout)
+                                     : QFileInfo(QString::fromStdString(current)).fileName().toStdString();
+    SaveLayoutDialog dialog(&window, startPath, fileName);
+    if (!dialog.launch() || !dialog.saveLayout())
+        return;
+    strategy.rememberFile(FilenameStrategy::FileCategory_Layout, dialog.selectedFilename());
+    window.showStatus(tr("Layout saved to %1").arg(QString::fromStdString(dialog.selectedFilename())));
+}
+
+void install(DemoMainWindow& window) {
+    buildSampleApplication();
+    window.addCommand(tr("Save Layout..."), [&window] { saveLayout(window); });
+}
+
+// ---- The tour -----------------------------------------------------------------------------
+
+// Runs one step on each file dialog as it opens, in order, from inside its event loop. A dialog
+// that was not expected, or that a step left open, is rejected and fails the tour; so does a
+// dialog still open when the deadline passes.
+class FileDialogSteps {
+public:
+    using Step = std::function<void(QFileDialog&)>;
+
+    explicit FileDialogSteps(TourContext& tour)
+        : m_tour(tour) {
+        m_poll.setInterval(20);
+        QObject::connect(&m_poll, &QTimer::timeout, [this] { tick(); });
+        m_poll.start();
+        m_deadline.setSingleShot(true);
+        m_deadline.setInterval(30000);
+        QObject::connect(&m_deadline, &QTimer::timeout, [this] { giveUp(); });
+        m_deadline.start();
+    }
+
+    ~FileDialogSteps() {
+        if (!m_steps.empty())
+            m_tour.fail(QStringLiteral("the file dialog \"%1\" never appeared").arg(m_steps.front().title));
+    }
+
+    void expect(const QString& title, Step step) { m_steps.push_back({title, std::move(step)}); }
+
+private:
+    struct Expected {
+        QString title;
+        Step step;
+    };
+
+    static QFileDialog* shownFileDialog() {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(window);
+            if (dialog && dialog->isVisible())
+                return dialog;
+        }
+        return nullptr;
+    }
+
+    void tick() {
+        // A step may process events, which runs this timer again.
+        if (m_inStep)
+            return;
+        QFileDialog* dialog = shownFileDialog();
+        if (!dialog)
+            return;
+        if (m_steps.empty() || m_steps.front().title != dialog->windowTitle()) {
+            m_tour.fail(QStringLiteral("unexpected file dialog \"%1\"").arg(dialog->windowTitle()));
+            dialog->reject();
+            return;
+        }
+        const Expected expected = std::move(m_steps.front());
+        m_steps.pop_front();
+        m_inStep = true;
+        expected.step(*dialog);
+        m_inStep = false;
+        if (dialog->isVisible()) {
+            m_tour.fail(QStringLiteral("the file dialog \"%1\" stayed open").arg(expected.title));
+            dialog->reject();
+        }
+    }
+
+    void giveUp() {
+        m_steps.clear();
+        if (QFileDialog* dialog = shownFileDialog()) {
+            m_tour.fail(QStringLiteral("the file dialog \"%1\" was still open").arg(dialog->windowTitle()));
+            dialog->reject();
+        }
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            modal->reject();
+    }
+
+    TourContext& m_tour;
+    std::deque<Expected> m_steps;
+    bool m_inStep = false;
+    QTimer m_poll;
+    QTimer m_deadline;
+};
+
+void chooseFileType(QFileDialog& dialog, SaveLayoutDialog::FileType type) {
+    if (auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        combo->setCurrentIndex(type);
+        Q_EMIT combo->activated(type);
+        Q_EMIT combo->textActivated(combo->itemText(type));
+    }
+    QApplication::processEvents();
+}
+
+QCheckBox* optionCheckBox(QFileDialog& dialog, const QString& text) {
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
+        if (box->text() == text)
+            return box;
+    }
+    return nullptr;
+}
+
+void typeNameAndSave(QFileDialog& dialog, const QString& fileName) {
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QPushButton* save = buttons ? buttons->button(QDialogButtonBox::Save) : nullptr;
+    if (!edit || !save)
+        return;
+    edit->setText(fileName);
+    save->click();
+}
+
+QAction* findCommand(TourContext& tour) {
+    for (QAction* action : tour.window().fileMenu()->actions()) {
+        if (action->text() == tr("Save Layout..."))
+            return action;
+    }
+    return nullptr;
+}
+
+// The dialog names the file as the file system resolves it, which need not be the tour's spelling.
+bool statusSays(TourContext& tour, const QString& fileName) {
+    const QString status = tour.window().statusText();
+    const QString saved = tr("Layout saved to %1").arg(QString());
+    return status.startsWith(saved) &&
+           QFileInfo(status.mid(saved.size())) == QFileInfo(tour.filePath(fileName));
+}
+
+void saveLinkedLayout(TourContext& tour, QAction& command) {
+    FileDialogSteps steps(tour);
+    steps.expect(QStringLiteral("Save Layout"), [&tour](QFileDialog& dialog) {
+        chooseFileType(dialog, SaveLayoutDialog::LinkedData);
+        typeNameAndSave(dialog, tour.filePath(QStringLiteral("tour.lay")));
+    });
+    tour.modalAnswers().pressButton(QMessageBox::Yes);
+    steps.expect(QStringLiteral("Write Data Set"), [&tour](QFileDialog& dialog) {
+        typeNameAndSave(dialog, tour.filePath(QStringLiteral("unjournaled.plt")));
+    });
+    command.trigger();
+}
+
+void savePackageWithPreview(TourContext& tour, QAction& command) {
+    FileDialogSteps steps(tour);
+    steps.expect(QStringLiteral("Save Layout"), [&tour](QFileDialog& dialog) {
+        chooseFileType(dialog, SaveLayoutDialog::PackagedData);
+        QCheckBox* preview = optionCheckBox(dialog, tr("&Include preview image"));
+        if (!preview || preview->isHidden()) {
+            tour.fail(QStringLiteral("the package offers no preview image"));
+            dialog.reject();
+            return;
+        }
+        preview->setChecked(true);
+        tour.screenshot(dialog, QStringLiteral("save_layout_dialog.png"),
+                        QStringLiteral("the save-layout dialog on a package with a preview image"));
+        typeNameAndSave(dialog, tour.filePath(QStringLiteral("tour.lpk")));
+    });
+    command.trigger();
+}
+
+void runTour(TourContext& tour) {
+    // The tour started from a fresh kernel.
+    buildSampleApplication();
+    for (const char* name : {"tour.lay", "tour.lpk", "unjournaled.plt"})
+        QFile::remove(tour.filePath(QString::fromLatin1(name)));
+    QAction* command = findCommand(tour);
+    if (!command) {
+        tour.fail(QStringLiteral("\"Save Layout...\" is not offered"));
+        return;
+    }
+
+    saveLinkedLayout(tour, *command);
+    if (tour.failed())
+        return;
+    if (!statusSays(tour, QStringLiteral("tour.lay"))) {
+        tour.fail(QStringLiteral("the linked layout was not saved: \"%1\"").arg(tour.window().statusText()));
+        return;
+    }
+    tour.recordFile(QStringLiteral("tour.lay"), QStringLiteral("a layout linked to its data files"));
+    tour.recordFile(QStringLiteral("unjournaled.plt"),
+                    QStringLiteral("the changed velocity field, written before the layout was saved"));
+
+    savePackageWithPreview(tour, *command);
+    if (tour.failed())
+        return;
+    if (!statusSays(tour, QStringLiteral("tour.lpk"))) {
+        tour.fail(QStringLiteral("the package was not saved: \"%1\"").arg(tour.window().statusText()));
+        return;
+    }
+    tour.recordFile(QStringLiteral("tour.lpk"),
+                    QStringLiteral("a layout package with its data and a preview"));
+}
+
+const DemoFeatureRegistration registration{{20, install, runTour}};
+
+} // namespace
+} // namespace qelmar::demo

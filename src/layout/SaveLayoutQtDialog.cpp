@@ -79,7 +79,7 @@ struct SaveLayoutQtDialog::Impl {
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
 
-    void addCustomControls(QExtendedFileDialog* fileDialog, SaveLayoutQtDialog& dialog) {
+    void addCustomControls(QExtendedFileDialog* fileDialog) {
         if (properties->IncludeData()->retrieveValue())
             fileDialog->selectNameFilter(
                 QString::fromStdString(SaveLayoutDialog::filterForType(SaveLayoutDialog::PackagedData)));
@@ -145,7 +145,7 @@ SaveLayoutQtDialog::SaveLayoutQtDialog(QWidget* parent, const std::string& start
     : SaveFileQtDialog(parent, tr("Save Layout"), startPath, fileName, SaveLayoutDialog::filterDescriptions(),
                        SaveLayoutDialog::chooseFilterId(fileName), QStringLiteral("save_layout.html"))
     , m_impl(std::make_unique<Impl>(this)) {
-    m_impl->addCustomControls(dialog(), *this);
+    m_impl->addCustomControls(dialog());
     // The dialog opens as a package when either the configuration or the proposed name says so.
     changeFilter(dialog()->selectedNameFilter());
 }

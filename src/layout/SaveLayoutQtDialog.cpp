@@ -89,7 +89,7 @@ struct SaveLayoutQtDialog::Impl {
         arrangeTabOrderAndLabels(*fileDialog);
         bindCheckBoxes();
         applyRelevances();
-        QObject::connect(fileDialog, &QFileDialog::filterSelected, &dialog,
+        QObject::connect(fileDialog, &QFileDialog::filterSelected, static_cast<SaveLayoutQtDialog*>(owner),
                          &SaveLayoutQtDialog::changeFilter);
     }
 

@@ -1,0 +1,139 @@
+#include "host/QExtendedFileDialog.h"
+
+#include "host/KernelMessages.h"
+
+#include <QAbstractFileIconProvider>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QSettings>
+#include <QShowEvent>
+
+namespace qelmar::sdk::ui::dialogs {
+
+namespace {
+
+// The default provider asks the MIME database about every file, which makes a folder with
+// thousands of files open slowly. The file list is asked from the model's gatherer thread, so
+// this provider keeps no state.
+class PlainFileIconProvider : public QAbstractFileIconProvider {
+public:
+    QIcon icon(IconType) const override { return QIcon(); }
+    QIcon icon(const QFileInfo&) const override { return QIcon(); }
+    QString type(const QFileInfo&) const override { return QString(); }
+};
+
+// Shared by all dialogs and never destroyed before them: a file system model may still ask
+// it while its dialog is being torn down.
+QAbstractFileIconProvider* plainIconProvider() {
+    static PlainFileIconProvider provider;
+    return &provider;
+}
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("QExtendedFileDialog", text);
+}
+
+void showError(const QString& text) {
+    QelUtilDialogMessageBox(text.toUtf8().constData(), MessageBox_Error);
+}
+
+bool userConfirmsReplacing(const QFileInfo& file) {
+    const QString question = tr("%1 already exists.\nDo you want to replace it?").arg(file.fileName());
+    return QelUtilDialogMessageBox(question.toUtf8().constData(), MessageBox_Question);
+}
+
+// Refuses a file whose folder cannot take it, before the user fills in anything else.
+bool folderCanTake(const QFileInfo& file) {
+    const QFileInfo folder(file.absolutePath());
+    if (!folder.isDir()) {
+        showError(tr("Cannot save \"%1\":\nthe folder %2 does not exist.")
+                      .arg(file.fileName(), QDir::toNativeSeparators(folder.absoluteFilePath())));
+        return false;
+    }
+    if (!folder.isWritable()) {
+        showError(tr("Cannot save \"%1\":\nthe folder %2 is not writable.")
+                      .arg(file.fileName(), QDir::toNativeSeparators(folder.absoluteFilePath())));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+struct QExtendedFileDialog::Impl {
+    QSize defaultSize;
+    QString geometryKey;
+};
+
+QExtendedFileDialog::QExtendedFileDialog(QWidget* parent, const QString& caption, const QString& directory,
+                                         const QString& filter)
+    // Folder and filter come only after the icon provider is in place, so the first listing
+    // already runs without icon lookups.
+    : QFileDialog(parent, caption)
+    , m_impl(std::make_unique<Impl>()) {
+    setOption(DontUseNativeDialog);
+    // Overwriting is confirmed by performSelectedFileValidation, through the kernel's question.
+    setOption(DontConfirmOverwrite);
+    setOption(DontResolveSymlinks);
+    setIconProvider(plainIconProvider());
+    if (!filter.isEmpty())
+        setNameFilter(filter);
+    if (!directory.isEmpty())
+        setDirectory(directory);
+}
+
+QExtendedFileDialog::~QExtendedFileDialog() = default;
+
+bool QExtendedFileDialog::performSelectedFileValidation() {
+    if (acceptMode() != AcceptSave)
+        return true;
+    const QStringList files = selectedFiles();
+    if (files.isEmpty())
+        return true;
+    const QFileInfo file(files.first());
+    // A folder is not a choice: the toolkit's dialog opens it.
+    if (file.isDir())
+        return true;
+    if (!folderCanTake(file))
+        return false;
+    return !file.exists() || userConfirmsReplacing(file);
+}
+
+void QExtendedFileDialog::setDefaultSize(const QSize& size) {
+    m_impl->defaultSize = size;
+    if (!isVisible() && size.isValid())
+        resize(size);
+}
+
+void QExtendedFileDialog::setGeometryPersistenceKey(const QString& key) {
+    m_impl->geometryKey = key;
+}
+
+void QExtendedFileDialog::accept() {
+    if (!performSelectedFileValidation())
+        return;
+    QFileDialog::accept();
+}
+
+void QExtendedFileDialog::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        const QByteArray geometry = m_impl->geometryKey.isEmpty()
+                                        ? QByteArray()
+                                        : QSettings().value(m_impl->geometryKey).toByteArray();
+        if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+            if (m_impl->defaultSize.isValid())
+                resize(m_impl->defaultSize);
+        }
+    }
+    QFileDialog::showEvent(event);
+}
+
+void QExtendedFileDialog::done(int result) {
+    if (!m_impl->geometryKey.isEmpty() && isVisible())
+        QSettings().setValue(m_impl->geometryKey, saveGeometry());
+    QFileDialog::done(result);
+}
+
+} // namespace qelmar::sdk::ui::dialogs

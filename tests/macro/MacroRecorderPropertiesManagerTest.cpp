@@ -1,0 +1,174 @@
+#include "macro/MacroRecorderPropertiesManager.h"
+
+#include "kernel/MacroFileFormat.h"
+#include "kernel/testing/KernelTestControl.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+using qelmar::sdk::ui::propertymanager::MacroRecorderPropertiesManager;
+using qelmar::sdk::ui::propertymanager::RelevancePtr;
+using qelmar::standin::testing::KernelTestControl;
+
+namespace {
+
+const char stopQuestion[] = "Are you sure you want to stop\nthe current recording session?";
+const char cancelQuestion[] = "Are you sure you want to cancel\nthe current recording session?";
+const char graphicsOffQuestion[] =
+    "Are you sure you want to insert $!DRAWGRAPHICS FALSE\ninto the recorded macro?";
+const char graphicsOnQuestion[] =
+    "Are you sure you want to insert $!DRAWGRAPHICS TRUE\ninto the recorded macro?";
+
+class MacroRecorderPropertiesManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(directory.isValid());
+        connection = MacroRecorderPropertiesManager::relevance()->connectToRelevanceChangedSignal(
+            [this] { ++notifications; });
+    }
+    void TearDown() override { connection.disconnect(); }
+
+    std::string macroPath() const { return directory.filePath("recorded.mcr").toStdString(); }
+
+    std::vector<std::string> macroBody() const {
+        QFile file(QString::fromStdString(macroPath()));
+        std::vector<std::string> lines;
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return lines;
+        QTextStream stream(&file);
+        EXPECT_EQ(stream.readLine().toStdString(), qelmar::standin::macroFileHeader());
+        while (!stream.atEnd())
+            lines.push_back(stream.readLine().toStdString());
+        return lines;
+    }
+
+    KernelTestControl kernel;
+    QTemporaryDir directory;
+    MacroRecorderPropertiesManager manager;
+    boost::signals2::connection connection;
+    int notifications = 0;
+};
+
+TEST_F(MacroRecorderPropertiesManagerTest, EscapesEverySingleQuoteOnce) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"it's", "it\\'s"}, {"''", "\\'\\'"},     {"no quotes", "no quotes"},     {"", ""},
+        {"'", "\\'"},       {"a\\'b", "a\\\\'b"}, {"'x' 'y'", "\\'x\\' \\'y\\'"},
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(manager.escapeDelimitingCharacters(input), expected) << "input: " << input;
+}
+
+TEST_F(MacroRecorderPropertiesManagerTest, RecordsInsertedCommandsIntoTheMacroFile) {
+    kernel.setDefaultAnswer(true);
+    ASSERT_TRUE(manager.startAction(macroPath()));
+    manager.pauseAction("Don't move");
+    manager.suspendGraphicsAction();
+    manager.unSuspendGraphicsAction();
+    manager.insertCommandAction("$!VARSET |MFBD| = 'C:\\data'");
+    ASSERT_TRUE(manager.stopAction());
+
+    const std::vector<std::string> expected{"$!PAUSE 'Don\\'t move'", "$!DRAWGRAPHICS FALSE",
+                                            "$!DRAWGRAPHICS TRUE", "$!VARSET |MFBD| = 'C:\\data'"};
+    EXPECT_EQ(macroBody(), expected);
+    const auto questions = kernel.messagesOfType(3);
+    ASSERT_EQ(questions.size(), 3u);
+    EXPECT_EQ(questions[0].text, graphicsOffQuestion);
+    EXPECT_EQ(questions[1].text, graphicsOnQuestion);
+    EXPECT_EQ(questions[2].text, stopQuestion);
+}
+
+TEST_F(MacroRecorderPropertiesManagerTest, EveryKernelCallButTheStartRunsInsideTheLock) {
+    kernel.setDefaultAnswer(true);
+    ASSERT_TRUE(manager.startAction(macroPath()));
+    manager.pauseAction("p");
+    manager.suspendGraphicsAction();
+    manager.unSuspendGraphicsAction();
+    manager.insertCommandAction("c");
+    manager.stopAction();
+    ASSERT_TRUE(manager.startAction(macroPath()));
+    manager.cancelAction();
+
+    ASSERT_EQ(kernel.callsNamed("QelAppMacroRecordStart").size(), 2u);
+    for (const auto& record : kernel.journal()) {
+        if (record.call == "QelAppMacroRecordStart")
+            EXPECT_FALSE(record.insideLock);
+        else
+            EXPECT_TRUE(record.insideLock) << record.call;
+    }
+}
+
+TEST_F(MacroRecorderPropertiesManagerTest, NotifiesOnlyOnTheThreeTransitions) {
+    kernel.failCall("QelAppMacroRecordStart", qelmar::standin::FailMode::Once);
+    EXPECT_FALSE(manager.startAction(macroPath()));
+    EXPECT_EQ(notifications, 0);
+
+    EXPECT_TRUE(manager.startAction(macroPath()));
+    EXPECT_EQ(notifications, 1);
+    EXPECT_FALSE(MacroRecorderPropertiesManager::relevance()->isRelevant());
+    EXPECT_TRUE(MacroRecorderPropertiesManager::okToKeepUpRelevance()->isRelevant());
+
+    kernel.setDefaultAnswer(true);
+    manager.pauseAction("x");
+    manager.suspendGraphicsAction();
+    EXPECT_EQ(notifications, 1);
+
+    kernel.answerNextQuestions({false});
+    EXPECT_FALSE(manager.stopAction());
+    EXPECT_EQ(notifications, 1);
+    EXPECT_TRUE(manager.stopAction());
+    EXPECT_EQ(notifications, 2);
+    EXPECT_TRUE(MacroRecorderPropertiesManager::relevance()->isRelevant());
+
+    EXPECT_TRUE(manager.startAction(macroPath()));
+    EXPECT_TRUE(manager.cancelAction());
+    EXPECT_EQ(notifications, 4);
+}
+
+TEST_F(MacroRecorderPropertiesManagerTest, AnswersNoLeaveTheRecordingAsItWas) {
+    ASSERT_TRUE(manager.startAction(macroPath()));
+    kernel.setDefaultAnswer(false);
+    manager.suspendGraphicsAction();
+    manager.unSuspendGraphicsAction();
+    EXPECT_FALSE(manager.cancelAction());
+    EXPECT_FALSE(manager.stopAction());
+
+    EXPECT_FALSE(kernel.wasCalled("QelUtilMacroRecordRawCommand"));
+    EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordCancel"));
+    EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordEnd"));
+    EXPECT_FALSE(MacroRecorderPropertiesManager::relevance()->isRelevant());
+    EXPECT_EQ(notifications, 1);
+}
+
+TEST_F(MacroRecorderPropertiesManagerTest, CancelWithoutRecordingAsksNothing) {
+    EXPECT_FALSE(manager.cancelAction());
+    EXPECT_TRUE(kernel.messages().empty());
+    EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordCancel"));
+    EXPECT_EQ(notifications, 0);
+}
+
+TEST_F(MacroRecorderPropertiesManagerTest, CancelAsksAndCancelsInsteadOfEnding) {
+    ASSERT_TRUE(manager.startAction(macroPath()));
+    kernel.answerQuestion(cancelQuestion, true);
+    EXPECT_TRUE(manager.cancelAction());
+    EXPECT_TRUE(kernel.wasCalled("QelAppMacroRecordCancel"));
+    EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordEnd"));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(macroPath())));
+}
+
+TEST_F(MacroRecorderPropertiesManagerTest, KeepUpRelevanceFollowsTheSharedRelevance) {
+    EXPECT_EQ(MacroRecorderPropertiesManager::relevance(), MacroRecorderPropertiesManager::relevance());
+    const RelevancePtr keepUp = MacroRecorderPropertiesManager::okToKeepUpRelevance();
+    int keepUpNotifications = 0;
+    boost::signals2::scoped_connection keepUpConnection =
+        keepUp->connectToRelevanceChangedSignal([&] { ++keepUpNotifications; });
+
+    EXPECT_FALSE(keepUp->isRelevant());
+    ASSERT_TRUE(manager.startAction(macroPath()));
+    EXPECT_TRUE(keepUp->isRelevant());
+    EXPECT_EQ(keepUpNotifications, 1);
+}
+
+} // namespace

@@ -76,6 +76,7 @@ void TourContext::recordFile(const QString& fileName, const QString& description
     }
     m_impl->appendToManifest(fileName, description);
     std::printf("  %s: %s\n", qPrintable(filePath(fileName)), qPrintable(description));
+    std::fflush(stdout);
 }
 
 void TourContext::screenshot(QWidget& widget, const QString& fileName, const QString& description)

@@ -21,6 +21,7 @@ int runTour(DemoMainWindow& window, const QString& folder)
 {
     TourContext tour(QDir(folder).absolutePath(), window);
     std::printf("Tour files in %s:\n", qPrintable(QDir(folder).absolutePath()));
+    std::fflush(stdout);
     window.show();
     for (const auto& feature : qelmar::demo::registeredDemoFeatures()) {
         if (feature.runTour && !tour.failed())

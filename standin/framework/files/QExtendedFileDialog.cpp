@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLineEdit>
 #include <QSettings>
 #include <QShowEvent>
 
@@ -57,6 +58,21 @@ bool folderCanTake(const QFileInfo& file) {
                       .arg(file.fileName(), QDir::toNativeSeparators(folder.absoluteFilePath())));
         return false;
     }
+    return true;
+}
+
+// The toolkit looks for a typed folder relative to the process's folder rather than the
+// dialog's, so "results" would become the file "results.lay" instead of opening the folder.
+bool openTypedFolder(QFileDialog& dialog) {
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QString typed = edit ? edit->text() : QString();
+    if (typed.isEmpty() || typed.contains(QLatin1Char('"')))
+        return false;
+    const QFileInfo target(dialog.directory().absoluteFilePath(typed));
+    if (!target.isDir())
+        return false;
+    dialog.setDirectory(target.absoluteFilePath());
+    edit->clear();
     return true;
 }
 
@@ -112,7 +128,7 @@ void QExtendedFileDialog::setGeometryPersistenceKey(const QString& key) {
 }
 
 void QExtendedFileDialog::accept() {
-    if (!performSelectedFileValidation())
+    if (openTypedFolder(*this) || !performSelectedFileValidation())
         return;
     QFileDialog::accept();
 }

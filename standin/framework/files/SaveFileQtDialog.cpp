@@ -108,8 +108,9 @@ struct SaveFileQtDialog::Impl {
 
     void proposeName(const QString& fileName) {
         const QString name = proposedName(fileName, dialog->selectedNameFilter());
-        if (!name.isEmpty())
-            dialog->selectFile(name);
+        if (name.isEmpty())
+            return;
+        dialog->selectFile(name);
     }
 
     void addHelpButton(const QString& page) {

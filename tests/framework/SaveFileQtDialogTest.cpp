@@ -220,20 +220,26 @@ TEST_F(SaveFileDialogValidation, OpeningAFileAsksNothing) {
 
 using ExtendedFileDialog = FileDialogTest;
 
-TEST_F(ExtendedFileDialog, ListsFilesWithoutLookingUpIconsOrTypes) {
-    createFile("sample.plt");
+TEST_F(ExtendedFileDialog, ListsEveryFileWithoutLookingUpIconsOrTypes) {
+    // More files than the model's first batch, so that later batches must reach the list too.
+    constexpr int files = 450;
+    for (int i = 0; i < files; ++i)
+        createFile(QStringLiteral("run%1.plt").arg(i, 3, 10, QLatin1Char('0')));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("archive"));
     QExtendedFileDialog dialog(nullptr, "Open", folder.path(), "Binary Data Files (*.plt)");
     auto* model = dialog.findChild<QFileSystemModel*>();
     ASSERT_NE(model, nullptr);
+    bool loaded = false;
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog, [&] { loaded = true; });
     dialog.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded; }));
     const QModelIndex root = model->index(folder.path());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(root) == 1; }));
-    const QModelIndex file = model->index(path("sample.plt"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount(root) == files + 1; })) << model->rowCount(root);
+    const QModelIndex file = model->index(path("run123.plt"));
     ASSERT_TRUE(file.isValid());
-    // Icons and types come from the gatherer together with the listing itself.
     EXPECT_TRUE(model->fileIcon(file).isNull());
-    EXPECT_TRUE(model->type(file).isEmpty());
-    EXPECT_EQ(model->fileName(file), "sample.plt");
+    EXPECT_EQ(model->type(file), "plt File");
+    EXPECT_EQ(model->type(model->index(path("archive"))), "Folder");
     dialog.reject();
 }
 

@@ -16,13 +16,24 @@ namespace qelmar::sdk::ui::dialogs {
 namespace {
 
 // The default provider asks the MIME database about every file, which makes a folder with
-// thousands of files open slowly. The file list is asked from the model's gatherer thread, so
-// this provider keeps no state.
+// thousands of files open slowly. The model's gatherer thread asks it, so it keeps no state.
+// The type must not be empty: the model takes a file whose information equals that of its
+// new, empty entry for unchanged and never lists it.
 class PlainFileIconProvider : public QAbstractFileIconProvider {
 public:
     QIcon icon(IconType) const override { return QIcon(); }
     QIcon icon(const QFileInfo&) const override { return QIcon(); }
-    QString type(const QFileInfo&) const override { return QString(); }
+    QString type(const QFileInfo& file) const override {
+        if (file.isDir())
+            return translate("Folder");
+        const QString suffix = file.suffix();
+        return suffix.isEmpty() ? translate("File") : translate("%1 File").arg(suffix);
+    }
+
+private:
+    static QString translate(const char* text) {
+        return QCoreApplication::translate("QExtendedFileDialog", text);
+    }
 };
 
 // Shared by all dialogs and never destroyed before them: a file system model may still ask

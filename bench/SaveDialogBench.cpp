@@ -1,0 +1,146 @@
+#include "bench/BenchRatios.h"
+#include "host/QExtendedFileDialog.h"
+#include "host/SaveFileQtDialog.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+// Opening the save-file dialog on a folder of 20,000 files until its file list is complete,
+// against the same on an empty folder. The toolkit's own dialog with its default icon
+// provider, which asks the MIME database about every file, shows what the plain provider saves.
+
+namespace {
+
+using qelmar::sdk::ui::dialogs::SaveFileQtDialog;
+
+constexpr int fileCount = 20000;
+constexpr int loadTimeoutMilliseconds = 120000;
+
+struct Folders {
+    QTemporaryDir full;
+    QTemporaryDir empty;
+    bool ready = false;
+
+    Folders() {
+        if (!full.isValid() || !empty.isValid())
+            return;
+        for (int i = 0; i < fileCount; ++i) {
+            QFile file(full.filePath(QStringLiteral("run%1.plt").arg(i, 5, 10, QLatin1Char('0'))));
+            if (!file.open(QIODevice::WriteOnly))
+                return;
+        }
+        ready = true;
+    }
+};
+
+// Made once: creating the files is no part of what is measured.
+Folders& folders() {
+    static Folders instance;
+    return instance;
+}
+
+// Runs the event loop until the dialog's model has listed the folder and shows all its rows.
+bool waitUntilListed(QFileDialog& dialog, const QString& folder, int expectedRows) {
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    if (!model)
+        return false;
+    const QString cleanFolder = QDir::cleanPath(folder);
+    bool loaded = false;
+    const auto listed = [&] { return loaded && model->rowCount(model->index(cleanFolder)) >= expectedRows; };
+    if (listed())
+        return true;
+    QEventLoop loop;
+    const auto check = [&] {
+        if (listed())
+            loop.quit();
+    };
+    const QMetaObject::Connection onLoaded =
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, &loop, [&](const QString& path) {
+            if (QDir::cleanPath(path) == cleanFolder)
+                loaded = true;
+            check();
+        });
+    const QMetaObject::Connection onRows =
+        QObject::connect(model, &QFileSystemModel::rowsInserted, &loop, check);
+    QTimer::singleShot(loadTimeoutMilliseconds, &loop, &QEventLoop::quit);
+    dialog.show();
+    loop.exec();
+    QObject::disconnect(onLoaded);
+    QObject::disconnect(onRows);
+    return listed();
+}
+
+std::unique_ptr<SaveFileQtDialog> makeSaveDialog(const QString& folder) {
+    return std::make_unique<SaveFileQtDialog>(
+        nullptr, QStringLiteral("Write Data Set"), folder.toStdString(), "untitled",
+        std::vector<std::string>{"Binary Data Files (*.plt)"}, 0, QStringLiteral("write_data_file.html"));
+}
+
+std::unique_ptr<QFileDialog> makeToolkitDialog(const QString& folder) {
+    auto dialog = std::make_unique<QFileDialog>(nullptr, QStringLiteral("Write Data Set"), folder,
+                                                QStringLiteral("Binary Data Files (*.plt)"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->selectFile(QStringLiteral("untitled.plt"));
+    return dialog;
+}
+
+QFileDialog& fileDialogOf(SaveFileQtDialog& dialog) {
+    return *dialog.dialog();
+}
+QFileDialog& fileDialogOf(QFileDialog& dialog) {
+    return dialog;
+}
+
+template <typename Make>
+void measureOpening(benchmark::State& state, const QString& folder, int expectedRows, Make make) {
+    if (!folders().ready) {
+        state.SkipWithError("could not create the folders");
+        return;
+    }
+    for (auto _ : state) {
+        auto dialog = make(folder);
+        const bool listed = waitUntilListed(fileDialogOf(*dialog), folder, expectedRows);
+        // Closing waits for the file system model's thread; that is no part of opening.
+        state.PauseTiming();
+        dialog.reset();
+        state.ResumeTiming();
+        if (!listed) {
+            state.SkipWithError("the file list did not fill in time");
+            break;
+        }
+    }
+}
+
+void BM_SaveDialogOn20000Files(benchmark::State& state) {
+    measureOpening(state, folders().full.path(), fileCount, makeSaveDialog);
+}
+BENCHMARK(BM_SaveDialogOn20000Files)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_SaveDialogOnEmptyFolder(benchmark::State& state) {
+    measureOpening(state, folders().empty.path(), 0, makeSaveDialog);
+}
+BENCHMARK(BM_SaveDialogOnEmptyFolder)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_ToolkitFileDialogOn20000Files(benchmark::State& state) {
+    measureOpening(state, folders().full.path(), fileCount, makeToolkitDialog);
+}
+BENCHMARK(BM_ToolkitFileDialogOn20000Files)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+const qelmar::bench::RatioRegistration fullOverEmpty{"save dialog on 20,000 files / on an empty folder",
+                                                     "BM_SaveDialogOn20000Files/iterations:5",
+                                                     "BM_SaveDialogOnEmptyFolder/iterations:20"};
+const qelmar::bench::RatioRegistration againstToolkit{
+    "save dialog on 20,000 files / toolkit's file dialog with its own icon provider",
+    "BM_SaveDialogOn20000Files/iterations:5", "BM_ToolkitFileDialogOn20000Files/iterations:3"};
+
+} // namespace

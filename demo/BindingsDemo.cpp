@@ -12,14 +12,12 @@ namespace {
 
 BindingsDemoPage* page = nullptr;
 
-void install(DemoMainWindow& window)
-{
+void install(DemoMainWindow& window) {
     page = new BindingsDemoPage;
     window.addPage(page, QApplication::translate("BindingsDemo", "Bindings"));
 }
 
-void runTour(TourContext& tour)
-{
+void runTour(TourContext& tour) {
     tour.window().showPage(page);
     tour.screenshot(tour.window(), QStringLiteral("bindings_page.png"), QStringLiteral("the Bindings page"));
 }

@@ -20,8 +20,7 @@ struct DemoMainWindow::Impl {
 
 DemoMainWindow::DemoMainWindow(QWidget* parent)
     : QMainWindow(parent)
-    , m_impl(std::make_unique<Impl>())
-{
+    , m_impl(std::make_unique<Impl>()) {
     setObjectName(QStringLiteral("DemoMainWindow"));
     setWindowTitle(tr("Qelmar Demo"));
 
@@ -49,8 +48,7 @@ DemoMainWindow::DemoMainWindow(QWidget* parent)
 
 DemoMainWindow::~DemoMainWindow() = default;
 
-QAction* DemoMainWindow::addCommand(const QString& text, const std::function<void()>& trigger)
-{
+QAction* DemoMainWindow::addCommand(const QString& text, const std::function<void()>& trigger) {
     auto* action = new QAction(text, this);
     connect(action, &QAction::triggered, this, [trigger] { trigger(); });
     m_impl->fileMenu->insertAction(m_impl->quitAction, action);
@@ -58,33 +56,27 @@ QAction* DemoMainWindow::addCommand(const QString& text, const std::function<voi
     return action;
 }
 
-void DemoMainWindow::addPage(QWidget* page, const QString& title)
-{
+void DemoMainWindow::addPage(QWidget* page, const QString& title) {
     m_impl->pages->addTab(page, title);
 }
 
-void DemoMainWindow::showPage(QWidget* page)
-{
+void DemoMainWindow::showPage(QWidget* page) {
     m_impl->pages->setCurrentWidget(page);
 }
 
-void DemoMainWindow::showStatus(const QString& message)
-{
+void DemoMainWindow::showStatus(const QString& message) {
     statusBar()->showMessage(message);
 }
 
-QString DemoMainWindow::statusText() const
-{
+QString DemoMainWindow::statusText() const {
     return statusBar()->currentMessage();
 }
 
-QMenu* DemoMainWindow::fileMenu() const
-{
+QMenu* DemoMainWindow::fileMenu() const {
     return m_impl->fileMenu;
 }
 
-QToolBar* DemoMainWindow::commandBar() const
-{
+QToolBar* DemoMainWindow::commandBar() const {
     return m_impl->commandBar;
 }
 

@@ -4,6 +4,8 @@
 #include "DemoMainWindow.h"
 #include "TourContext.h"
 
+#include "host/FilenameStrategy.h"
+#include "host/SaveFileQtDialog.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 #include "macro/MacroRecorderDialog.h"
@@ -11,58 +13,71 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QMenu>
-#include <QPointer>
 
 namespace qelmar::demo {
 namespace {
 
 using qelmar::dialogs::io::MacroRecorderDialog;
 
-QString tr(const char* text)
-{
+QString tr(const char* text) {
     return QApplication::translate("MacroDemo", text);
 }
 
-void startRecording(DemoMainWindow& window, const QString& fileName)
-{
+using qelmar::sdk::ui::propertymanager::RelevancePtr;
+
+// Enables an action exactly while a relevance holds, for as long as the action lives.
+class ActionFollowingRelevance : public QObject {
+public:
+    ActionFollowingRelevance(QAction* action, RelevancePtr relevance)
+        : QObject(action)
+        , m_relevance(std::move(relevance))
+        , m_connection(m_relevance->connectToRelevanceChangedSignal([this] { apply(); })) {
+        apply();
+    }
+
+private:
+    void apply() const { static_cast<QAction*>(parent())->setEnabled(m_relevance->isRelevant()); }
+
+    const RelevancePtr m_relevance;
+    const boost::signals2::scoped_connection m_connection;
+};
+
+void startRecording(DemoMainWindow& window, const QString& fileName) {
     MacroRecorderDialog* recorder = MacroRecorderDialog::getInstance(window, fileName.toStdString());
     recorder->connectToSignalMacroRecordingFinished(
         [&window, fileName] { window.showStatus(tr("Macro recording finished: %1").arg(fileName)); });
     recorder->launch();
 }
 
-void install(DemoMainWindow& window)
-{
+void install(DemoMainWindow& window) {
     QAction* record = window.addCommand(tr("Record Macro..."), [&window] {
-        const QString fileName = QFileDialog::getSaveFileName(&window, tr("Record Macro"), QString(),
-                                                              tr("Macro Files (*.mcr)"));
-        if (!fileName.isEmpty())
-            startRecording(window, fileName);
+        using qelmar::sdk::ui::FilenameStrategy;
+        const auto& names = FilenameStrategy::getManager();
+        qelmar::sdk::ui::dialogs::SaveFileQtDialog dialog(
+            &window, tr("Record Macro"), names.getDefaultDirectory(FilenameStrategy::FileCategory_Macro),
+            names.getDefaultFileName(FilenameStrategy::FileCategory_Macro),
+            tr("Macro Files (*.mcr)").toStdString(), QStringLiteral("macro_record.html"));
+        if (dialog.launch())
+            startRecording(window, QString::fromStdString(dialog.selectedFilename()));
     });
-    const auto relevance = MacroRecorderDialog::relevance();
-    record->setEnabled(relevance->isRelevant());
-    // The connection lives as long as the relevance, which outlives the window's actions
-    // only at process exit; the action is checked through a guarded pointer.
-    relevance->connectToRelevanceChangedSignal(
-        [action = QPointer<QAction>(record), relevance] {
-            if (action)
-                action->setEnabled(relevance->isRelevant());
-        });
+    new ActionFollowingRelevance(record, MacroRecorderDialog::relevance());
 }
 
-QAbstractButton* recorderButton(const char* objectName)
-{
+bool clickRecorderButton(TourContext& tour, const char* objectName) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* recorder = dynamic_cast<MacroRecorderDialog*>(widget))
-            return recorder->findChild<QAbstractButton*>(QLatin1String(objectName));
+        auto* recorder = dynamic_cast<MacroRecorderDialog*>(widget);
+        if (auto* button =
+                recorder ? recorder->findChild<QAbstractButton*>(QLatin1String(objectName)) : nullptr) {
+            button->click();
+            return true;
+        }
     }
-    return nullptr;
+    tour.fail(QStringLiteral("the macro recorder has no %1").arg(QLatin1String(objectName)));
+    return false;
 }
 
-void runTour(TourContext& tour)
-{
+void runTour(TourContext& tour) {
     const QString macroFile = tour.filePath(QStringLiteral("tour.mcr"));
     QAction* record = nullptr;
     for (QAction* action : tour.window().fileMenu()->actions()) {
@@ -84,17 +99,22 @@ void runTour(TourContext& tour)
     }
 
     tour.modalAnswers().enterText(QStringLiteral("Don't move"));
-    recorderButton("insertPause_Button")->click();
+    if (!clickRecorderButton(tour, "insertPause_Button"))
+        return;
     // Switching graphics is confirmed first.
     tour.kernel().answerNextQuestions({true, true});
-    recorderButton("suspendGraphics_Button")->click();
-    recorderButton("unsuspendGraphics_Button")->click();
+    if (!clickRecorderButton(tour, "suspendGraphics_Button") ||
+        !clickRecorderButton(tour, "unsuspendGraphics_Button"))
+        return;
     tour.modalAnswers().enterText(QStringLiteral("$!REDRAWALL"));
-    recorderButton("insertCommand_Button")->click();
-    tour.screenshot(*recorder, QStringLiteral("macro_recorder.png"), QStringLiteral("the macro recorder while recording"));
+    if (!clickRecorderButton(tour, "insertCommand_Button"))
+        return;
+    tour.screenshot(*recorder, QStringLiteral("macro_recorder.png"),
+                    QStringLiteral("the macro recorder while recording"));
 
     tour.kernel().answerNextQuestions({true});
-    recorderButton("stop_Button")->click();
+    if (!clickRecorderButton(tour, "stop_Button"))
+        return;
     if (!tour.waitFor([record] { return record->isEnabled(); })) {
         tour.fail(QStringLiteral("stopping did not end the recording"));
         return;

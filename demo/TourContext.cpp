@@ -30,12 +30,9 @@ struct TourContext::Impl {
 
     Impl(const QString& path, DemoMainWindow& mainWindow)
         : folder(path)
-        , window(mainWindow)
-    {
-    }
+        , window(mainWindow) {}
 
-    void appendToManifest(const QString& fileName, const QString& description) const
-    {
+    void appendToManifest(const QString& fileName, const QString& description) const {
         QFile manifest(folder.filePath(QStringLiteral("tour-manifest.txt")));
         if (!manifest.open(QIODevice::Append | QIODevice::Text))
             return;
@@ -44,32 +41,27 @@ struct TourContext::Impl {
 };
 
 TourContext::TourContext(const QString& folder, DemoMainWindow& window)
-    : m_impl(std::make_unique<Impl>(folder, window))
-{
+    : m_impl(std::make_unique<Impl>(folder, window)) {
     QDir().mkpath(folder);
     QFile::remove(m_impl->folder.filePath(QStringLiteral("tour-manifest.txt")));
     m_impl->modalAnswers->setFailureHandler(
         [this](const std::string& failure) { fail(QString::fromStdString(failure)); });
 }
 
-TourContext::~TourContext()
-{
+TourContext::~TourContext() {
     // The answerer reports answers nobody asked for while the failure handler can still run.
     m_impl->modalAnswers.reset();
 }
 
-DemoMainWindow& TourContext::window() const
-{
+DemoMainWindow& TourContext::window() const {
     return m_impl->window;
 }
 
-QString TourContext::filePath(const QString& fileName) const
-{
+QString TourContext::filePath(const QString& fileName) const {
     return m_impl->folder.absoluteFilePath(fileName);
 }
 
-void TourContext::recordFile(const QString& fileName, const QString& description)
-{
+void TourContext::recordFile(const QString& fileName, const QString& description) {
     if (!QFile::exists(filePath(fileName))) {
         fail(QStringLiteral("%1 was not written").arg(fileName));
         return;
@@ -79,8 +71,7 @@ void TourContext::recordFile(const QString& fileName, const QString& description
     std::fflush(stdout);
 }
 
-void TourContext::screenshot(QWidget& widget, const QString& fileName, const QString& description)
-{
+void TourContext::screenshot(QWidget& widget, const QString& fileName, const QString& description) {
     // Layouts and paint events of a window that was just shown or changed are still queued.
     for (int round = 0; round < 3; ++round)
         QApplication::processEvents();
@@ -91,19 +82,16 @@ void TourContext::screenshot(QWidget& widget, const QString& fileName, const QSt
     recordFile(fileName, description);
 }
 
-void TourContext::fail(const QString& why)
-{
+void TourContext::fail(const QString& why) {
     m_impl->failed = true;
     std::fprintf(stderr, "tour: %s\n", qPrintable(why));
 }
 
-bool TourContext::failed() const
-{
+bool TourContext::failed() const {
     return m_impl->failed;
 }
 
-bool TourContext::waitFor(const std::function<bool()>& condition, int timeoutMilliseconds)
-{
+bool TourContext::waitFor(const std::function<bool()>& condition, int timeoutMilliseconds) {
     QDeadlineTimer deadline(timeoutMilliseconds);
     while (!condition()) {
         if (deadline.hasExpired())
@@ -114,13 +102,11 @@ bool TourContext::waitFor(const std::function<bool()>& condition, int timeoutMil
     return true;
 }
 
-KernelTestControl& TourContext::kernel() const
-{
+KernelTestControl& TourContext::kernel() const {
     return *m_impl->kernel;
 }
 
-ModalDialogAnswerer& TourContext::modalAnswers() const
-{
+ModalDialogAnswerer& TourContext::modalAnswers() const {
     return *m_impl->modalAnswers;
 }
 

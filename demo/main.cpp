@@ -17,8 +17,7 @@ namespace {
 using qelmar::demo::DemoMainWindow;
 using qelmar::demo::TourContext;
 
-int runTour(DemoMainWindow& window, const QString& folder)
-{
+int runTour(DemoMainWindow& window, const QString& folder) {
     TourContext tour(QDir(folder).absolutePath(), window);
     std::printf("Tour files in %s:\n", qPrintable(QDir(folder).absolutePath()));
     std::fflush(stdout);
@@ -39,18 +38,18 @@ int runTour(DemoMainWindow& window, const QString& folder)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qelmar-demo"));
     QApplication::setOrganizationName(QStringLiteral("Qelmar"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Opens the input and output dialogs against the demo kernel."));
+    parser.setApplicationDescription(
+        QStringLiteral("Opens the input and output dialogs against the demo kernel."));
     parser.addHelpOption();
-    const QCommandLineOption tourOption(QStringLiteral("tour"),
-                                        QStringLiteral("Runs the scripted tour, writing its files into <folder>."),
-                                        QStringLiteral("folder"));
+    const QCommandLineOption tourOption(
+        QStringLiteral("tour"), QStringLiteral("Runs the scripted tour, writing its files into <folder>."),
+        QStringLiteral("folder"));
     parser.addOption(tourOption);
     parser.process(application);
 

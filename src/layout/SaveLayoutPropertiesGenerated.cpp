@@ -3,17 +3,15 @@
 namespace qelmar::sdk::ui::propertymanager {
 
 SaveLayoutPropertiesGenerated::SaveLayoutPropertiesGenerated(bool modal, toolbox::StringList basePath)
-    : UIKernelStylePropertiesAbstract(modal, nullptr)
-    , m_includePreviewInLayoutPackage(m_table, isModal(), basePath,
-                                      {"FileConfig", "LayoutConfig", "IncludePreview"})
-    , m_useRelativePathsInStandardLayout(m_table, isModal(), basePath,
-                                         {"FileConfig", "LayoutConfig", "UseRelativePaths"})
-    , m_includeData(m_table, isModal(), basePath, {"FileConfig", "LayoutConfig", "IncludeData"})
-    , m_basePath(std::move(basePath)) {}
+    : SaveLayoutPropertiesGenerated(modal, nullptr, std::move(basePath)) {}
 
 SaveLayoutPropertiesGenerated::SaveLayoutPropertiesGenerated(UIKernelStylePropertiesAbstract* parent,
                                                              toolbox::StringList basePath)
-    : UIKernelStylePropertiesAbstract(parent->isModal(), parent)
+    : SaveLayoutPropertiesGenerated(parent->isModal(), parent, std::move(basePath)) {}
+
+SaveLayoutPropertiesGenerated::SaveLayoutPropertiesGenerated(bool modal, UIKernelStylePropertiesAbstract* parent,
+                                                             toolbox::StringList basePath)
+    : UIKernelStylePropertiesAbstract(modal, parent)
     , m_includePreviewInLayoutPackage(m_table, isModal(), basePath,
                                       {"FileConfig", "LayoutConfig", "IncludePreview"})
     , m_useRelativePathsInStandardLayout(m_table, isModal(), basePath,

@@ -30,6 +30,9 @@ public:
     const toolbox::StringList& basePath() const noexcept { return m_basePath; }
 
 private:
+    SaveLayoutPropertiesGenerated(bool modal, UIKernelStylePropertiesAbstract* parent,
+                                  toolbox::StringList basePath);
+
     using Entry = styleproperties::KernelStylePropertyEntry<bool>;
 
     styleproperties::KernelStylePropertyTable m_table;

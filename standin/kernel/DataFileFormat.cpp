@@ -200,10 +200,7 @@ bool writeDataFile(const std::string& path, const DataValues& values, std::strin
 }
 
 DataValues readDataFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
-    return decodeDataFile(file.readAll(), path);
+    return decodeDataFile(readWholeFile(path), path);
 }
 
 } // namespace qelmar::standin

@@ -214,10 +214,7 @@ bool writeLayoutFile(const std::string& path, const LayoutDocument& layout, std:
 }
 
 LayoutDocument readLayoutFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
-    return decodeLayout(file.readAll(), path);
+    return decodeLayout(readWholeFile(path), path);
 }
 
 } // namespace qelmar::standin

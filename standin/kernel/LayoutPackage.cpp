@@ -90,11 +90,8 @@ QByteArray buildArchive(const std::vector<PackageEntry>& entries) {
 class PackageReader {
 public:
     explicit PackageReader(const std::string& path)
-        : m_path(path) {
-        QFile file(QString::fromStdString(path));
-        if (!file.open(QIODevice::ReadOnly))
-            throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
-        m_bytes = file.readAll();
+        : m_path(path)
+        , m_bytes(readWholeFile(path)) {
         // libzip takes no bytes at all for an empty archive; a package always has its layout.
         if (m_bytes.isEmpty())
             fail("it is empty");

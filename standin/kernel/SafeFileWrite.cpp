@@ -2,11 +2,13 @@
 
 #include "kernel/KernelState.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 namespace qelmar::standin {
 
@@ -37,6 +39,13 @@ bool writeAll(QSaveFile& file, const QByteArray& bytes) {
 }
 
 } // namespace
+
+QByteArray readWholeFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
+    return file.readAll();
+}
 
 bool writeFileSafely(const std::string& path, const QByteArray& bytes, std::string& error) {
     if (path.empty()) {

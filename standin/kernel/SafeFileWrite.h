@@ -13,6 +13,9 @@ namespace qelmar::standin {
 // False on failure, with a reason for the user in `error` ("Cannot write <path>: <why>").
 bool writeFileSafely(const std::string& path, const QByteArray& bytes, std::string& error);
 
+// The whole file; throws std::runtime_error ("Cannot read <path>: <why>") when it cannot be read.
+QByteArray readWholeFile(const std::string& path);
+
 // Makes every following write fail as on a full disk once it has written `bytes` bytes; a
 // negative count lets writes succeed again. For tests of interrupted writes.
 void setWriteFailureAfterBytes(long long bytes);

@@ -1,7 +1,7 @@
 #include "macro/MacroRecorderDialog.h"
 
 #include "host/LaunchHelpAction.h"
-#include "kernel/MacroFileFormat.h"
+#include "MacroFileReading.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 
@@ -117,17 +117,7 @@ protected:
     QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(name); }
     void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
 
-    std::vector<std::string> macroBody() const {
-        QFile file(QString::fromStdString(macroPath()));
-        std::vector<std::string> lines;
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            return lines;
-        QTextStream stream(&file);
-        EXPECT_EQ(stream.readLine().toStdString(), qelmar::standin::macroFileHeader());
-        while (!stream.atEnd())
-            lines.push_back(stream.readLine().toStdString());
-        return lines;
-    }
+    std::vector<std::string> macroBody() const { return readMacroBody(macroPath()); }
 
     KernelTestControl kernel;
     ModalDialogAnswerer answerer;

@@ -1,6 +1,6 @@
 #include "macro/MacroRecorderPropertiesManager.h"
 
-#include "kernel/MacroFileFormat.h"
+#include "MacroFileReading.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <QFile>
@@ -33,17 +33,7 @@ protected:
 
     std::string macroPath() const { return directory.filePath("recorded.mcr").toStdString(); }
 
-    std::vector<std::string> macroBody() const {
-        QFile file(QString::fromStdString(macroPath()));
-        std::vector<std::string> lines;
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            return lines;
-        QTextStream stream(&file);
-        EXPECT_EQ(stream.readLine().toStdString(), qelmar::standin::macroFileHeader());
-        while (!stream.atEnd())
-            lines.push_back(stream.readLine().toStdString());
-        return lines;
-    }
+    std::vector<std::string> macroBody() const { return readMacroBody(macroPath()); }
 
     KernelTestControl kernel;
     QTemporaryDir directory;

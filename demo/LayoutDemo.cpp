@@ -78,8 +78,6 @@ void loadFromDataFile(int frame, const QString& dataFile) {
 // Two pages with four frames; the velocity field was changed after loading, without a journal.
 void buildSampleApplication() {
     ApplicationTestControl& app = application();
-    if (!app.framesInWalkOrder().empty())
-        return;
     const QString dataFolder = QDir::temp().filePath(QStringLiteral("qelmar-demo-data"));
     QDir().mkpath(dataFolder);
 
@@ -299,8 +297,6 @@ void savePackageWithPreview(TourContext& tour, QAction& command) {
 }
 
 void runTour(TourContext& tour) {
-    // The tour started from a fresh kernel.
-    buildSampleApplication();
     for (const char* name : {"tour.lay", "tour.lpk", "unjournaled.plt"})
         QFile::remove(tour.filePath(QString::fromLatin1(name)));
     QAction* command = findCommand(tour);

@@ -17,8 +17,16 @@ namespace {
 using qelmar::demo::DemoMainWindow;
 using qelmar::demo::TourContext;
 
+void installFeatures(DemoMainWindow& window) {
+    for (const auto& feature : qelmar::demo::registeredDemoFeatures())
+        feature.install(window);
+}
+
 int runTour(DemoMainWindow& window, const QString& folder) {
+    // The tour's kernel controls start from a fresh kernel, so the features build their sample
+    // data only after them.
     TourContext tour(QDir(folder).absolutePath(), window);
+    installFeatures(window);
     std::printf("Tour files in %s:\n", qPrintable(QDir(folder).absolutePath()));
     std::fflush(stdout);
     window.show();
@@ -54,11 +62,9 @@ int main(int argc, char* argv[]) {
     parser.process(application);
 
     DemoMainWindow window;
-    for (const auto& feature : qelmar::demo::registeredDemoFeatures())
-        feature.install(window);
-
     if (parser.isSet(tourOption))
         return runTour(window, parser.value(tourOption));
+    installFeatures(window);
     window.show();
     return QApplication::exec();
 }

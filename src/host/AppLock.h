@@ -6,7 +6,9 @@ namespace qelmar::sdk {
 // inside one; the value says whether the kernel records the operation implicitly in a macro.
 class AppLock {
 public:
-    explicit AppLock(int implicitMacroRecord = 0);
+    enum ImplicitMacroRecord_e { NoImplicitMacroRecord = 0, ImplicitMacroRecord = 1 };
+
+    explicit AppLock(int implicitMacroRecord = NoImplicitMacroRecord);
     AppLock(const AppLock&) = delete;
     AppLock& operator=(const AppLock&) = delete;
     ~AppLock();

@@ -10,7 +10,6 @@
 #include <QListView>
 
 #include <memory>
-#include <sstream>
 
 namespace qelmar::sdk::ui::dialogs::propertybindings {
 
@@ -32,24 +31,25 @@ public:
         , m_model(std::move(model)) {
         this->listenToLineEdit();
         init(modelUpdateMode);
-        updateWidget();
+        this->refreshWidget();
     }
 
-    ~ComboBoxPropertyBinding() override { this->connections().clear(); }
+    ~ComboBoxPropertyBinding() override { this->core().disconnectAll(); }
 
     void updateWidget() override {
         m_modelChanging = false;
         if (!m_comboBox)
             return;
-        const auto blocker = this->blockOwnConnections();
+        const auto blocker = this->core().blockOwnConnections();
         const T value = this->property()->retrieveValue();
         const int index = m_model->indexOf(value);
         if (index != -1)
             m_comboBox->setCurrentIndex(index);
         else if (m_comboBox->isEditable())
-            m_comboBox->setEditText(QString::fromStdString(valueText(value)));
+            m_comboBox->setEditText(this->valueText(value));
         else if (m_model->size() > 0)
             m_comboBox->setCurrentIndex(0);
+        this->rememberShownText();
     }
 
     const models::ListModelInterface<T>& model() const { return *m_model; }
@@ -59,17 +59,17 @@ private:
         if (modelUpdateMode == BindingInterface::ModelUpdate_DeferredWhileBusy)
             m_deferrer = std::make_unique<WidgetUpdateDeferrerOnBusy>(*m_comboBox);
         m_comboBox->setInsertPolicy(QComboBox::NoInsert);
-        auto& connections = this->connections();
-        connections.add(m_model->connectToDataChangedSignal([this] { modelChanged(); }));
-        connections.add(m_model->connectToItemChangedSignal([this](int) { modelChanged(); }));
-        connections.add(m_model->connectToItemsInsertedSignal([this](int, int) { modelChanged(); }));
-        connections.add(m_model->connectToItemsRemovedSignal([this](int, int) { modelChanged(); }));
+        auto& core = this->core();
+        core.addConnection(m_model->connectToDataChangedSignal([this] { modelChanged(); }));
+        core.addConnection(m_model->connectToItemChangedSignal([this](int) { modelChanged(); }));
+        core.addConnection(m_model->connectToItemsInsertedSignal([this](int, int) { modelChanged(); }));
+        core.addConnection(m_model->connectToItemsRemovedSignal([this](int, int) { modelChanged(); }));
         m_adaptor = std::make_unique<models::QListModel<T>>(m_model);
         m_comboBox->setModel(m_adaptor.get());
         if (auto* listView = qobject_cast<QListView*>(m_comboBox->view()))
             listView->setUniformItemSizes(true);
         m_observable = std::make_unique<QComboBoxObservable>(*m_comboBox);
-        connections.add(m_observable->addListener(m_listener));
+        core.addConnection(m_observable->addListener(m_listener));
     }
 
     // While the model changes, the combo box moves its current row by itself; those moves are
@@ -85,12 +85,6 @@ private:
         if (index < 0 || m_modelChanging || index >= m_model->size())
             return;
         this->commitValue(m_model->get(index));
-    }
-
-    static std::string valueText(const T& value) {
-        std::ostringstream stream;
-        stream << value;
-        return stream.str();
     }
 
     struct QComboBoxListener : QComboBoxObservable::Listener {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "host/AppLock.h"
 #include "host/QTextFieldObservable.h"
 #include "host/StringMassager.h"
+#include "propertyframework/NumberText.h"
 #include "propertyframework/bindings/StringConverter.h"
 #include "propertyframework/bindings/UIPropertyBindingAbstract.h"
 
+#include <QPointer>
 #include <QDoubleValidator>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -76,34 +79,39 @@ public:
         }
     };
 
-    ~LineEditPropertyBindingAbstract() override { this->connections().clear(); }
+    ~LineEditPropertyBindingAbstract() override { this->core().disconnectAll(); }
 
     // Commits the line edit's text. False when nothing was taken: the text was refused (the
     // field then shows the property's value again and keeps the focus) or not convertible.
+    // A text the binding showed itself is not an edit: committing it would store the value as
+    // rounded for display.
     bool editingFinished() {
         QLineEdit* edit = m_lineEdit.data();
         if (!edit)
             return false;
-        const AppLock lock(0);
+        const AppLock lock(AppLock::NoImplicitMacroRecord);
         QString text = edit->text();
+        if (text == m_shownText)
+            return true;
         if constexpr (std::is_same_v<T, double>)
             text = StringMassager::prepareText(*this->property(), text);
+        if (text == m_shownText) {
+            this->refreshWidget();
+            return true;
+        }
         if (!isAcceptable(*edit, text)) {
-            this->restoreWidget(edit);
+            this->core().restoreWidget(edit);
             return false;
         }
+        T value{};
         try {
-            T value{};
             intern::StringConverter(text.toStdString()).convert(value);
-            this->property()->setValue(value);
-        } catch (const InvalidPropertyValueException& refused) {
-            this->showRefusal(refused);
-            this->restoreWidget(edit);
-            return false;
         } catch (const InvalidArgumentException&) {
             return false;
         }
-        this->updateWidget();
+        if (!this->core().commitUserEdit([this, &value] { this->property()->setValue(value); }, edit))
+            return false;
+        this->refreshWidget();
         return true;
     }
 
@@ -122,15 +130,30 @@ protected:
             return;
         ValidationInstaller::install(*m_lineEdit);
         m_observable = std::make_unique<QTextFieldObservable>(*m_lineEdit);
-        this->connections().add(m_observable->addListener(m_listener));
+        this->core().addConnection(m_observable->addListener(m_listener));
+    }
+
+    // The text a value is shown as, the same under any locale the host set.
+    static QString valueText(const T& value) {
+        if constexpr (std::is_same_v<T, std::string>)
+            return QString::fromStdString(value);
+        else
+            return QString::fromStdString(formatNumber(value));
     }
 
     // Writes a text into the line edit without reporting it as an edit.
     void showText(const QString& text) {
         if (!m_lineEdit)
             return;
-        const auto blocker = this->blockOwnConnections();
+        const auto blocker = this->core().blockOwnConnections();
         m_lineEdit->setText(text);
+        rememberShownText();
+    }
+
+    // What the line edit shows now was put there by the binding, not typed.
+    void rememberShownText() {
+        if (m_lineEdit)
+            m_shownText = m_lineEdit->text();
     }
 
 private:
@@ -153,6 +176,7 @@ private:
     }
 
     QPointer<QLineEdit> m_lineEdit;
+    QString m_shownText;
     EditingListener m_listener{*this};
     std::unique_ptr<QTextFieldObservable> m_observable;
 };

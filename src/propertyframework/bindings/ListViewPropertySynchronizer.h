@@ -1,13 +1,10 @@
 #pragma once
 
-#include "host/AppLock.h"
-#include "host/KernelMessages.h"
 #include "host/ListViewPropertyBinding.h"
 #include "host/ListViewSynchronizerInterface.h"
 #include "host/OnIdleActionPerformerSingleShot.h"
 #include "host/OnIdleAfterPropertyChangeActionPerformer.h"
-#include "host/SignalConnectionCollection.h"
-#include "propertyframework/InvalidPropertyValueException.h"
+#include "host/WidgetBindingCore.h"
 #include "propertyframework/PropertyAbstract.h"
 #include "propertyframework/models/ListModelInterface.h"
 #include "propertyframework/qt/QListModel.h"
@@ -38,14 +35,14 @@ public:
         : m_view(&view)
         , m_property(std::move(property))
         , m_model(std::move(model))
-        , m_mode(mode)
         , m_refreshFromProperty(*m_property, [this] { updateWidgetFromProperty(); })
-        , m_synchronize([this] { synchronizePropertyAndSelection(); }) {
+        , m_synchronize([this] { synchronizePropertyAndSelection(); })
+        , m_core(&view, mode, [this] { updateWidgetFromProperty(); }) {
         setupModel();
         updateWidgetFromProperty();
     }
 
-    ~ListViewPropertySynchronizer() override { m_connections.clear(); }
+    ~ListViewPropertySynchronizer() override { m_core.disconnectAll(); }
 
     // A binding that reports the user's selection changes to a new synchronizer.
     static std::unique_ptr<ListViewPropertyBinding>
@@ -68,32 +65,22 @@ public:
     void updatePropertyFromWidget() override {
         if (!m_view || !m_view->selectionModel())
             return;
-        T values;
-        const int rows = m_model->size();
-        for (const QModelIndex& index : m_view->selectionModel()->selectedIndexes()) {
-            if (index.row() < rows)
-                values.insert(m_model->get(index.row()));
-        }
-        const AppLock lock(0);
-        try {
+        const T values = selectedValues();
+        m_core.commitUserEdit([this, &values] {
             // The view already shows this selection; refreshing it from the property is moot.
             const OnIdleAfterPropertyChangeActionPerformer::ScopedDisable ownChange(m_refreshFromProperty);
             m_property->setValue(values);
-        } catch (const InvalidPropertyValueException& refused) {
-            if (!refused.message().empty())
-                QelUtilDialogMessageBox(refused.message().c_str(), MessageBox_Error);
-            updateWidgetFromProperty();
-        }
+        });
     }
 
     bool isUpdating() const override { return m_updating; }
     QListView* view() const override { return m_view.data(); }
 
+    // The model changed; the view has not followed yet. Selection changes until the view has
+    // followed are the view's, not the user's.
     void preserveSelectionOnModelChange() {
         m_updating = true;
-        if (m_mode == BindingInterface::WidgetUpdate_Immediate)
-            synchronizePropertyAndSelection();
-        else
+        if (m_core.widgetUpdateMode() != BindingInterface::WidgetUpdate_Immediate)
             m_synchronize.enableNotification();
     }
 
@@ -122,16 +109,36 @@ private:
         const bool m_previous;
     };
 
+    // The synchronizer hears of a model change both before the adaptor (to raise the updating
+    // flag while the view follows) and after it (to rebuild the selection once it has followed).
     void setupModel() {
-        // The adaptor listens first, so that the view has followed a change of the model before
-        // the selection is rebuilt for it.
+        listenToModelChanges([this] { preserveSelectionOnModelChange(); });
         m_adaptor = std::make_unique<models::QListModel<int>>(m_model);
         m_view->setModel(m_adaptor.get());
-        m_connections.add(m_model->connectToDataChangedSignal([this] { preserveSelectionOnModelChange(); }));
-        m_connections.add(
-            m_model->connectToItemChangedSignal([this](int) { preserveSelectionOnModelChange(); }));
-        m_connections.add(
-            m_model->connectToItemsRemovedSignal([this](int, int) { preserveSelectionOnModelChange(); }));
+        listenToModelChanges([this] { viewFollowedModel(); });
+    }
+
+    template <typename Slot> void listenToModelChanges(Slot slot) {
+        m_core.addConnection(m_model->connectToDataChangedSignal(slot));
+        m_core.addConnection(m_model->connectToItemChangedSignal([slot](int) { slot(); }));
+        m_core.addConnection(m_model->connectToItemsRemovedSignal([slot](int, int) { slot(); }));
+    }
+
+    void viewFollowedModel() {
+        if (m_core.widgetUpdateMode() == BindingInterface::WidgetUpdate_Immediate)
+            synchronizePropertyAndSelection();
+    }
+
+    // Read through the adaptor, which knows which value a row of the view stands for, also while
+    // the view still shows rows the model no longer has.
+    T selectedValues() const {
+        T values;
+        for (const QModelIndex& index : m_view->selectionModel()->selectedIndexes()) {
+            const QVariant value = index.data(models::QListModel<int>::RawValueRole);
+            if (value.isValid())
+                values.insert(static_cast<int>(value.toLongLong()));
+        }
+        return values;
     }
 
     void setSelectionForPropertyValues(const T& values) {
@@ -167,12 +174,11 @@ private:
     QPointer<QListView> m_view;
     PropertyPtr<T> m_property;
     ModelPtr m_model;
-    const WidgetUpdateMode m_mode;
     bool m_updating = false;
     OnIdleAfterPropertyChangeActionPerformer m_refreshFromProperty;
     OnIdleActionPerformerSingleShot m_synchronize;
     std::unique_ptr<models::QListModel<int>> m_adaptor;
-    SignalConnectionCollection m_connections;
+    WidgetBindingCore m_core;
 };
 
 } // namespace qelmar::sdk::ui::dialogs::propertybindings

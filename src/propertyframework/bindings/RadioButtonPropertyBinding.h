@@ -1,8 +1,10 @@
 #pragma once
 
 #include "host/QButtonObservable.h"
+#include "host/OnIdleActionPerformerSingleShot.h"
 #include "propertyframework/bindings/UIPropertyBindingAbstract.h"
 
+#include <QPointer>
 #include <QAbstractButton>
 
 namespace qelmar::sdk::ui::dialogs::propertybindings {
@@ -21,16 +23,16 @@ public:
         , m_buttonValue(buttonValue)
         , m_observable(*button)
         , m_recheck([this] { updateWidget(); }) {
-        this->connections().add(m_observable.addListener(m_listener));
-        updateWidget();
+        this->core().addConnection(m_observable.addListener(m_listener));
+        this->refreshWidget();
     }
 
-    ~RadioButtonPropertyBinding() override { this->connections().clear(); }
+    ~RadioButtonPropertyBinding() override { this->core().disconnectAll(); }
 
     void updateWidget() override {
         if (!m_button)
             return;
-        const auto blocker = this->blockOwnConnections();
+        const auto blocker = this->core().blockOwnConnections();
         m_button->setChecked(this->property()->retrieveValue() == m_buttonValue);
     }
 

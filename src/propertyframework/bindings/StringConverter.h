@@ -1,9 +1,8 @@
 #pragma once
 
 #include "host/InvalidArgumentException.h"
+#include "propertyframework/NumberText.h"
 
-#include <locale>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <typeinfo>
@@ -25,13 +24,8 @@ public:
             value = m_text;
         } else if constexpr (std::is_same_v<T, short> || std::is_same_v<T, int> || std::is_same_v<T, long> ||
                              std::is_same_v<T, double>) {
-            std::istringstream stream(m_text);
-            stream.imbue(std::locale::classic());
-            stream >> std::noskipws;
-            T read{};
-            if (!(stream >> read))
+            if (!readNumberPrefix(m_text, value))
                 throw InvalidArgumentException(cannotConvertMessage(typeid(T).name()));
-            value = read;
         } else {
             throw InvalidArgumentException(unsupportedTypeMessage(typeid(T).name()));
         }

@@ -2,8 +2,6 @@
 
 #include "propertyframework/bindings/LineEditPropertyBindingAbstract.h"
 
-#include <boost/format.hpp>
-
 namespace qelmar::sdk::ui::dialogs::propertybindings {
 
 // Ties a line edit to a number or text property: the field shows the value, and what the user
@@ -22,21 +20,19 @@ public:
         : LineEditPropertyBindingAbstract<T>(lineEdit, lineEdit, std::move(property), mode)
         , m_cursorPosition(cursorPosition) {
         this->listenToLineEdit();
-        updateWidget();
+        this->refreshWidget();
     }
 
     void updateWidget() override {
         QLineEdit* edit = this->lineEdit();
         if (!edit)
             return;
-        this->showText(
-            QString::fromStdString((boost::format(m_format) % this->property()->retrieveValue()).str()));
+        this->showText(this->valueText(this->property()->retrieveValue()));
         if (m_cursorPosition == CursorPosition_Start)
             edit->home(false);
     }
 
 private:
-    const char* const m_format = "%1%";
     const CursorPosition_e m_cursorPosition;
 };
 

@@ -1,8 +1,9 @@
 #include "host/CheckButtonPropertyBinding.h"
 
-#include "framework/bindings/WidgetBindingCore.h"
+#include "host/WidgetBindingCore.h"
 #include "host/QButtonObservable.h"
 
+#include <QPointer>
 #include <QAbstractButton>
 
 namespace qelmar::sdk::ui::dialogs {
@@ -13,7 +14,9 @@ struct CheckButtonPropertyBinding::Impl : QButtonObservable::Listener {
         : property(std::move(boundProperty))
         , inverted(invertedButton)
         , observable(button)
-        , core(binding, &button, mode, [this] { showValue(); }) {}
+        , core(&button, mode, [this] { showValue(); }) {
+        core.followStatesOf(binding);
+    }
 
     void showValue() {
         if (auto* button = observable.button())
@@ -29,7 +32,7 @@ struct CheckButtonPropertyBinding::Impl : QButtonObservable::Listener {
     const bool inverted;
     QButtonObservable observable;
     // Last, so that its connections go before the objects they reach.
-    standin::framework::WidgetBindingCore core;
+    WidgetBindingCore core;
 };
 
 CheckButtonPropertyBinding::CheckButtonPropertyBinding(QAbstractButton* button, PropertyPtr<bool> property,

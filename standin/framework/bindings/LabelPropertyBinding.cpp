@@ -1,7 +1,8 @@
 #include "host/LabelPropertyBinding.h"
 
-#include "framework/bindings/WidgetBindingCore.h"
+#include "host/WidgetBindingCore.h"
 
+#include <QPointer>
 #include <QLabel>
 
 namespace qelmar::sdk::ui::dialogs {
@@ -11,7 +12,9 @@ struct LabelPropertyBinding::Impl {
          std::shared_ptr<const PropertyAbstract<std::string>> boundProperty, WidgetUpdateMode_e mode)
         : property(std::move(boundProperty))
         , label(boundLabel)
-        , core(binding, boundLabel, mode, [this] { showValue(); }) {}
+        , core(boundLabel, mode, [this] { showValue(); }) {
+        core.followStatesOf(binding);
+    }
 
     void showValue() {
         if (label)
@@ -20,7 +23,7 @@ struct LabelPropertyBinding::Impl {
 
     std::shared_ptr<const PropertyAbstract<std::string>> property;
     QPointer<QLabel> label;
-    standin::framework::WidgetBindingCore core;
+    WidgetBindingCore core;
 };
 
 LabelPropertyBinding::LabelPropertyBinding(QLabel* label,

@@ -1,7 +1,8 @@
 #include "host/ListViewPropertyBinding.h"
 
-#include "framework/bindings/WidgetBindingCore.h"
+#include "host/WidgetBindingCore.h"
 
+#include <QPointer>
 #include <QItemSelectionModel>
 #include <QListView>
 
@@ -11,7 +12,9 @@ struct ListViewPropertyBinding::Impl {
     Impl(ListViewPropertyBinding& binding, std::unique_ptr<ListViewSynchronizerInterface> owned,
          WidgetUpdateMode_e mode)
         : synchronizer(std::move(owned))
-        , core(binding, synchronizer->view(), mode, [this] { synchronizer->updateWidgetFromProperty(); }) {}
+        , core(synchronizer->view(), mode, [this] { synchronizer->updateWidgetFromProperty(); }) {
+        core.followStatesOf(binding);
+    }
 
     ~Impl() { QObject::disconnect(selectionChanged); }
 
@@ -21,7 +24,7 @@ struct ListViewPropertyBinding::Impl {
     }
 
     std::unique_ptr<ListViewSynchronizerInterface> synchronizer;
-    standin::framework::WidgetBindingCore core;
+    WidgetBindingCore core;
     QMetaObject::Connection selectionChanged;
 };
 

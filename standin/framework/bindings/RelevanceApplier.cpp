@@ -1,52 +1,46 @@
 #include "host/RelevanceApplier.h"
 
-#include "host/OnIdleActionPerformerSingleShot.h"
-#include "host/SignalConnectionCollection.h"
-
-#include <QPointer>
-#include <QWidget>
+#include "host/WidgetBindingCore.h"
 
 namespace qelmar::sdk::ui::dialogs {
 
 struct RelevanceApplier::Impl {
-    Impl(propertymanager::RelevancePtr appliedRelevance, int appliedManifestation)
+    Impl(propertymanager::RelevancePtr appliedRelevance, std::vector<QWidget*> widgets, int manifestation,
+         int widgetUpdateMode)
         : relevance(std::move(appliedRelevance))
-        , manifestation(appliedManifestation)
-        , deferredApply([this] { apply(); }) {}
+        , shows(manifestation == Manifestation_Show)
+        , core(std::move(widgets), widgetUpdateMode) {
+        const propertymanager::RelevanceInterface* observed = relevance.get();
+        auto holds = [observed] { return observed->isRelevant(); };
+        if (shows)
+            core.setVisibilityCondition(holds);
+        else
+            core.setSensitivityCondition(holds);
+        core.addConnection(relevance->connectToRelevanceChangedSignal([this] { changed(); }));
+    }
 
-    void apply() const {
-        const bool relevant = relevance->isRelevant();
-        for (const auto& widget : widgets) {
-            if (!widget)
-                continue;
-            if (manifestation == Manifestation_Show)
-                widget->setVisible(relevant);
-            else
-                widget->setEnabled(relevant);
-        }
+    void changed() {
+        if (shows)
+            core.visibilityChanged();
+        else
+            core.sensitivityChanged();
+    }
+
+    void apply() {
+        if (shows)
+            core.applyVisibility();
+        else
+            core.applySensitivity();
     }
 
     propertymanager::RelevancePtr relevance;
-    const int manifestation;
-    std::vector<QPointer<QWidget>> widgets;
-    OnIdleActionPerformerSingleShot deferredApply;
-    SignalConnectionCollection connections;
+    const bool shows;
+    WidgetBindingCore core;
 };
 
 RelevanceApplier::RelevanceApplier(propertymanager::RelevancePtr relevance, std::vector<QWidget*> widgets,
                                    int manifestation, int widgetUpdateMode)
-    : m_impl(std::make_unique<Impl>(std::move(relevance), manifestation)) {
-    for (QWidget* widget : widgets) {
-        if (widget)
-            m_impl->widgets.emplace_back(widget);
-    }
-    Impl* impl = m_impl.get();
-    if (widgetUpdateMode == BindingInterface::WidgetUpdate_Immediate)
-        m_impl->connections.add(
-            m_impl->relevance->connectToRelevanceChangedSignal([impl] { impl->apply(); }));
-    else
-        m_impl->connections.add(m_impl->relevance->connectToRelevanceChangedSignal(
-            [impl] { impl->deferredApply.enableNotification(); }));
+    : m_impl(std::make_unique<Impl>(std::move(relevance), std::move(widgets), manifestation, widgetUpdateMode)) {
     // A dialog shows its controls right from the start, not only after the first change.
     m_impl->apply();
 }

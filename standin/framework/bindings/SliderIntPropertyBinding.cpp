@@ -1,7 +1,8 @@
 #include "host/SliderIntPropertyBinding.h"
 
-#include "framework/bindings/WidgetBindingCore.h"
+#include "host/WidgetBindingCore.h"
 
+#include <QPointer>
 #include <QAbstractSlider>
 
 #include <algorithm>
@@ -23,7 +24,9 @@ struct SliderIntPropertyBinding::Impl {
         : property(std::move(boundProperty))
         , range(std::move(boundRange))
         , slider(boundSlider)
-        , core(binding, boundSlider, mode, [this] { showValue(); }) {}
+        , core(boundSlider, mode, [this] { showValue(); }) {
+        core.followStatesOf(binding);
+    }
 
     ~Impl() { QObject::disconnect(valueChanged); }
 
@@ -49,7 +52,7 @@ struct SliderIntPropertyBinding::Impl {
     // blocks while it writes into the slider: Qt cannot block a single connection.
     Signal<void(int)> moved;
     QMetaObject::Connection valueChanged;
-    standin::framework::WidgetBindingCore core;
+    WidgetBindingCore core;
 };
 
 SliderIntPropertyBinding::SliderIntPropertyBinding(QAbstractSlider* slider, PropertyPtr<long> property,

@@ -1,7 +1,8 @@
 #include "host/SpinBoxIntPropertyBinding.h"
 
-#include "framework/bindings/WidgetBindingCore.h"
+#include "host/WidgetBindingCore.h"
 
+#include <QPointer>
 #include <QSpinBox>
 
 namespace qelmar::sdk::ui::dialogs {
@@ -12,7 +13,9 @@ struct SpinBoxIntPropertyBinding::Impl {
         : property(std::move(boundProperty))
         , stepCalculator(std::move(calculator))
         , spinBox(boundSpinBox)
-        , core(binding, boundSpinBox, mode, [this] { showValue(); }) {}
+        , core(boundSpinBox, mode, [this] { showValue(); }) {
+        core.followStatesOf(binding);
+    }
 
     ~Impl() { QObject::disconnect(valueChanged); }
 
@@ -37,7 +40,7 @@ struct SpinBoxIntPropertyBinding::Impl {
     // it writes into the spin box.
     Signal<void(int)> changed;
     QMetaObject::Connection valueChanged;
-    standin::framework::WidgetBindingCore core;
+    WidgetBindingCore core;
 };
 
 SpinBoxIntPropertyBinding::SpinBoxIntPropertyBinding(QSpinBox* spinBox, PropertyPtr<int> property,

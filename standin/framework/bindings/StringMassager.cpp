@@ -1,13 +1,13 @@
 #include "host/StringMassager.h"
 
-#include <boost/format.hpp>
+#include "propertyframework/NumberText.h"
 
 namespace qelmar::sdk::ui {
 
 namespace {
 
 QString currentValueText(const PropertyAbstract<double>& property) {
-    return QString::fromStdString((boost::format("%1%") % property.retrieveValue()).str());
+    return QString::fromStdString(formatNumber(property.retrieveValue()));
 }
 
 // Only an unambiguous comma is a decimal separator: one comma and no point ("1,5"). With both

@@ -1,76 +1,206 @@
-#include "framework/bindings/WidgetBindingCore.h"
+#include "host/WidgetBindingCore.h"
 
 #include "host/AppLock.h"
 #include "host/KernelMessages.h"
+#include "host/OnIdleActionPerformerSingleShot.h"
+#include "host/PropertyBindingInterface.h"
 #include "propertyframework/InvalidPropertyValueException.h"
 
-namespace qelmar::standin::framework {
+#include <QCoreApplication>
+#include <QPointer>
+#include <QWidget>
 
-using sdk::ui::dialogs::BindingInterface;
+namespace qelmar::sdk::ui::dialogs {
 
-WidgetBindingCore::WidgetBindingCore(sdk::ui::dialogs::PropertyBindingInterface& binding, QWidget* widget,
-                                     WidgetUpdateMode mode, std::function<void()> updateWidget)
-    : m_binding(binding)
-    , m_widget(widget)
-    , m_mode(mode)
-    , m_updateWidget(std::move(updateWidget))
-    , m_widgetUpdate([this] { updateWidgetNow(); })
-    , m_visibilityUpdate([this] { applyVisibility(); })
-    , m_sensitivityUpdate([this] { applySensitivity(); }) {
-    m_connections.add(binding.visibilityState().connectToChangedSignal(
-        [this] { schedule(m_visibilityUpdate, &WidgetBindingCore::applyVisibility); }));
-    m_connections.add(binding.sensitivityState().connectToChangedSignal(
-        [this] { schedule(m_sensitivityUpdate, &WidgetBindingCore::applySensitivity); }));
+namespace {
+
+void showToUser(const std::string& message) {
+    QelUtilDialogMessageBox(message.c_str(), MessageBox_Error);
 }
 
+// A failure without a text of its own still deserves a word to the user rather than silence.
+void reportFailure(const ExceptionBase& failure) {
+    if (!failure.message().empty())
+        showToUser(failure.message());
+    else
+        showToUser(QCoreApplication::translate("WidgetBindingCore", "Invalid value.").toStdString());
+}
+
+} // namespace
+
+struct WidgetBindingCore::Impl {
+    Impl(std::vector<QWidget*> boundWidgets, int widgetUpdateMode, std::function<void()> update)
+        : mode(static_cast<WidgetUpdateMode>(widgetUpdateMode))
+        , updateWidget(std::move(update))
+        , widgetUpdate([this] { runUpdate(); })
+        , visibilityUpdate([this] { applyVisibility(); })
+        , sensitivityUpdate([this] { applySensitivity(); }) {
+        for (QWidget* widget : boundWidgets) {
+            if (widget)
+                widgets.emplace_back(widget);
+        }
+    }
+
+    void schedule(OnIdleActionPerformerSingleShot& performer, void (Impl::*run)()) {
+        if (mode == BindingInterface::WidgetUpdate_Immediate)
+            (this->*run)();
+        else
+            performer.enableNotification();
+    }
+
+    void runUpdate() {
+        if (!updateWidget || !hasLiveWidget())
+            return;
+        const SignalConnectionCollection::ConnectionBlocker blocker(connections);
+        try {
+            updateWidget();
+        } catch (const ExceptionBase& failure) {
+            reportFailure(failure);
+        }
+    }
+
+    void apply(const std::function<bool()>& condition, void (QWidget::*set)(bool)) {
+        if (!condition)
+            return;
+        bool holds = false;
+        try {
+            holds = condition();
+        } catch (const ExceptionBase& failure) {
+            reportFailure(failure);
+            return;
+        }
+        for (const auto& widget : widgets) {
+            if (widget)
+                (widget.data()->*set)(holds);
+        }
+    }
+
+    void applyVisibility() { apply(visible, &QWidget::setVisible); }
+    void applySensitivity() { apply(enabled, &QWidget::setEnabled); }
+
+    bool hasLiveWidget() const {
+        for (const auto& widget : widgets) {
+            if (widget)
+                return true;
+        }
+        return false;
+    }
+
+    QWidget* focusTarget(QWidget* requested) const {
+        if (requested)
+            return requested;
+        return widgets.empty() ? nullptr : widgets.front().data();
+    }
+
+    const WidgetUpdateMode mode;
+    std::vector<QPointer<QWidget>> widgets;
+    std::function<void()> updateWidget;
+    std::function<bool()> visible;
+    std::function<bool()> enabled;
+    OnIdleActionPerformerSingleShot widgetUpdate;
+    OnIdleActionPerformerSingleShot visibilityUpdate;
+    OnIdleActionPerformerSingleShot sensitivityUpdate;
+    // Last, so that its connections go before everything they reach.
+    SignalConnectionCollection connections;
+};
+
+WidgetBindingCore::WidgetBindingCore(std::vector<QWidget*> widgets, int widgetUpdateMode,
+                                     std::function<void()> updateWidget)
+    : m_impl(std::make_unique<Impl>(std::move(widgets), widgetUpdateMode, std::move(updateWidget))) {}
+
+WidgetBindingCore::WidgetBindingCore(QWidget* widget, int widgetUpdateMode, std::function<void()> updateWidget)
+    : WidgetBindingCore(std::vector<QWidget*>{widget}, widgetUpdateMode, std::move(updateWidget)) {}
+
 WidgetBindingCore::~WidgetBindingCore() {
-    m_connections.clear();
+    disconnectAll();
+}
+
+QWidget* WidgetBindingCore::widget() const {
+    return m_impl->widgets.empty() ? nullptr : m_impl->widgets.front().data();
+}
+
+WidgetBindingCore::WidgetUpdateMode WidgetBindingCore::widgetUpdateMode() const {
+    return m_impl->mode;
 }
 
 void WidgetBindingCore::valueChanged() {
-    schedule(m_widgetUpdate, &WidgetBindingCore::updateWidgetNow);
+    m_impl->schedule(m_impl->widgetUpdate, &Impl::runUpdate);
 }
 
-void WidgetBindingCore::schedule(sdk::ui::OnIdleActionPerformerSingleShot& performer,
-                                 void (WidgetBindingCore::*apply)()) {
-    if (m_mode == BindingInterface::WidgetUpdate_Immediate)
-        (this->*apply)();
-    else
-        performer.enableNotification();
+void WidgetBindingCore::updateValueOnIdle() {
+    m_impl->widgetUpdate.enableNotification();
 }
 
 void WidgetBindingCore::updateWidgetNow() {
-    if (!m_widget)
-        return;
-    const sdk::SignalConnectionCollection::ConnectionBlocker blocker(m_connections);
-    m_updateWidget();
+    m_impl->runUpdate();
+}
+
+void WidgetBindingCore::setVisibilityCondition(std::function<bool()> holds) {
+    m_impl->visible = std::move(holds);
+}
+
+void WidgetBindingCore::setSensitivityCondition(std::function<bool()> holds) {
+    m_impl->enabled = std::move(holds);
+}
+
+void WidgetBindingCore::visibilityChanged() {
+    m_impl->schedule(m_impl->visibilityUpdate, &Impl::applyVisibility);
+}
+
+void WidgetBindingCore::sensitivityChanged() {
+    m_impl->schedule(m_impl->sensitivityUpdate, &Impl::applySensitivity);
 }
 
 void WidgetBindingCore::applyVisibility() {
-    if (m_widget)
-        m_widget->setVisible(m_binding.visibilityState().isActive());
+    m_impl->applyVisibility();
 }
 
 void WidgetBindingCore::applySensitivity() {
-    if (m_widget)
-        m_widget->setEnabled(m_binding.sensitivityState().isActive());
+    m_impl->applySensitivity();
 }
 
-bool WidgetBindingCore::commitUserEdit(const std::function<void()>& store) {
-    const sdk::AppLock lock(0);
+void WidgetBindingCore::followStatesOf(const PropertyBindingInterface& binding) {
+    const BindingRelevanceState& visibility = binding.visibilityState();
+    const BindingRelevanceState& sensitivity = binding.sensitivityState();
+    setVisibilityCondition([&visibility] { return visibility.isActive(); });
+    setSensitivityCondition([&sensitivity] { return sensitivity.isActive(); });
+    addConnection(visibility.connectToChangedSignal([this] { visibilityChanged(); }));
+    addConnection(sensitivity.connectToChangedSignal([this] { sensitivityChanged(); }));
+}
+
+void WidgetBindingCore::addConnection(const boost::signals2::connection& connection) {
+    m_impl->connections.add(connection);
+}
+
+SignalConnectionCollection::ConnectionBlocker WidgetBindingCore::blockOwnConnections() const {
+    return SignalConnectionCollection::ConnectionBlocker(m_impl->connections);
+}
+
+void WidgetBindingCore::disconnectAll() {
+    m_impl->connections.clear();
+}
+
+bool WidgetBindingCore::commitUserEdit(const std::function<void()>& store, QWidget* focusWidget) {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     try {
         store();
         return true;
     } catch (const InvalidPropertyValueException& refused) {
         if (!refused.message().empty())
-            QelUtilDialogMessageBox(refused.message().c_str(), MessageBox_Error);
+            showToUser(refused.message());
+    } catch (const ExceptionBase& failure) {
+        reportFailure(failure);
     }
-    updateWidgetNow();
-    if (m_widget) {
-        m_widget->activateWindow();
-        m_widget->setFocus(Qt::OtherFocusReason);
-    }
+    restoreWidget(focusWidget);
     return false;
 }
 
-} // namespace qelmar::standin::framework
+void WidgetBindingCore::restoreWidget(QWidget* focusWidget) {
+    m_impl->runUpdate();
+    if (QWidget* target = m_impl->focusTarget(focusWidget)) {
+        target->activateWindow();
+        target->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+} // namespace qelmar::sdk::ui::dialogs

@@ -286,3 +286,56 @@ TEST(RadioButtonPropertyBinding, RefusedChoiceGivesTheCheckBackToThePropertysBut
     ASSERT_EQ(kernel.messagesOfType(0).size(), 1u);
     EXPECT_EQ(kernel.messagesOfType(0).front().text, "Not available for this format.");
 }
+
+// Fields show numbers rounded to six significant digits. Confirming or clearing a field
+// without typing anything must leave the exact value alone.
+TEST(TextFieldPropertyBinding, UnchangedOrClearedTextNeverChangesTheProperty) {
+    KernelTestControl kernel;
+    TextForm ui;
+    auto property = std::make_shared<LockCheckingProperty<double>>(1234567.0);
+    TextFieldPropertyBinding<double> binding(ui.field, property);
+    ASSERT_EQ(ui.field->text(), "1.23457e+06");
+
+    QTest::keyClick(ui.field, Qt::Key_Return);
+    EXPECT_EQ(property->retrieveValue(), 1234567.0);
+
+    ui.field->clear();
+    EXPECT_TRUE(binding.editingFinished());
+    EXPECT_EQ(property->retrieveValue(), 1234567.0);
+    EXPECT_EQ(ui.field->text(), "1.23457e+06");
+    EXPECT_EQ(property->stores, 0);
+
+    // Typing a value back that merely looks the same as the shown one is an edit.
+    ui.type("1.23457e+06");
+    EXPECT_TRUE(binding.editingFinished());
+    EXPECT_EQ(ui.field->text(), "1.23457e+06");
+    EXPECT_EQ(property->stores, 0) << "the text the binding showed is not an edit";
+    ui.type("1234568");
+    QTest::keyClick(ui.field, Qt::Key_Return);
+    EXPECT_EQ(property->retrieveValue(), 1234568.0);
+}
+
+// A host may set a global C++ locale with decimal comma and digit grouping. Fields must still
+// show texts that they accept back, the same as under the "C" locale.
+TEST(TextFieldPropertyBinding, ShowsAndReadsNumbersTheSameUnderAnyGlobalLocale) {
+    KernelTestControl kernel;
+    const ScopedCommaDecimalLocale commaLocale;
+    TextForm ui;
+    auto real = std::make_shared<Property<double>>(2.5);
+    auto whole = std::make_shared<Property<int>>(1234567);
+    TextFieldPropertyBinding<double> realBinding(ui.field, real);
+    TextFieldPropertyBinding<int> wholeBinding(ui.other, whole);
+    EXPECT_EQ(ui.field->text(), "2.5");
+    EXPECT_EQ(ui.other->text(), "1234567");
+
+    ui.field->setText("0.125");
+    EXPECT_TRUE(realBinding.editingFinished());
+    EXPECT_EQ(real->retrieveValue(), 0.125);
+    EXPECT_EQ(ui.field->text(), "0.125");
+
+    ui.other->setText("7654321");
+    EXPECT_TRUE(wholeBinding.editingFinished());
+    EXPECT_EQ(whole->retrieveValue(), 7654321);
+    EXPECT_EQ(ui.other->text(), "7654321");
+    EXPECT_TRUE(kernel.messages().empty());
+}

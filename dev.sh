@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libboost-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core unzip)
+          libboost-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core unzip
+          clang-format)
 
 install_missing_packages() {
     local missing=()
@@ -43,6 +44,11 @@ run_demo() {
     fi
 }
 
+# Every C++ file git knows of, for clang-format.
+cxx_sources() {
+    git ls-files -z -- '*.h' '*.cpp'
+}
+
 command=${1:-help}
 case "$command" in
     demo) install_missing_packages; run_demo ;;
@@ -54,8 +60,10 @@ case "$command" in
         build/release/bin/qelmar-bench "${@:2}"
         ;;
     build) install_missing_packages; build "${2:-debug}" ;;
+    format) install_missing_packages; cxx_sources | xargs -0 clang-format -i ;;
+    format-check) install_missing_packages; cxx_sources | xargs -0 clang-format --dry-run --Werror ;;
     *)
-        echo "usage: $0 demo|test|asan|bench|build [preset]"
+        echo "usage: $0 demo|test|asan|bench|build [preset]|format|format-check"
         exit 2
         ;;
 esac

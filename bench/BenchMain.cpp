@@ -32,6 +32,15 @@ public:
         return found == m_nanoseconds.end() ? -1.0 : found->second;
     }
 
+    // A counter's value in the recorded run, or a negative value when it has none.
+    double counter(const std::string& name, const std::string& counterName) const {
+        const auto found = m_counters.find(name);
+        if (found == m_counters.end())
+            return -1.0;
+        const auto value = found->second.find(counterName);
+        return value == found->second.end() ? -1.0 : static_cast<double>(value->second);
+    }
+
 private:
     void record(const Run& run) {
         if (run.error_occurred)
@@ -44,12 +53,14 @@ private:
         const std::string name = run.run_name.str();
         if (mean || !m_fromMean.count(name)) {
             m_nanoseconds[name] = ns;
+            m_counters[name] = run.counters;
             if (mean)
                 m_fromMean[name] = true;
         }
     }
 
     std::map<std::string, double> m_nanoseconds;
+    std::map<std::string, benchmark::UserCounters> m_counters;
     std::map<std::string, bool> m_fromMean;
 };
 
@@ -62,8 +73,12 @@ void printRatios(const RecordingReporter& reporter) {
                         ratio.measured.c_str(), ratio.baseline.c_str());
             continue;
         }
-        std::printf("ratio %s: %.2fx (%.1f ns vs %.1f ns)\n", ratio.label.c_str(), measured / baseline,
+        std::printf("ratio %s: %.2fx (%.1f ns vs %.1f ns)", ratio.label.c_str(), measured / baseline,
                     measured, baseline);
+        for (const std::string& counter : ratio.counters)
+            std::printf("; %s: %g vs %g", counter.c_str(), reporter.counter(ratio.measured, counter),
+                        reporter.counter(ratio.baseline, counter));
+        std::printf("\n");
     }
     std::fflush(stdout);
 }

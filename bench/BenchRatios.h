@@ -8,10 +8,12 @@ namespace qelmar::bench {
 
 // A comparison printed after all benchmarks ran: the time of one benchmark over the time of
 // another, both named as registered with BENCHMARK (with their arguments, e.g. "BM_Foo/8").
+// Counters named in `counters` (benchmark::State::counters) are printed for both next to it.
 struct Ratio {
     std::string label;
     std::string measured;
     std::string baseline;
+    std::vector<std::string> counters;
 };
 
 inline std::vector<Ratio>& registeredRatios() {
@@ -22,8 +24,10 @@ inline std::vector<Ratio>& registeredRatios() {
 // Registers a ratio from a benchmark file:
 //   static const qelmar::bench::RatioRegistration r{"label", "BM_Measured", "BM_Baseline"};
 struct RatioRegistration {
-    RatioRegistration(std::string label, std::string measured, std::string baseline) {
-        registeredRatios().push_back(Ratio{std::move(label), std::move(measured), std::move(baseline)});
+    RatioRegistration(std::string label, std::string measured, std::string baseline,
+                      std::vector<std::string> counters = {}) {
+        registeredRatios().push_back(
+            Ratio{std::move(label), std::move(measured), std::move(baseline), std::move(counters)});
     }
 };
 

@@ -7,11 +7,11 @@
 #include "propertyframework/bindings/StringConverter.h"
 #include "propertyframework/bindings/UIPropertyBindingAbstract.h"
 
-#include <QPointer>
 #include <QDoubleValidator>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 
 #include <memory>
 #include <string>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "host/QButtonObservable.h"
 #include "host/OnIdleActionPerformerSingleShot.h"
+#include "host/QButtonObservable.h"
 #include "propertyframework/bindings/UIPropertyBindingAbstract.h"
 
-#include <QPointer>
 #include <QAbstractButton>
+#include <QPointer>
 
 namespace qelmar::sdk::ui::dialogs::propertybindings {
 

@@ -1,10 +1,10 @@
 #include "host/CheckButtonPropertyBinding.h"
 
-#include "host/WidgetBindingCore.h"
 #include "host/QButtonObservable.h"
+#include "host/WidgetBindingCore.h"
 
-#include <QPointer>
 #include <QAbstractButton>
+#include <QPointer>
 
 namespace qelmar::sdk::ui::dialogs {
 

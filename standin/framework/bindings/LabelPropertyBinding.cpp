@@ -2,8 +2,8 @@
 
 #include "host/WidgetBindingCore.h"
 
-#include <QPointer>
 #include <QLabel>
+#include <QPointer>
 
 namespace qelmar::sdk::ui::dialogs {
 

@@ -2,9 +2,9 @@
 
 #include "host/WidgetBindingCore.h"
 
-#include <QPointer>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QPointer>
 
 namespace qelmar::sdk::ui::dialogs {
 

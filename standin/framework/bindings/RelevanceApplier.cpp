@@ -40,7 +40,8 @@ struct RelevanceApplier::Impl {
 
 RelevanceApplier::RelevanceApplier(propertymanager::RelevancePtr relevance, std::vector<QWidget*> widgets,
                                    int manifestation, int widgetUpdateMode)
-    : m_impl(std::make_unique<Impl>(std::move(relevance), std::move(widgets), manifestation, widgetUpdateMode)) {
+    : m_impl(
+          std::make_unique<Impl>(std::move(relevance), std::move(widgets), manifestation, widgetUpdateMode)) {
     // A dialog shows its controls right from the start, not only after the first change.
     m_impl->apply();
 }

@@ -2,8 +2,8 @@
 
 #include "host/WidgetBindingCore.h"
 
-#include <QPointer>
 #include <QAbstractSlider>
+#include <QPointer>
 
 #include <algorithm>
 #include <climits>

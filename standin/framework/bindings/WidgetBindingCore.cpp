@@ -108,7 +108,8 @@ WidgetBindingCore::WidgetBindingCore(std::vector<QWidget*> widgets, int widgetUp
                                      std::function<void()> updateWidget)
     : m_impl(std::make_unique<Impl>(std::move(widgets), widgetUpdateMode, std::move(updateWidget))) {}
 
-WidgetBindingCore::WidgetBindingCore(QWidget* widget, int widgetUpdateMode, std::function<void()> updateWidget)
+WidgetBindingCore::WidgetBindingCore(QWidget* widget, int widgetUpdateMode,
+                                     std::function<void()> updateWidget)
     : WidgetBindingCore(std::vector<QWidget*>{widget}, widgetUpdateMode, std::move(updateWidget)) {}
 
 WidgetBindingCore::~WidgetBindingCore() {

@@ -89,12 +89,12 @@ protected:
 // values stay, and no value the user never chose comes in.
 TEST_P(ListViewSelectionOnModelChange, RemovingARowKeepsTheOtherSelectedValues) {
     const RemovalCase cases[] = {
-        {{20, 40}, 20, {40}},         // selected middle row
-        {{20, 40}, 30, {20, 40}},     // unselected row between selected ones
-        {{10, 30}, 10, {30}},         // selected first row
-        {{20, 40}, 10, {20, 40}},     // unselected first row
-        {{20, 50}, 50, {20}},         // selected last row
-        {{10, 30}, 50, {10, 30}},     // unselected last row
+        {{20, 40}, 20, {40}},     // selected middle row
+        {{20, 40}, 30, {20, 40}}, // unselected row between selected ones
+        {{10, 30}, 10, {30}},     // selected first row
+        {{20, 40}, 10, {20, 40}}, // unselected first row
+        {{20, 50}, 50, {20}},     // selected last row
+        {{10, 30}, 50, {10, 30}}, // unselected last row
         {{10, 20, 30, 40, 50}, 30, {10, 20, 40, 50}},
     };
     for (const RemovalCase& removal : cases) {

@@ -96,14 +96,40 @@ TEST_F(ApplicationModelTest, AnAbandonedWalkStillRestoresTheCurrentFrame) {
     EXPECT_EQ(currentFrameName(), "a1");
     QelUtilFrameLightweightForAllPagesLoopEnd();
     EXPECT_EQ(app.currentFrame(), a2);
+}
 
-    // A walk started while another is unfinished begins again from the frame before both.
+// A walk started while another is under way (an auto-save run from a question box of the
+// outer walk) sees every frame, and each End puts back the frame current when its walk began.
+TEST_F(ApplicationModelTest, WalksNestAndEachEndRestoresTheFrameOfItsOwnStart) {
+    app.setCurrentFrame(a2);
+    std::vector<std::string> outer;
+    for (bool more = QelUtilFrameLightweightForAllPagesLoopStart(); more;
+         more = QelUtilFrameLightweightForAllPagesLoopNext()) {
+        outer.push_back(currentFrameName());
+        if (outer.size() != 2)
+            continue;
+        EXPECT_EQ(allPagesWalk(), (std::vector<std::string>{"a1", "b2", "b1", "g1", "a3", "a2"}));
+        EXPECT_EQ(app.currentFrame(), a1);
+        EXPECT_EQ(popWalk(), (std::vector<std::string>{"a3", "a2", "a1"}));
+        EXPECT_EQ(app.currentFrame(), a1);
+    }
+    QelUtilFrameLightweightForAllPagesLoopEnd();
+    EXPECT_EQ(outer, (std::vector<std::string>{"a2", "a1", "b2", "b1", "g1", "a3"}));
+    EXPECT_EQ(app.currentFrame(), a2);
+
+    // An all-pages walk inside a walk of the current page's stack.
+    app.setCurrentFrame(b2);
+    ASSERT_TRUE(QelUtilFrameLightweightPopStart());
+    ASSERT_TRUE(QelUtilFrameLightweightPopNext());
+    EXPECT_EQ(currentFrameName(), "b1");
     ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
     ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopNext());
-    ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
-    EXPECT_EQ(currentFrameName(), "a2");
+    EXPECT_EQ(currentFrameName(), "g1");
     QelUtilFrameLightweightForAllPagesLoopEnd();
-    EXPECT_EQ(app.currentFrame(), a2);
+    EXPECT_EQ(currentFrameName(), "b1");
+    EXPECT_FALSE(QelUtilFrameLightweightPopNext());
+    QelUtilFrameLightweightPopEnd();
+    EXPECT_EQ(app.currentFrame(), b2);
 }
 
 TEST_F(ApplicationModelTest, PopWalkGoesDownTheCurrentPagesStackFromTheTop) {

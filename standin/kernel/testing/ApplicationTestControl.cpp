@@ -67,6 +67,10 @@ int ApplicationTestControl::addFrame(int page, const std::string& name, int plot
     return model().addFrame(page, name, plotType);
 }
 
+void ApplicationTestControl::removeFrame(int frame) {
+    model().removeFrame(frame);
+}
+
 long ApplicationTestControl::attachDataSet(int frame, const DataSetContents& contents, bool journaled,
                                            const std::string& dataFile) {
     return model().attachDataSet(frame, toKernel(contents), journaled, dataFile);

@@ -3,7 +3,7 @@
 #include "host/KernelFrames.h"
 #include "host/KernelLayout.h"
 #include "host/KernelStateChange.h"
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 
@@ -14,18 +14,17 @@
 
 namespace {
 
+using qelmar::sdk::KernelString;
 using qelmar::standin::FailMode;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
 
 std::string currentFrameName() {
-    char* name = nullptr;
-    if (!QelUtilFrameGetName(&name))
-        return name ? "<name despite failure>" : "<none>";
-    std::string result = name;
-    QelUtilStringDealloc(&name);
-    return result;
+    KernelString name;
+    if (!QelUtilFrameGetName(name.address()))
+        return name.isNull() ? "<none>" : "<name despite failure>";
+    return name.str();
 }
 
 template <typename Start, typename Next, typename End>
@@ -195,10 +194,8 @@ TEST_F(ApplicationModelTest, LayoutStateStartsCleanAndModelChangesMakeItDirty) {
     EXPECT_FALSE(QelUtilQueryIsLayoutDirty());
     EXPECT_FALSE(QelUtilQueryLayoutHasStyle());
     EXPECT_TRUE(QelAppQueryOkToAutoSaveLayout());
-    char* name = QelUtilGetCurLayoutFName();
-    ASSERT_NE(name, nullptr);
-    EXPECT_STREQ(name, "");
-    QelUtilStringDealloc(&name);
+    EXPECT_FALSE(KernelString(QelUtilGetCurLayoutFName()).isNull());
+    EXPECT_EQ(KernelString(QelUtilGetCurLayoutFName()).str(), "");
 
     const int page = fresh.addPage("P");
     EXPECT_TRUE(QelUtilQueryLayoutHasStyle());
@@ -213,9 +210,7 @@ TEST_F(ApplicationModelTest, LayoutStateStartsCleanAndModelChangesMakeItDirty) {
     fresh.setCurrentLayoutFileName("/x/y.lay");
     EXPECT_FALSE(QelUtilQueryLayoutHasStyle());
     EXPECT_FALSE(QelAppQueryOkToAutoSaveLayout());
-    name = QelUtilGetCurLayoutFName();
-    EXPECT_STREQ(name, "/x/y.lay");
-    QelUtilStringDealloc(&name);
+    EXPECT_EQ(KernelString(QelUtilGetCurLayoutFName()).str(), "/x/y.lay");
 }
 
 TEST_F(ApplicationModelTest, CallsSwitchedOffFailWithoutMovingTheCurrentFrame) {

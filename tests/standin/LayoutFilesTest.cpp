@@ -2,7 +2,7 @@
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
 #include "host/KernelLayout.h"
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 #include "kernel/DataFileFormat.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
@@ -24,6 +24,7 @@
 
 namespace {
 
+using qelmar::sdk::KernelString;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
@@ -33,10 +34,8 @@ using qelmar::toolbox::ArgList;
 const DataSetContents sample{"Run 7 \xc2\xb5m", {"x", "y"}, {{0.0, -1.5, 1e-300}, {2.0, 3.25, -0.0}}};
 
 std::string lastError() {
-    char* message = QelUtilGetLastErrorMessage();
-    std::string result = message ? message : "<null>";
-    QelUtilStringDealloc(&message);
-    return result;
+    const KernelString message(QelUtilGetLastErrorMessage());
+    return message.isNull() ? "<null>" : message.str();
 }
 
 QByteArray contentsOf(const std::string& path) {
@@ -211,9 +210,7 @@ TEST_F(LayoutFilesTest, LinkedLayoutRefersToDataFilesRelativelyOrAbsolutely) {
     EXPECT_FALSE(absolute.relativePaths);
     EXPECT_EQ(absolute.pages[1].frames[0].dataFile, path("data/loaded.plt"));
 
-    char* current = QelUtilGetCurLayoutFName();
-    EXPECT_EQ(std::string(current), absoluteFile);
-    QelUtilStringDealloc(&current);
+    EXPECT_EQ(KernelString(QelUtilGetCurLayoutFName()).str(), absoluteFile);
     EXPECT_FALSE(QelUtilQueryIsLayoutDirty());
 
     // Changed since it was loaded: the file no longer holds this data set.

@@ -6,6 +6,7 @@
 #include "kernel/DataFileFormat.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "kernel/testing/ReadOnlyFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +30,7 @@ using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
 using qelmar::standin::testing::LayoutRecord;
+using qelmar::standin::testing::ReadOnlyFolder;
 using qelmar::toolbox::ArgList;
 
 const DataSetContents sample{"Run 7 \xc2\xb5m", {"x", "y"}, {{0.0, -1.5, 1e-300}, {2.0, 3.25, -0.0}}};
@@ -343,6 +345,23 @@ TEST_F(LayoutFilesTest, AGenuinelyFailingWriteKeepsTheEarlierFile) {
     const std::string underAFile = file + "/inside.lay";
     EXPECT_FALSE(save(underAFile, 0));
     EXPECT_EQ(lastError(), "Cannot write " + underAFile + ": Not a directory");
+}
+
+TEST_F(LayoutFilesTest, AWriteOntoAReadOnlyFileSystemBlamesTheFileSystemNotTheFile) {
+    const ReadOnlyFolder medium(QString::fromStdString(path("medium")));
+    if (!medium.isAvailable())
+        GTEST_SKIP() << medium.problem();
+    const std::string folderName = medium.path().toStdString();
+    const std::string existing = medium.existingFile().toStdString();
+    const std::string reason = ": the folder " + folderName + " cannot be written (Read-only file system)";
+    for (const std::string& file : {existing, folderName + "/new.lay", folderName + "/new.lpk"}) {
+        EXPECT_FALSE(save(file, file.back() == 'k' ? 1 : 0));
+        EXPECT_EQ(lastError(), "Cannot write " + file + reason);
+    }
+    app.setCurrentFrame(unjournaled);
+    EXPECT_FALSE(writeData(folderName + "/new.plt"));
+    EXPECT_EQ(lastError(), "Cannot write " + folderName + "/new.plt" + reason);
+    EXPECT_EQ(contentsOf(existing), "before\n");
 }
 
 TEST_F(LayoutFilesTest, SwitchedOffSaveWritesNothingAndClearsAnOldReason) {

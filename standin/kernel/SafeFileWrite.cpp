@@ -61,6 +61,9 @@ QByteArray readWholeFile(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
+    // A device or a pipe has no end to read up to.
+    if (file.isSequential())
+        throw std::runtime_error("Cannot read " + path + ": it is not a regular file.");
     return file.readAll();
 }
 

@@ -103,7 +103,7 @@ protected:
     }
 
     // The read fails with a reason that names the file, and the same reason is the last error.
-    void expectRefused(const std::string& file, const std::function<void()>& read, const std::string& why) {
+    void expectRefused(const std::string& file, const std::string& why, const std::function<void()>& read) {
         try {
             read();
             ADD_FAILURE() << file << " was read";
@@ -126,26 +126,21 @@ TEST_F(DamagedFilesTest, DataLineAfterAPageWithoutFramesIsRefused) {
     const std::string file = path("orphan.lay");
     writeBytes(file,
                "#!QELMAR LAYOUT 1\nPaths\trelative\nPage\tone\nFrame\t0\tf\nPage\tempty\nData\tx.plt\nEnd\n");
-    expectRefused(
-        file, [&] { ApplicationTestControl::readLayoutFile(file); },
-        "line 6: a data file does not follow a frame");
+    expectRefused(file, "line 6: a data file does not follow a frame",
+                  [&] { ApplicationTestControl::readLayoutFile(file); });
     writeBytes(file, "#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nPaths\trelative\nData\tx.plt\nEnd\n");
-    expectRefused(
-        file, [&] { ApplicationTestControl::readLayoutFile(file); }, "line 5");
+    expectRefused(file, "line 5", [&] { ApplicationTestControl::readLayoutFile(file); });
     writeBytes(file, "#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nData\tx.plt\nData\ty.plt\nEnd\n");
-    expectRefused(
-        file, [&] { ApplicationTestControl::readLayoutFile(file); }, "line 5");
+    expectRefused(file, "line 5", [&] { ApplicationTestControl::readLayoutFile(file); });
 }
 
 TEST_F(DamagedFilesTest, PackageEntryClaimingGigabytesIsRefusedWithoutAllocatingThem) {
     const std::string file = path("huge.lpk");
     writeBytes(file, withClaimedEntrySizes(contentsOf(path("good.lpk")), 0x80000000U));
     const AddressSpaceLimit limit(256U << 20);
-    expectRefused(
-        file, [&] { ApplicationTestControl::packageEntry(file, "layout.lay"); },
-        "entry \"layout.lay\" claims 2147483648 bytes");
-    expectRefused(
-        file, [&] { ApplicationTestControl::readPackagedLayout(file); }, "claims");
+    expectRefused(file, "entry \"layout.lay\" claims 2147483648 bytes",
+                  [&] { ApplicationTestControl::packageEntry(file, "layout.lay"); });
+    expectRefused(file, "claims", [&] { ApplicationTestControl::readPackagedLayout(file); });
 }
 
 TEST_F(DamagedFilesTest, PackageEntriesOfAWrongSizeAreRefused) {
@@ -153,8 +148,7 @@ TEST_F(DamagedFilesTest, PackageEntriesOfAWrongSizeAreRefused) {
     const std::string file = path("wrong.lpk");
     for (const quint32 size : {0U, 1U, 100000U}) {
         writeBytes(file, withClaimedEntrySizes(good, size));
-        expectRefused(
-            file, [&] { ApplicationTestControl::packageEntry(file, "layout.lay"); }, "layout.lay");
+        expectRefused(file, "layout.lay", [&] { ApplicationTestControl::packageEntry(file, "layout.lay"); });
     }
 }
 
@@ -169,18 +163,21 @@ TEST_F(DamagedFilesTest, EveryReaderRefusesEmptyMissingAndGarbageFilesByName) {
         SCOPED_TRACE(format);
         const std::string file = path("bad");
         writeBytes(file, QByteArray());
-        expectRefused(
-            file, [&] { read(file); }, format);
+        expectRefused(file, format, [&] { read(file); });
         for (int round = 0; round < 20; ++round) {
             QByteArray garbage(static_cast<qsizetype>(random.bounded(1, 600)), '\0');
             for (char& byte : garbage)
                 byte = static_cast<char>(random.bounded(256));
             writeBytes(file, garbage);
-            expectRefused(
-                file, [&] { read(file); }, format);
+            expectRefused(file, format, [&] { read(file); });
         }
-        expectRefused(
-            path("missing"), [&] { read(path("missing")); }, "Cannot read");
+        expectRefused(path("missing"), "Cannot read", [&] { read(path("missing")); });
+        expectRefused(folder.path().toStdString(), "Cannot read", [&] { read(folder.path().toStdString()); });
+        {
+            // A device never ends: reading it whole would take all memory.
+            const AddressSpaceLimit limit(256U << 20);
+            expectRefused("/dev/zero", "not a regular file", [&] { read("/dev/zero"); });
+        }
         // A good read clears the reason of a failed one.
         ApplicationTestControl::packageEntries(path("good.lpk"));
         EXPECT_EQ(lastError(), "");
@@ -200,8 +197,7 @@ TEST_F(DamagedFilesTest, DataFileCountsBeyondItsBytesAreRefusedEvenWithAGoodChec
         qToLittleEndian(crc, damaged.data() + damaged.size() - 4);
         writeBytes(file, damaged);
         const AddressSpaceLimit limit(256U << 20);
-        expectRefused(
-            file, [&] { ApplicationTestControl::readDataFile(file); }, "truncated");
+        expectRefused(file, "truncated", [&] { ApplicationTestControl::readDataFile(file); });
     }
 }
 

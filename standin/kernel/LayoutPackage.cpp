@@ -222,6 +222,13 @@ bool writePackage(const std::string& path, const std::vector<PackageEntry>& entr
     return writeFileSafely(path, archive, error);
 }
 
+LayoutDocument readPackagedLayout(const std::string& path) {
+    return readFile(path, [&path](const QByteArray& bytes) {
+        return decodeLayout(PackageReader(bytes, path).entry(packagedLayoutEntry()),
+                            path + ":" + packagedLayoutEntry());
+    });
+}
+
 std::vector<PackageEntry> decodePackage(const QByteArray& bytes, const std::string& origin) {
     const PackageReader reader(bytes, origin);
     std::vector<PackageEntry> entries;

@@ -41,6 +41,8 @@ bool writePackage(const std::string& path, const std::vector<PackageEntry>& entr
 // package can hold. The file readers also leave the reason as the kernel's last error.
 std::vector<std::string> readPackageEntryNames(const std::string& path);
 QByteArray readPackageEntry(const std::string& path, const std::string& entry);
+// The layout the package carries.
+LayoutDocument readPackagedLayout(const std::string& path);
 // Every entry of the package in `bytes`, in the archive's order.
 std::vector<PackageEntry> decodePackage(const QByteArray& bytes, const std::string& origin);
 

@@ -3,6 +3,7 @@
 #include "host/KernelLayout.h"
 #include "host/KernelString.h"
 #include "kernel/DataFileFormat.h"
+#include "kernel/LayoutPackage.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 
@@ -143,6 +144,16 @@ TEST_F(DamagedFilesTest, PackageEntryClaimingGigabytesIsRefusedWithoutAllocating
     expectRefused(file, "claims", [&] { ApplicationTestControl::readPackagedLayout(file); });
 }
 
+TEST_F(DamagedFilesTest, ADamagedLayoutInAPackageIsRefusedNamingPackageAndEntry) {
+    const std::string file = path("orphan.lpk");
+    std::string error;
+    ASSERT_TRUE(qelmar::standin::writePackage(
+        file, {{"layout.lay", "#!QELMAR LAYOUT 1\nPage\tp\nData\tx.plt\nEnd\n"}}, error))
+        << error;
+    expectRefused(file, ":layout.lay is not a readable layout: line 3",
+                  [&] { ApplicationTestControl::readPackagedLayout(file); });
+}
+
 TEST_F(DamagedFilesTest, PackageEntriesOfAWrongSizeAreRefused) {
     const QByteArray good = contentsOf(path("good.lpk"));
     const std::string file = path("wrong.lpk");
@@ -157,6 +168,7 @@ TEST_F(DamagedFilesTest, EveryReaderRefusesEmptyMissingAndGarbageFilesByName) {
         {"layout", [](const std::string& file) { ApplicationTestControl::readLayoutFile(file); }},
         {"data file", [](const std::string& file) { ApplicationTestControl::readDataFile(file); }},
         {"package", [](const std::string& file) { ApplicationTestControl::packageEntries(file); }},
+        {"package", [](const std::string& file) { ApplicationTestControl::readPackagedLayout(file); }},
     };
     QRandomGenerator random(7);
     for (const auto& [format, read] : readers) {

@@ -150,8 +150,7 @@ std::string ApplicationTestControl::packageEntry(const std::string& path, const 
 }
 
 LayoutRecord ApplicationTestControl::readPackagedLayout(const std::string& path) {
-    return fromKernel(
-        decodeLayout(readPackageEntry(path, packagedLayoutEntry()), path + ":" + packagedLayoutEntry()));
+    return fromKernel(standin::readPackagedLayout(path));
 }
 
 } // namespace qelmar::standin::testing

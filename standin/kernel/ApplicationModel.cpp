@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace qelmar::standin {
@@ -58,6 +59,31 @@ int ApplicationModel::addFrame(int page, const std::string& name, int plotType) 
     notifyStateChange(StateChange_FramesAltered);
     notifyStateChange(StateChange_CurrentFrame);
     return frame.id;
+}
+
+void ApplicationModel::removeFrame(int id) {
+    const int page = pageOf(id);
+    if (page < 0)
+        throw std::out_of_range("There is no frame " + std::to_string(id) + ".");
+    auto& frames = m_pages[static_cast<std::size_t>(page)].frames;
+    frames.erase(
+        std::find_if(frames.begin(), frames.end(), [id](const Frame& frame) { return frame.id == id; }));
+    m_layout.dirty = true;
+    const bool wasCurrent = m_currentFrame == id;
+    if (wasCurrent)
+        m_currentFrame = firstFrameFrom(page);
+    notifyStateChange(StateChange_FramesAltered);
+    if (wasCurrent)
+        notifyStateChange(StateChange_CurrentFrame);
+}
+
+int ApplicationModel::firstFrameFrom(int page) const {
+    for (std::size_t offset = 0; offset < m_pages.size(); ++offset) {
+        const auto& frames = m_pages[(static_cast<std::size_t>(page) + offset) % m_pages.size()].frames;
+        if (!frames.empty())
+            return frames.front().id;
+    }
+    return -1;
 }
 
 Frame* ApplicationModel::findFrame(int id) {
@@ -137,31 +163,37 @@ bool ApplicationModel::visit(Walk& walk) {
     return false;
 }
 
+std::vector<ApplicationModel::Walk>::iterator ApplicationModel::innermostWalk(FrameWalk kind) {
+    const auto innermost = std::find_if(m_walks.rbegin(), m_walks.rend(),
+                                        [kind](const Walk& walk) { return walk.kind == kind; });
+    return innermost == m_walks.rend() ? m_walks.end() : std::prev(innermost.base());
+}
+
 bool ApplicationModel::startWalk(FrameWalk kind) {
-    endWalk(kind);
     Walk walk;
+    walk.kind = kind;
     walk.order = kind == FrameWalk::AllPages ? allPagesOrder() : currentPageOrder();
     if (walk.order.empty())
         return false;
     walk.rememberedFrame = m_currentFrame;
-    auto& started = m_walks[kind] = std::move(walk);
-    return visit(started);
+    m_walks.push_back(std::move(walk));
+    return visit(m_walks.back());
 }
 
 bool ApplicationModel::nextWalk(FrameWalk kind) {
-    const auto walk = m_walks.find(kind);
+    const auto walk = innermostWalk(kind);
     if (walk == m_walks.end())
         return false;
-    ++walk->second.position;
-    return visit(walk->second);
+    ++walk->position;
+    return visit(*walk);
 }
 
 void ApplicationModel::endWalk(FrameWalk kind) {
-    const auto walk = m_walks.find(kind);
+    const auto walk = innermostWalk(kind);
     if (walk == m_walks.end())
         return;
-    if (findFrame(walk->second.rememberedFrame))
-        m_currentFrame = walk->second.rememberedFrame;
+    if (findFrame(walk->rememberedFrame))
+        m_currentFrame = walk->rememberedFrame;
     m_walks.erase(walk);
 }
 

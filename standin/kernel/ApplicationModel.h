@@ -5,7 +5,6 @@
 
 #include "kernel/DataFileFormat.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +53,8 @@ public:
     // Throw std::out_of_range for a page or frame that does not exist.
     int addPage(const std::string& name);
     int addFrame(int page, const std::string& name, int plotType);
+    // The top of the same page's stack becomes current, else the first frame of any page.
+    void removeFrame(int id);
     Frame& frame(int id);
 
     int currentFrameId() const { return m_currentFrame; }
@@ -65,6 +66,9 @@ public:
     std::vector<int> allPagesOrder() const;
     std::vector<int> currentPageOrder() const;
 
+    // Walks nest: a walk started while others are under way (from a question box of an outer
+    // walk, say) sees every frame; Next and End act on the innermost walk of their kind, and End
+    // restores the frame that was current when that walk started.
     bool startWalk(FrameWalk walk);
     bool nextWalk(FrameWalk walk);
     void endWalk(FrameWalk walk);
@@ -78,6 +82,7 @@ private:
     ApplicationModel() = default;
 
     struct Walk {
+        FrameWalk kind = FrameWalk::AllPages;
         std::vector<int> order;
         std::size_t position = 0;
         int rememberedFrame = -1;
@@ -86,13 +91,16 @@ private:
     Frame* findFrame(int id);
     int pageOf(int frameId) const;
     std::vector<int> idsOfPage(int page) const;
+    int firstFrameFrom(int page) const;
     // Moves the current frame without announcing it: walks are lightweight.
     bool visit(Walk& walk);
+    // The innermost walk of the kind; end() when there is none.
+    std::vector<Walk>::iterator innermostWalk(FrameWalk kind);
 
     std::vector<Page> m_pages;
     int m_currentFrame = -1;
     int m_nextFrameId = 1;
-    std::map<FrameWalk, Walk> m_walks;
+    std::vector<Walk> m_walks; // the innermost last
     LayoutState m_layout;
 };
 

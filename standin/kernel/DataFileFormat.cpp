@@ -1,5 +1,6 @@
 #include "kernel/DataFileFormat.h"
 
+#include "kernel/FileReading.h"
 #include "kernel/SafeFileWrite.h"
 
 #include <QFile>
@@ -200,7 +201,7 @@ bool writeDataFile(const std::string& path, const DataValues& values, std::strin
 }
 
 DataValues readDataFile(const std::string& path) {
-    return decodeDataFile(readWholeFile(path), path);
+    return readFile(path, [&path](const QByteArray& bytes) { return decodeDataFile(bytes, path); });
 }
 
 } // namespace qelmar::standin

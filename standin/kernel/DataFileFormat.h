@@ -39,7 +39,8 @@ DataValues decodeDataFile(const QByteArray& bytes, const std::string& origin);
 
 // False with a reason for the user in `error`.
 bool writeDataFile(const std::string& path, const DataValues& values, std::string& error);
-// Throws std::runtime_error when the file is missing, truncated or not a data file.
+// Throws std::runtime_error naming the file and what is wrong with it (missing, truncated, not a
+// data file); the reason is also the kernel's last error.
 DataValues readDataFile(const std::string& path);
 
 // The CRC-32 used by data files (the polynomial of zip and PNG).

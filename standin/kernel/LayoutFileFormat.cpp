@@ -1,11 +1,13 @@
 #include "kernel/LayoutFileFormat.h"
 
+#include "kernel/FileReading.h"
 #include "kernel/SafeFileWrite.h"
 
 #include <QFile>
 #include <QString>
 
 #include <stdexcept>
+#include <utility>
 
 namespace qelmar::standin {
 
@@ -146,6 +148,8 @@ public:
 
 private:
     void readRecord(const std::vector<std::string>& fields) {
+        // A data file belongs to the frame on the line right before it and to nothing else.
+        m_frameBefore = std::exchange(m_frameJustRead, false);
         const std::string& kind = fields.front();
         if (kind == "Paths" && fields.size() == 2)
             readPaths(fields[1]);
@@ -172,19 +176,19 @@ private:
         if (m_layout.pages.empty())
             m_parser.fail("a frame comes before any page");
         m_layout.pages.back().frames.push_back({m_parser.unescaped(name), m_parser.plotType(plotType), {}});
-        m_dataAllowed = true;
+        m_frameJustRead = true;
     }
 
     void readData(const std::string& file) {
-        if (!m_dataAllowed)
+        if (!m_frameBefore)
             m_parser.fail("a data file does not follow a frame");
         m_layout.pages.back().frames.back().dataFile = m_parser.unescaped(file);
-        m_dataAllowed = false;
     }
 
     LineParser m_parser;
     LayoutDocument m_layout;
-    bool m_dataAllowed = false;
+    bool m_frameJustRead = false;
+    bool m_frameBefore = false;
     bool m_ended = false;
 };
 
@@ -214,7 +218,7 @@ bool writeLayoutFile(const std::string& path, const LayoutDocument& layout, std:
 }
 
 LayoutDocument readLayoutFile(const std::string& path) {
-    return decodeLayout(readWholeFile(path), path);
+    return readFile(path, [&path](const QByteArray& bytes) { return decodeLayout(bytes, path); });
 }
 
 } // namespace qelmar::standin

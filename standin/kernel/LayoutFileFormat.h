@@ -49,7 +49,8 @@ LayoutDocument decodeLayout(const QByteArray& bytes, const std::string& origin);
 
 // False with a reason for the user in `error`.
 bool writeLayoutFile(const std::string& path, const LayoutDocument& layout, std::string& error);
-// Throws std::runtime_error when the file is missing, truncated or not a layout.
+// Throws std::runtime_error naming the file and what is wrong with it (missing, truncated, not a
+// layout); the reason is also the kernel's last error.
 LayoutDocument readLayoutFile(const std::string& path);
 
 } // namespace qelmar::standin

@@ -1,5 +1,6 @@
 #include "kernel/LayoutPackage.h"
 
+#include "kernel/FileReading.h"
 #include "kernel/SafeFileWrite.h"
 
 #include <QBuffer>
@@ -86,12 +87,16 @@ QByteArray buildArchive(const std::vector<PackageEntry>& entries) {
     return contentsOf(memory.get());
 }
 
+// Deflate expands a byte to at most about a thousand; an entry that claims more than its
+// compressed bytes could ever expand to is damaged, and is refused before anything is allocated.
+constexpr zip_uint64_t largestExpansion = 1032;
+
 // The archive is read from a copy of the file's bytes so that nothing of it stays open.
 class PackageReader {
 public:
-    explicit PackageReader(const std::string& path)
-        : m_path(path)
-        , m_bytes(readWholeFile(path)) {
+    PackageReader(const QByteArray& bytes, std::string origin)
+        : m_origin(std::move(origin))
+        , m_bytes(bytes) {
         // libzip takes no bytes at all for an empty archive; a package always has its layout.
         if (m_bytes.isEmpty())
             fail("it is empty");
@@ -121,24 +126,50 @@ public:
         zip_stat_t stat;
         zip_stat_init(&stat);
         if (zip_stat(m_archive.get(), name.c_str(), 0, &stat) < 0)
-            throw std::runtime_error(m_path + " has no entry \"" + name + "\".");
+            throw std::runtime_error(m_origin + " has no entry \"" + name + "\".");
+        checkClaimedSize(name, stat);
         zip_file_t* file = zip_fopen(m_archive.get(), name.c_str(), 0);
         if (!file)
-            fail(archiveErrorText(m_archive.get()));
-        QByteArray bytes(static_cast<qsizetype>(stat.size), '\0');
-        const zip_int64_t read = zip_fread(file, bytes.data(), stat.size);
-        zip_fclose(file);
-        if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
-            fail("entry \"" + name + "\" cannot be read");
-        return bytes;
+            fail("entry \"" + name + "\" cannot be opened: " + archiveErrorText(m_archive.get()));
+        const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
+        return readAll(file, name, stat.size);
     }
 
 private:
     [[noreturn]] void fail(const std::string& why) const {
-        throw std::runtime_error(m_path + " is not a readable package: " + why + ".");
+        throw std::runtime_error(m_origin + " is not a readable package: " + why + ".");
     }
 
-    std::string m_path;
+    void checkClaimedSize(const std::string& name, const zip_stat_t& stat) const {
+        if (!(stat.valid & ZIP_STAT_SIZE) || !(stat.valid & ZIP_STAT_COMP_SIZE))
+            fail("entry \"" + name + "\" does not say how large it is");
+        const zip_uint64_t present =
+            std::min<zip_uint64_t>(stat.comp_size, static_cast<zip_uint64_t>(m_bytes.size()));
+        if (stat.size / largestExpansion > present)
+            fail("entry \"" + name + "\" claims " + std::to_string(stat.size) + " bytes, more than its " +
+                 std::to_string(present) + " stored bytes can hold");
+    }
+
+    // Grows with the bytes that really come out of the archive, never by what the entry claims.
+    QByteArray readAll(zip_file_t* file, const std::string& name, zip_uint64_t claimed) const {
+        QByteArray bytes;
+        char buffer[16384];
+        zip_int64_t count = 0;
+        while ((count = zip_fread(file, buffer, sizeof buffer)) > 0) {
+            if (static_cast<zip_uint64_t>(bytes.size()) + static_cast<zip_uint64_t>(count) > claimed)
+                fail("entry \"" + name + "\" holds more than the " + std::to_string(claimed) +
+                     " bytes it claims");
+            bytes.append(buffer, static_cast<qsizetype>(count));
+        }
+        if (count < 0)
+            fail("entry \"" + name + "\" cannot be read: " + zip_error_strerror(zip_file_get_error(file)));
+        if (static_cast<zip_uint64_t>(bytes.size()) != claimed)
+            fail("entry \"" + name + "\" holds " + std::to_string(bytes.size()) + " of the " +
+                 std::to_string(claimed) + " bytes it claims");
+        return bytes;
+    }
+
+    std::string m_origin;
     QByteArray m_bytes;
     Archive m_archive;
 };
@@ -191,12 +222,27 @@ bool writePackage(const std::string& path, const std::vector<PackageEntry>& entr
     return writeFileSafely(path, archive, error);
 }
 
+LayoutDocument readPackagedLayout(const std::string& path) {
+    return readFile(path, [&path](const QByteArray& bytes) {
+        return decodeLayout(PackageReader(bytes, path).entry(packagedLayoutEntry()),
+                            path + ":" + packagedLayoutEntry());
+    });
+}
+
+std::vector<PackageEntry> decodePackage(const QByteArray& bytes, const std::string& origin) {
+    const PackageReader reader(bytes, origin);
+    std::vector<PackageEntry> entries;
+    for (const auto& name : reader.names())
+        entries.push_back({name, reader.entry(name)});
+    return entries;
+}
+
 std::vector<std::string> readPackageEntryNames(const std::string& path) {
-    return PackageReader(path).names();
+    return readFile(path, [&path](const QByteArray& bytes) { return PackageReader(bytes, path).names(); });
 }
 
 QByteArray readPackageEntry(const std::string& path, const std::string& entry) {
-    return PackageReader(path).entry(entry);
+    return readFile(path, [&](const QByteArray& bytes) { return PackageReader(bytes, path).entry(entry); });
 }
 
 QByteArray renderLayoutPreview(const LayoutDocument& layout) {

@@ -36,10 +36,15 @@ struct PackageEntry {
 
 // False with a reason for the user in `error`.
 bool writePackage(const std::string& path, const std::vector<PackageEntry>& entries, std::string& error);
-// The readers throw std::runtime_error when the file is missing, damaged or not a package, or
-// the entry is not in it.
+// The readers throw std::runtime_error naming the file and what is wrong: it is missing,
+// damaged or not a package, the entry is not in it, or an entry claims more bytes than the
+// package can hold. The file readers also leave the reason as the kernel's last error.
 std::vector<std::string> readPackageEntryNames(const std::string& path);
 QByteArray readPackageEntry(const std::string& path, const std::string& entry);
+// The layout the package carries.
+LayoutDocument readPackagedLayout(const std::string& path);
+// Every entry of the package in `bytes`, in the archive's order.
+std::vector<PackageEntry> decodePackage(const QByteArray& bytes, const std::string& origin);
 
 // A PNG picture of the layout: one band per page with its name and a box per frame.
 QByteArray renderLayoutPreview(const LayoutDocument& layout);

@@ -2,9 +2,12 @@
 
 #include "kernel/KernelState.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QString>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -38,12 +41,29 @@ bool writeAll(QSaveFile& file, const QByteArray& bytes) {
     return true;
 }
 
+// QSaveFile judges an existing target by its permissions before it tries anything, and then
+// blames the file even when the file system is read-only; a probe file beside the target shows
+// what the system really refuses.
+std::string whyNotWritten(const QString& path, const QSaveFile& file) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo(folder).isDir()) {
+        QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-probe-XXXXXX")));
+        if (!probe.open())
+            return "the folder " + QDir::toNativeSeparators(folder).toStdString() + " cannot be written (" +
+                   probe.errorString().toStdString() + ")";
+    }
+    return file.errorString().toStdString();
+}
+
 } // namespace
 
 QByteArray readWholeFile(const std::string& path) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
+    // A device or a pipe has no end to read up to.
+    if (file.isSequential())
+        throw std::runtime_error("Cannot read " + path + ": it is not a regular file.");
     return file.readAll();
 }
 
@@ -52,10 +72,11 @@ bool writeFileSafely(const std::string& path, const QByteArray& bytes, std::stri
         error = "Cannot write a file without a name.";
         return false;
     }
-    QSaveFile file(QString::fromStdString(path));
+    const QString target = QString::fromStdString(path);
+    QSaveFile file(target);
     // Unbuffered, because a buffered flush at commit can drop the part a short write left over.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = cannotWrite(path, file.errorString().toStdString());
+        error = cannotWrite(path, whyNotWritten(target, file));
         return false;
     }
     const long long threshold = failureThreshold();

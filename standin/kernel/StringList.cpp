@@ -1,5 +1,7 @@
 #include "host/StringList.h"
 
+#include "host/KernelString.h"
+
 #include <utility>
 
 namespace qelmar::toolbox {
@@ -55,10 +57,7 @@ StringList StringList::fromNLString(const char* text) {
 }
 
 std::string StringList::toNLString() const {
-    char* text = QelUtilStringListToNLString(m_list);
-    std::string result = text ? text : "";
-    QelUtilStringDealloc(&text);
-    return result;
+    return qelmar::sdk::KernelString(QelUtilStringListToNLString(m_list)).str();
 }
 
 StringList_s* StringList::ensureList() {

@@ -1,6 +1,6 @@
 #include "host/StyleValue.h"
 
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 
 namespace qelmar::toolbox {
 
@@ -68,12 +68,11 @@ GetValueReturnCode_e StyleValue::getFinalValue(double* value, ArgList& args) con
 }
 
 GetValueReturnCode_e StyleValue::getFinalValue(std::string* value, ArgList& args) const {
-    char* received = nullptr;
-    args.appendStringPtr("StrValue", &received);
+    qelmar::sdk::KernelString received;
+    args.appendStringPtr("StrValue", received.address());
     const GetValueReturnCode_e code = getLowLevel(args);
-    if (returnCodeOk(code) && received)
-        *value = received;
-    QelUtilStringDealloc(&received);
+    if (returnCodeOk(code) && !received.isNull())
+        *value = received.str();
     return code;
 }
 

@@ -3,6 +3,7 @@
 #include "host/QExtendedFileDialog.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
+#include "kernel/testing/ReadOnlyFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -184,6 +185,27 @@ TEST_F(SaveFileDialog, AFolderThatIsNotThereIsRefusedWithAnErrorAndCancelReturns
     const std::string error = kernel.messagesOfType(0).front().text;
     EXPECT_NE(error.find("run.plt"), std::string::npos) << error;
     EXPECT_NE(error.find("does not exist"), std::string::npos) << error;
+}
+
+TEST_F(SaveFileDialog, AFolderOnAReadOnlyFileSystemIsRefusedNamingTheFileSystem) {
+    const standin::testing::ReadOnlyFolder medium(folder.filePath("medium"));
+    if (!medium.isAvailable())
+        GTEST_SKIP() << medium.problem();
+    for (const QString name : {"existing", "new"}) {
+        auto dialog = open(medium.path().toStdString(), "", 0);
+        EXPECT_FALSE(launchWith(*dialog, [name](QFileDialog& files) {
+            typeNameAndSave(files, name);
+            EXPECT_TRUE(files.isVisible());
+            files.reject();
+        }));
+    }
+    ASSERT_EQ(kernel.messagesOfType(0).size(), 2u);
+    for (const auto& error : kernel.messagesOfType(0))
+        EXPECT_NE(error.text.find(".lay\":\nthe folder " + medium.path().toStdString() +
+                                  " cannot be written (Read-only file system)."),
+                  std::string::npos)
+            << error.text;
+    EXPECT_TRUE(kernel.messagesOfType(3).empty()) << "asked to replace a file that cannot be replaced";
 }
 
 TEST_F(SaveFileDialog, TheHelpButtonOpensTheHelpPage) {

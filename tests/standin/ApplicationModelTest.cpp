@@ -3,7 +3,7 @@
 #include "host/KernelFrames.h"
 #include "host/KernelLayout.h"
 #include "host/KernelStateChange.h"
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 
@@ -14,18 +14,17 @@
 
 namespace {
 
+using qelmar::sdk::KernelString;
 using qelmar::standin::FailMode;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
 
 std::string currentFrameName() {
-    char* name = nullptr;
-    if (!QelUtilFrameGetName(&name))
-        return name ? "<name despite failure>" : "<none>";
-    std::string result = name;
-    QelUtilStringDealloc(&name);
-    return result;
+    KernelString name;
+    if (!QelUtilFrameGetName(name.address()))
+        return name.isNull() ? "<none>" : "<name despite failure>";
+    return name.str();
 }
 
 template <typename Start, typename Next, typename End>
@@ -96,14 +95,40 @@ TEST_F(ApplicationModelTest, AnAbandonedWalkStillRestoresTheCurrentFrame) {
     EXPECT_EQ(currentFrameName(), "a1");
     QelUtilFrameLightweightForAllPagesLoopEnd();
     EXPECT_EQ(app.currentFrame(), a2);
+}
 
-    // A walk started while another is unfinished begins again from the frame before both.
+// A walk started while another is under way (an auto-save run from a question box of the
+// outer walk) sees every frame, and each End puts back the frame current when its walk began.
+TEST_F(ApplicationModelTest, WalksNestAndEachEndRestoresTheFrameOfItsOwnStart) {
+    app.setCurrentFrame(a2);
+    std::vector<std::string> outer;
+    for (bool more = QelUtilFrameLightweightForAllPagesLoopStart(); more;
+         more = QelUtilFrameLightweightForAllPagesLoopNext()) {
+        outer.push_back(currentFrameName());
+        if (outer.size() != 2)
+            continue;
+        EXPECT_EQ(allPagesWalk(), (std::vector<std::string>{"a1", "b2", "b1", "g1", "a3", "a2"}));
+        EXPECT_EQ(app.currentFrame(), a1);
+        EXPECT_EQ(popWalk(), (std::vector<std::string>{"a3", "a2", "a1"}));
+        EXPECT_EQ(app.currentFrame(), a1);
+    }
+    QelUtilFrameLightweightForAllPagesLoopEnd();
+    EXPECT_EQ(outer, (std::vector<std::string>{"a2", "a1", "b2", "b1", "g1", "a3"}));
+    EXPECT_EQ(app.currentFrame(), a2);
+
+    // An all-pages walk inside a walk of the current page's stack.
+    app.setCurrentFrame(b2);
+    ASSERT_TRUE(QelUtilFrameLightweightPopStart());
+    ASSERT_TRUE(QelUtilFrameLightweightPopNext());
+    EXPECT_EQ(currentFrameName(), "b1");
     ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
     ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopNext());
-    ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
-    EXPECT_EQ(currentFrameName(), "a2");
+    EXPECT_EQ(currentFrameName(), "g1");
     QelUtilFrameLightweightForAllPagesLoopEnd();
-    EXPECT_EQ(app.currentFrame(), a2);
+    EXPECT_EQ(currentFrameName(), "b1");
+    EXPECT_FALSE(QelUtilFrameLightweightPopNext());
+    QelUtilFrameLightweightPopEnd();
+    EXPECT_EQ(app.currentFrame(), b2);
 }
 
 TEST_F(ApplicationModelTest, PopWalkGoesDownTheCurrentPagesStackFromTheTop) {
@@ -169,10 +194,8 @@ TEST_F(ApplicationModelTest, LayoutStateStartsCleanAndModelChangesMakeItDirty) {
     EXPECT_FALSE(QelUtilQueryIsLayoutDirty());
     EXPECT_FALSE(QelUtilQueryLayoutHasStyle());
     EXPECT_TRUE(QelAppQueryOkToAutoSaveLayout());
-    char* name = QelUtilGetCurLayoutFName();
-    ASSERT_NE(name, nullptr);
-    EXPECT_STREQ(name, "");
-    QelUtilStringDealloc(&name);
+    EXPECT_FALSE(KernelString(QelUtilGetCurLayoutFName()).isNull());
+    EXPECT_EQ(KernelString(QelUtilGetCurLayoutFName()).str(), "");
 
     const int page = fresh.addPage("P");
     EXPECT_TRUE(QelUtilQueryLayoutHasStyle());
@@ -187,9 +210,7 @@ TEST_F(ApplicationModelTest, LayoutStateStartsCleanAndModelChangesMakeItDirty) {
     fresh.setCurrentLayoutFileName("/x/y.lay");
     EXPECT_FALSE(QelUtilQueryLayoutHasStyle());
     EXPECT_FALSE(QelAppQueryOkToAutoSaveLayout());
-    name = QelUtilGetCurLayoutFName();
-    EXPECT_STREQ(name, "/x/y.lay");
-    QelUtilStringDealloc(&name);
+    EXPECT_EQ(KernelString(QelUtilGetCurLayoutFName()).str(), "/x/y.lay");
 }
 
 TEST_F(ApplicationModelTest, CallsSwitchedOffFailWithoutMovingTheCurrentFrame) {

@@ -2,10 +2,11 @@
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
 #include "host/KernelLayout.h"
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 #include "kernel/DataFileFormat.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "kernel/testing/ReadOnlyFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,19 +25,19 @@
 
 namespace {
 
+using qelmar::sdk::KernelString;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
 using qelmar::standin::testing::LayoutRecord;
+using qelmar::standin::testing::ReadOnlyFolder;
 using qelmar::toolbox::ArgList;
 
 const DataSetContents sample{"Run 7 \xc2\xb5m", {"x", "y"}, {{0.0, -1.5, 1e-300}, {2.0, 3.25, -0.0}}};
 
 std::string lastError() {
-    char* message = QelUtilGetLastErrorMessage();
-    std::string result = message ? message : "<null>";
-    QelUtilStringDealloc(&message);
-    return result;
+    const KernelString message(QelUtilGetLastErrorMessage());
+    return message.isNull() ? "<null>" : message.str();
 }
 
 QByteArray contentsOf(const std::string& path) {
@@ -211,9 +212,7 @@ TEST_F(LayoutFilesTest, LinkedLayoutRefersToDataFilesRelativelyOrAbsolutely) {
     EXPECT_FALSE(absolute.relativePaths);
     EXPECT_EQ(absolute.pages[1].frames[0].dataFile, path("data/loaded.plt"));
 
-    char* current = QelUtilGetCurLayoutFName();
-    EXPECT_EQ(std::string(current), absoluteFile);
-    QelUtilStringDealloc(&current);
+    EXPECT_EQ(KernelString(QelUtilGetCurLayoutFName()).str(), absoluteFile);
     EXPECT_FALSE(QelUtilQueryIsLayoutDirty());
 
     // Changed since it was loaded: the file no longer holds this data set.
@@ -346,6 +345,23 @@ TEST_F(LayoutFilesTest, AGenuinelyFailingWriteKeepsTheEarlierFile) {
     const std::string underAFile = file + "/inside.lay";
     EXPECT_FALSE(save(underAFile, 0));
     EXPECT_EQ(lastError(), "Cannot write " + underAFile + ": Not a directory");
+}
+
+TEST_F(LayoutFilesTest, AWriteOntoAReadOnlyFileSystemBlamesTheFileSystemNotTheFile) {
+    const ReadOnlyFolder medium(QString::fromStdString(path("medium")));
+    if (!medium.isAvailable())
+        GTEST_SKIP() << medium.problem();
+    const std::string folderName = medium.path().toStdString();
+    const std::string existing = medium.existingFile().toStdString();
+    const std::string reason = ": the folder " + folderName + " cannot be written (Read-only file system)";
+    for (const std::string& file : {existing, folderName + "/new.lay", folderName + "/new.lpk"}) {
+        EXPECT_FALSE(save(file, file.back() == 'k' ? 1 : 0));
+        EXPECT_EQ(lastError(), "Cannot write " + file + reason);
+    }
+    app.setCurrentFrame(unjournaled);
+    EXPECT_FALSE(writeData(folderName + "/new.plt"));
+    EXPECT_EQ(lastError(), "Cannot write " + folderName + "/new.plt" + reason);
+    EXPECT_EQ(contentsOf(existing), "before\n");
 }
 
 TEST_F(LayoutFilesTest, SwitchedOffSaveWritesNothingAndClearsAnOldReason) {

@@ -1,5 +1,6 @@
 #include "kernel/StyleStore.h"
 #include "host/ArgList.h"
+#include "host/KernelString.h"
 #include "host/StateChangeEventObservable.h"
 #include "host/StyleValue.h"
 #include "kernel/testing/KernelTestControl.h"
@@ -47,10 +48,8 @@ public:
     SetValueReturnCode_e set() { return m_value.setLowLevel(m_args); }
 
     std::string lastError() const {
-        char* text = QelUtilStyleGetLastErrorString();
-        std::string result = text ? text : "<none>";
-        QelUtilStringDealloc(&text);
-        return result;
+        const qelmar::sdk::KernelString text(QelUtilStyleGetLastErrorString());
+        return text.isNull() ? "<none>" : text.str();
     }
 
 private:

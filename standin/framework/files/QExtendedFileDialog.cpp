@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QShowEvent>
+#include <QTemporaryFile>
 
 namespace qelmar::sdk::ui::dialogs {
 
@@ -56,6 +57,14 @@ bool userConfirmsReplacing(const QFileInfo& file) {
     return QelUtilDialogMessageBox(question.toUtf8().constData(), MessageBox_Question);
 }
 
+// Why nothing can be created in the folder, from the system's refusal of a probe file: a
+// read-only file system and a folder without permission look alike to a permission check, and
+// root passes that check where the system still refuses. Empty when the folder takes files.
+QString whyFolderRefusesFiles(const QString& folder) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".write-probe-XXXXXX")));
+    return probe.open() ? QString() : probe.errorString();
+}
+
 // Refuses a file whose folder cannot take it, before the user fills in anything else.
 bool folderCanTake(const QFileInfo& file) {
     const QFileInfo folder(file.absolutePath());
@@ -64,9 +73,10 @@ bool folderCanTake(const QFileInfo& file) {
                       .arg(file.fileName(), QDir::toNativeSeparators(folder.absoluteFilePath())));
         return false;
     }
-    if (!folder.isWritable()) {
-        showError(tr("Cannot save \"%1\":\nthe folder %2 is not writable.")
-                      .arg(file.fileName(), QDir::toNativeSeparators(folder.absoluteFilePath())));
+    const QString refusal = whyFolderRefusesFiles(folder.absoluteFilePath());
+    if (!refusal.isEmpty()) {
+        showError(tr("Cannot save \"%1\":\nthe folder %2 cannot be written (%3).")
+                      .arg(file.fileName(), QDir::toNativeSeparators(folder.absoluteFilePath()), refusal));
         return false;
     }
     return true;

@@ -67,6 +67,10 @@ int ApplicationTestControl::addFrame(int page, const std::string& name, int plot
     return model().addFrame(page, name, plotType);
 }
 
+void ApplicationTestControl::removeFrame(int frame) {
+    model().removeFrame(frame);
+}
+
 long ApplicationTestControl::attachDataSet(int frame, const DataSetContents& contents, bool journaled,
                                            const std::string& dataFile) {
     return model().attachDataSet(frame, toKernel(contents), journaled, dataFile);
@@ -146,8 +150,7 @@ std::string ApplicationTestControl::packageEntry(const std::string& path, const 
 }
 
 LayoutRecord ApplicationTestControl::readPackagedLayout(const std::string& path) {
-    return fromKernel(
-        decodeLayout(readPackageEntry(path, packagedLayoutEntry()), path + ":" + packagedLayoutEntry()));
+    return fromKernel(standin::readPackagedLayout(path));
 }
 
 } // namespace qelmar::standin::testing

@@ -43,6 +43,9 @@ public:
     int addPage(const std::string& name);
     // Adds a frame on top of the page's frame stack and makes it current; returns its id.
     int addFrame(int page, const std::string& name, int plotType = 0);
+    // Deletes the frame; if it was current, the top of its page's stack becomes current, else
+    // the first frame of the pages after it, else none.
+    void removeFrame(int frame);
     // Attaches a new data set to the frame; a journaled one counts as loaded from dataFile
     // (which may be empty for generated data). Returns the data set's unique id.
     long attachDataSet(int frame, const DataSetContents& contents, bool journaled,

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of the kernel's file readers (preset `fuzz`, clang) and runs every
+# input of their corpora once. Fails when an input crashes a reader or a sanitizer reports.
+#
+# To look for new faults, fuzz for a while with a scratch folder first (new inputs go there):
+#   build/fuzz/bin/fuzz_layout "$(mktemp -d)" fuzz/corpus/layout -max_total_time=120
+# and add what it found to crash into the target's corpus folder once it is fixed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+for reader in layout datafile package; do
+    echo "Replaying fuzz/corpus/$reader"
+    build/fuzz/bin/fuzz_$reader fuzz/corpus/$reader -runs=0 -rss_limit_mb=1024 -artifact_prefix=build/fuzz/
+done

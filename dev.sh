@@ -7,9 +7,12 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl
           libboost-dev libzip-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core unzip
           clang-format)
 
+# Only the fuzz targets need clang (libFuzzer).
+FUZZ_PACKAGES=(clang)
+
 install_missing_packages() {
     local missing=()
-    for package in "${PACKAGES[@]}"; do
+    for package in "${PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -60,10 +63,11 @@ case "$command" in
         build/release/bin/qelmar-bench "${@:2}"
         ;;
     build) install_missing_packages; build "${2:-debug}" ;;
+    fuzz) install_missing_packages "${FUZZ_PACKAGES[@]}"; ./fuzz/replay.sh ;;
     format) install_missing_packages; cxx_sources | xargs -0 clang-format -i ;;
     format-check) install_missing_packages; cxx_sources | xargs -0 clang-format --dry-run --Werror ;;
     *)
-        echo "usage: $0 demo|test|asan|bench|build [preset]|format|format-check"
+        echo "usage: $0 demo|test|asan|bench|fuzz|build [preset]|format|format-check"
         exit 2
         ;;
 esac

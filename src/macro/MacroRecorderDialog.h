@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/DialogsExport.h"
 #include "host/QtDialogAbstract.h"
 #include "host/Signal.h"
 #include "propertyframework/RelevanceInterface.h"
@@ -12,7 +13,7 @@ namespace qelmar::dialogs::io {
 // The macro recorder window. It exists exactly while a macro is recorded: opening it starts
 // the recording, Stop ends it and closing or cancelling it cancels the recording after the
 // user confirmed. One window per process.
-class MacroRecorderDialog : public qelmar::sdk::ui::dialogs::QtDialogAbstract {
+class QELMAR_DIALOGS_EXPORT MacroRecorderDialog : public qelmar::sdk::ui::dialogs::QtDialogAbstract {
 public:
     using MacroRecordingFinishedSignal = qelmar::Signal<void()>;
 
@@ -26,6 +27,7 @@ public:
     ~MacroRecorderDialog() override;
 
     void reject() override;
+    void drop() override;
 
     // Emitted when the user stopped the recording with the Stop button.
     boost::signals2::connection

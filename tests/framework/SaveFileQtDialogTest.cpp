@@ -1,6 +1,7 @@
 #include "host/SaveFileQtDialog.h"
 #include "host/FilenameStrategy.h"
 #include "host/QExtendedFileDialog.h"
+#include "host/QtDialogAbstract.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 
@@ -9,12 +10,17 @@
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileSystemModel>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +28,7 @@ namespace qelmar::framework::test {
 
 using sdk::ui::FilenameStrategy;
 using sdk::ui::dialogs::QExtendedFileDialog;
+using sdk::ui::dialogs::QtDialogAbstract;
 using sdk::ui::dialogs::SaveFileQtDialog;
 
 namespace {
@@ -29,10 +36,10 @@ namespace {
 const std::vector<std::string> layoutAndData{"Linked Data (*.lay)", "Binary Data Files (*.plt *.dat)"};
 
 QLineEdit* nameEdit(QFileDialog& dialog) {
-    return dialog.findChild<QLineEdit*>("fileNameEdit");
+    return dynamic_cast<QExtendedFileDialog&>(dialog).fileNameEdit();
 }
 void pressSave(QFileDialog& dialog) {
-    dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Save)->click();
+    dynamic_cast<QExtendedFileDialog&>(dialog).buttonBox()->button(QDialogButtonBox::Save)->click();
 }
 // Types over the name with the focus in the name field, as a user does, and presses Save.
 void typeNameAndSave(QFileDialog& dialog, const QString& name) {
@@ -231,6 +238,70 @@ TEST_F(SaveFileDialog, TheGeometryIsRememberedUnderItsKeyAndTheDefaultSizeServes
     EXPECT_EQ(showAndResize("Tests/Save", QSize(720, 510)), QSize(640, 420));
     EXPECT_EQ(showAndResize("Tests/Save", QSize(700, 500)), QSize(720, 510));
     EXPECT_EQ(showAndResize("Tests/Other", QSize(700, 500)), QSize(640, 420));
+}
+
+// Both dialog bases keep their geometry in one place: what one dialog leaves under a key, the
+// next dialog with that key opens with, whichever base it has.
+TEST_F(SaveFileDialog, TheGeometryUnderAKeyIsSharedByBothDialogBases) {
+    const auto plainDialog = [](const QString& key, QSize resizeTo) {
+        QtDialogAbstract dialog(nullptr, nullptr);
+        dialog.setPersistSizeAndPosition(key);
+        dialog.resize(300, 200);
+        dialog.launch();
+        const QSize shown = dialog.size();
+        dialog.resize(resizeTo);
+        dialog.close();
+        return shown;
+    };
+    const auto fileDialog = [](const QString& key, QSize resizeTo) {
+        QExtendedFileDialog dialog(nullptr, "Open");
+        dialog.setGeometryPersistenceKey(key);
+        dialog.show();
+        const QSize shown = dialog.size();
+        dialog.resize(resizeTo);
+        dialog.reject();
+        return shown;
+    };
+    EXPECT_EQ(plainDialog("Tests/Plain", QSize(410, 310)), QSize(300, 200));
+    EXPECT_EQ(plainDialog("Tests/Plain", QSize(640, 480)), QSize(410, 310));
+    EXPECT_EQ(fileDialog("Tests/Plain", QSize(660, 490)), QSize(640, 480));
+    EXPECT_EQ(plainDialog("Tests/Plain", QSize(500, 400)), QSize(660, 490));
+    EXPECT_EQ(plainDialog("Tests/Elsewhere", QSize(500, 400)), QSize(300, 200));
+}
+
+TEST_F(SaveFileDialog, TheToolkitsWidgetsAreReachedThroughTheirAccessors) {
+    QExtendedFileDialog dialog(nullptr, "Open", folder.path(), "Binary Data Files (*.plt)");
+    const std::pair<QWidget*, const char*> widgets[] = {
+        {dialog.fileNameEdit(), "fileNameEdit"},
+        {dialog.fileNameLabel(), "fileNameLabel"},
+        {dialog.fileTypeCombo(), "fileTypeCombo"},
+        {dialog.fileTypeLabel(), "fileTypeLabel"},
+        {dialog.lookInCombo(), "lookInCombo"},
+        {dialog.lookInLabel(), "lookInLabel"},
+        {dialog.buttonBox(), "buttonBox"},
+        {dialog.listView(), "listView"},
+        {dialog.treeView(), "treeView"},
+        {dialog.sidebar(), "sidebar"},
+        {dialog.backButton(), "backButton"},
+        {dialog.forwardButton(), "forwardButton"},
+        {dialog.toParentButton(), "toParentButton"},
+        {dialog.newFolderButton(), "newFolderButton"},
+        {dialog.listModeButton(), "listModeButton"},
+        {dialog.detailModeButton(), "detailModeButton"},
+    };
+    for (const auto& [widget, name] : widgets) {
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->objectName(), name);
+        EXPECT_EQ(widget->window(), &dialog) << name;
+    }
+    ASSERT_NE(dialog.gridLayout(), nullptr);
+    EXPECT_EQ(static_cast<QLayout*>(dialog.gridLayout()), dialog.layout());
+    EXPECT_EQ(dialog.fileTypeCombo()->currentText(), "Binary Data Files (*.plt)");
+
+    // The accessors reach the live widgets: typing into the name field is what the dialog reads.
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.fileNameEdit()->setText("typed.plt");
+    EXPECT_TRUE(dialog.buttonBox()->button(QDialogButtonBox::Save)->isEnabled());
 }
 
 } // namespace qelmar::framework::test

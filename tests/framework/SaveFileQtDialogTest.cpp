@@ -1,5 +1,6 @@
 #include "host/SaveFileQtDialog.h"
 #include "host/FilenameStrategy.h"
+#include "host/KernelMessages.h"
 #include "host/QExtendedFileDialog.h"
 #include "host/QtDialogAbstract.h"
 #include "kernel/testing/KernelTestControl.h"
@@ -108,7 +109,7 @@ TEST_F(SaveFileDialog, ANameWithoutExtensionGetsTheOneOfTheFilterInForceWhoeverP
     dialog = open(folder.path().toStdString(), "untitled", 1);
     ASSERT_TRUE(launchWith(*dialog, [](QFileDialog& files) {
         // As the user picks it: the combo's activation is what the dialog listens to.
-        auto* combo = files.findChild<QComboBox*>("fileTypeCombo");
+        QComboBox* combo = dynamic_cast<QExtendedFileDialog&>(files).fileTypeCombo();
         combo->setCurrentIndex(0);
         Q_EMIT combo->activated(0);
         EXPECT_EQ(nameEdit(files)->text(), "untitled.lay");
@@ -172,7 +173,7 @@ TEST_F(SaveFileDialog, AnExistingFileIsReplacedOnlyAfterOneYesFromTheKernelsQues
     ASSERT_TRUE(launchWith(*dialog, [this](QFileDialog& files) {
         typeNameAndSave(files, "existing");
         EXPECT_TRUE(files.isVisible());
-        EXPECT_EQ(kernel.messagesOfType(3).size(), 1u);
+        EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).size(), 1u);
         pressSave(files);
     }));
     EXPECT_EQ(dialog->selectedFilename(), path("existing.plt"));
@@ -185,10 +186,10 @@ TEST_F(SaveFileDialog, AFolderThatIsNotThereIsRefusedWithAnErrorAndCancelReturns
     EXPECT_FALSE(launchWith(*dialog, [](QFileDialog& files) {
         typeNameAndSave(files, "missing/run.plt");
         EXPECT_TRUE(files.isVisible());
-        files.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Cancel)->click();
+        dynamic_cast<QExtendedFileDialog&>(files).buttonBox()->button(QDialogButtonBox::Cancel)->click();
     }));
-    ASSERT_EQ(kernel.messagesOfType(0).size(), 1u);
-    const std::string error = kernel.messagesOfType(0).front().text;
+    ASSERT_EQ(kernel.messagesOfType(MessageBox_Error).size(), 1u);
+    const std::string error = kernel.messagesOfType(MessageBox_Error).front().text;
     EXPECT_NE(error.find("run.plt"), std::string::npos) << error;
     EXPECT_NE(error.find("does not exist"), std::string::npos) << error;
 }

@@ -1,6 +1,7 @@
 #include "macro/MacroRecorderDialog.h"
 
 #include "MacroFileReading.h"
+#include "host/KernelMessages.h"
 #include "host/LaunchHelpAction.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
@@ -265,8 +266,8 @@ TEST_F(MacroRecorderDialogTest, ClosingAsksAndCancelsOnlyAfterAYes) {
     EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordCancel").size(), 1u);
     EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordEnd"));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(macroPath())));
-    EXPECT_EQ(kernel.messagesOfType(3).size(), 2u);
-    EXPECT_EQ(kernel.messagesOfType(3).back().text, cancelQuestion);
+    EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).size(), 2u);
+    EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).back().text, cancelQuestion);
     deletePendingWindows();
     EXPECT_TRUE(window.isNull());
 }
@@ -284,7 +285,7 @@ TEST_F(MacroRecorderDialogTest, EscapeAndTheCancelButtonCancelTheRecording) {
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordCancel").size(), 1u);
-    EXPECT_EQ(kernel.messagesOfType(3).size(), 3u);
+    EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).size(), 3u);
 }
 
 TEST_F(MacroRecorderDialogTest, RefusedStartLeavesAWindowThatIsDroppedWhenLaunched) {

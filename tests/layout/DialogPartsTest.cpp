@@ -27,25 +27,34 @@ namespace {
 
 using Log = std::vector<std::string>;
 
+// Outlives the parts, so that what each part sees on its way out can be checked.
+struct Journal {
+    Log log;
+    bool setAlive = false;
+};
+
 struct LoggedSet {
-    LoggedSet(Log& log, int value)
-        : log(log)
-        , value(value) {}
-    ~LoggedSet() {
-        log.push_back("set");
-        alive = false;
+    LoggedSet(Journal& journal, int value)
+        : journal(journal)
+        , value(value) {
+        journal.setAlive = true;
     }
-    Log& log;
+    ~LoggedSet() {
+        journal.log.push_back("set");
+        journal.setAlive = false;
+    }
+    Journal& journal;
     int value;
-    bool alive = true;
 };
 
 // Works on its set up to its last moment, as a manager that reads the set while it goes may.
 struct LoggedManager {
     explicit LoggedManager(LoggedSet& set)
-        : set(set) {}
-    ~LoggedManager() { set.log.push_back(set.alive ? "manager" : "manager after its set"); }
+        : set(set)
+        , journal(set.journal) {}
+    ~LoggedManager() { journal.log.push_back(journal.setAlive ? "manager" : "manager after its set"); }
     LoggedSet& set;
+    Journal& journal;
 };
 
 struct SetlessManager {
@@ -75,10 +84,11 @@ struct LoggedRelevance : RelevanceInterface {
 } // namespace
 
 TEST(DialogParts, GoInReverseOrderOfDependenceAppliersBindingsManagerSet) {
-    Log log;
+    Journal journal;
+    Log& log = journal.log;
     QCheckBox first, second;
     {
-        DialogParts<LoggedSet, LoggedManager> parts(log, 7);
+        DialogParts<LoggedSet, LoggedManager> parts(journal, 7);
         EXPECT_EQ(&parts.manager().set, &parts.properties());
         EXPECT_EQ(parts.properties().value, 7);
         parts.bind<LoggedBinding>(log, "binding 1");
@@ -97,15 +107,18 @@ TEST(DialogParts, AManagerWithoutAPropertySetIsBuiltFromNothing) {
 }
 
 // The save-layout parts as its dialog builds them: the manager answers from the set it was
-// built on, and the options stay with the set until the set is submitted.
+// built on, and the set keeps the user's choice from the configuration until it is submitted.
 TEST(DialogParts, TheSaveLayoutManagerWorksOnTheSetBuiltForIt) {
     standin::testing::StyleTestControl styles;
+    const standin::StylePath includeData{"FileConfig", "LayoutConfig", "IncludeData"};
+    styles.setFromElsewhere(includeData, true);
     DialogParts<SaveLayoutPropertiesGenerated, SaveLayoutPropertiesManager> parts(true,
                                                                                   toolbox::StringList());
     EXPECT_EQ(parts.manager().isIncludingData(), parts.properties().IncludeData());
-    parts.properties().IncludeData()->setValue(true);
     EXPECT_TRUE(parts.manager().includePreviewImageRelevance()->isRelevant());
-    EXPECT_FALSE(parts.manager().useRelativeDataFilePathRelevance()->isRelevant());
+    parts.properties().IncludeData()->setValue(false);
+    EXPECT_TRUE(parts.manager().useRelativeDataFilePathRelevance()->isRelevant());
+    EXPECT_TRUE(styles.boolValue(includeData));
 }
 
 } // namespace qelmar::layout::test

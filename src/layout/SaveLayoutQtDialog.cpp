@@ -51,15 +51,15 @@ QCheckBox* hiddenCheckBox(const QString& text, QWidget* parent) {
 
 struct SaveLayoutQtDialog::Impl {
     SaveLayoutQtDialog& owner;
-    // Modal: the options start from the kernel's configuration and reach it only when a save
-    // succeeded.
-    DialogParts<SaveLayoutPropertiesGenerated, SaveLayoutPropertiesManager> parts{true,
-                                                                                  toolbox::StringList()};
+    DialogParts<SaveLayoutPropertiesGenerated, SaveLayoutPropertiesManager> parts;
     QCheckBox* useRelativePaths = nullptr;
     QCheckBox* includePreviewImage = nullptr;
 
     explicit Impl(SaveLayoutQtDialog& dialog)
-        : owner(dialog) {}
+        : owner(dialog)
+        // Modal: the options start from the kernel's configuration and reach it only when a
+        // save succeeded.
+        , parts(true, toolbox::StringList()) {}
 
     void addCustomControls(QExtendedFileDialog* fileDialog) {
         if (parts.properties().IncludeData()->retrieveValue())

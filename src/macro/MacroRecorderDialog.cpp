@@ -154,7 +154,6 @@ void MacroRecorderDialog::drop() {
     QtDialogAbstract::drop();
 }
 
-
 void MacroRecorderDialog::reject() {
     if (m_impl->manager.cancelAction())
         QtDialogAbstract::reject();

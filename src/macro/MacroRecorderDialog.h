@@ -18,7 +18,8 @@ public:
     using MacroRecordingFinishedSignal = qelmar::Signal<void()>;
 
     // The existing window, or a new one that starts recording into fileName. While a window
-    // exists both arguments are ignored.
+    // exists both arguments are ignored; a dropped window (stopped, cancelled or refused by the
+    // kernel) no longer counts, even before it is deleted.
     static MacroRecorderDialog* getInstance(QWidget& parent, const std::string& fileName);
     // True while no recording runs: the host offers to record a macro only then.
     static qelmar::sdk::ui::propertymanager::RelevancePtr relevance();

@@ -9,6 +9,8 @@
 #include "host/ArgList.h"
 #include "host/FilenameStrategy.h"
 #include "host/Kernel.h"
+#include "host/KernelString.h"
+#include "host/QExtendedFileDialog.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
@@ -20,7 +22,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,6 +37,7 @@ namespace {
 
 using qelmar::dialogs::io::SaveLayoutDialog;
 using qelmar::sdk::ui::FilenameStrategy;
+using qelmar::sdk::ui::dialogs::QExtendedFileDialog;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
 
@@ -69,7 +71,7 @@ DataSetContents generatedData(const std::string& title, const std::vector<std::s
 // Writes the frame's data set through the kernel, so that it loads from a real data file.
 void loadFromDataFile(int frame, const QString& dataFile) {
     application().setCurrentFrame(frame);
-    const qelmar::sdk::AppLock lock(0);
+    const qelmar::sdk::AppLock lock(qelmar::sdk::AppLock::NoImplicitMacroRecord);
     qelmar::toolbox::ArgList args;
     args.appendString("FName", dataFile.toStdString());
     QelUtilDataSetWriteX(args.getRef());
@@ -113,11 +115,8 @@ void buildSampleApplication() {
 // ---- The command --------------------------------------------------------------------------
 
 std::string currentLayoutFileName() {
-    const qelmar::sdk::AppLock lock(0);
-    char* name = QelUtilGetCurLayoutFName();
-    std::string result = name ? name : "";
-    QelUtilStringDealloc(&name);
-    return result;
+    const qelmar::sdk::AppLock lock(qelmar::sdk::AppLock::NoImplicitMacroRecord);
+    return qelmar::sdk::KernelString(QelUtilGetCurLayoutFName()).str();
 }
 
 void saveLayout(DemoMainWindow& window) {
@@ -147,7 +146,7 @@ void install(DemoMainWindow& window) {
 // dialog still open when the deadline passes.
 class FileDialogSteps {
 public:
-    using Step = std::function<void(QFileDialog&)>;
+    using Step = std::function<void(QExtendedFileDialog&)>;
 
     explicit FileDialogSteps(TourContext& tour)
         : m_tour(tour) {
@@ -173,9 +172,9 @@ private:
         Step step;
     };
 
-    static QFileDialog* shownFileDialog() {
+    static QExtendedFileDialog* shownFileDialog() {
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QFileDialog*>(window);
+            auto* dialog = dynamic_cast<QExtendedFileDialog*>(window);
             if (dialog && dialog->isVisible())
                 return dialog;
         }
@@ -186,7 +185,7 @@ private:
         // A step may process events, which runs this timer again.
         if (m_inStep)
             return;
-        QFileDialog* dialog = shownFileDialog();
+        QExtendedFileDialog* dialog = shownFileDialog();
         if (!dialog)
             return;
         if (m_steps.empty() || m_steps.front().title != dialog->windowTitle()) {
@@ -207,7 +206,7 @@ private:
 
     void giveUp() {
         m_steps.clear();
-        if (QFileDialog* dialog = shownFileDialog()) {
+        if (QExtendedFileDialog* dialog = shownFileDialog()) {
             m_tour.fail(QStringLiteral("the file dialog \"%1\" was still open").arg(dialog->windowTitle()));
             dialog->reject();
         }
@@ -222,8 +221,8 @@ private:
     QTimer m_deadline;
 };
 
-void chooseFileType(QFileDialog& dialog, SaveLayoutDialog::FileType type) {
-    if (auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+void chooseFileType(QExtendedFileDialog& dialog, SaveLayoutDialog::FileType type) {
+    if (QComboBox* combo = dialog.fileTypeCombo()) {
         combo->setCurrentIndex(type);
         Q_EMIT combo->activated(type);
         Q_EMIT combo->textActivated(combo->itemText(type));
@@ -231,7 +230,7 @@ void chooseFileType(QFileDialog& dialog, SaveLayoutDialog::FileType type) {
     QApplication::processEvents();
 }
 
-QCheckBox* optionCheckBox(QFileDialog& dialog, const QString& text) {
+QCheckBox* optionCheckBox(QExtendedFileDialog& dialog, const QString& text) {
     for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
         if (box->text() == text)
             return box;
@@ -239,9 +238,9 @@ QCheckBox* optionCheckBox(QFileDialog& dialog, const QString& text) {
     return nullptr;
 }
 
-void typeNameAndSave(QFileDialog& dialog, const QString& fileName) {
-    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+void typeNameAndSave(QExtendedFileDialog& dialog, const QString& fileName) {
+    QLineEdit* edit = dialog.fileNameEdit();
+    QDialogButtonBox* buttons = dialog.buttonBox();
     QPushButton* save = buttons ? buttons->button(QDialogButtonBox::Save) : nullptr;
     if (!edit || !save)
         return;
@@ -267,12 +266,12 @@ bool statusSays(TourContext& tour, const QString& fileName) {
 
 void saveLinkedLayout(TourContext& tour, QAction& command) {
     FileDialogSteps steps(tour);
-    steps.expect(QStringLiteral("Save Layout"), [&tour](QFileDialog& dialog) {
+    steps.expect(QStringLiteral("Save Layout"), [&tour](QExtendedFileDialog& dialog) {
         chooseFileType(dialog, SaveLayoutDialog::LinkedData);
         typeNameAndSave(dialog, tour.filePath(QStringLiteral("tour.lay")));
     });
     tour.modalAnswers().pressButton(QMessageBox::Yes);
-    steps.expect(QStringLiteral("Write Data Set"), [&tour](QFileDialog& dialog) {
+    steps.expect(QStringLiteral("Write Data Set"), [&tour](QExtendedFileDialog& dialog) {
         typeNameAndSave(dialog, tour.filePath(QStringLiteral("unjournaled.plt")));
     });
     command.trigger();
@@ -280,7 +279,7 @@ void saveLinkedLayout(TourContext& tour, QAction& command) {
 
 void savePackageWithPreview(TourContext& tour, QAction& command) {
     FileDialogSteps steps(tour);
-    steps.expect(QStringLiteral("Save Layout"), [&tour](QFileDialog& dialog) {
+    steps.expect(QStringLiteral("Save Layout"), [&tour](QExtendedFileDialog& dialog) {
         chooseFileType(dialog, SaveLayoutDialog::PackagedData);
         QCheckBox* preview = optionCheckBox(dialog, tr("&Include preview image"));
         if (!preview || preview->isHidden()) {

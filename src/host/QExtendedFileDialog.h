@@ -4,12 +4,21 @@
 
 #include <memory>
 
+class QComboBox;
+class QDialogButtonBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QToolButton;
+class QTreeView;
+
 namespace qelmar::sdk::ui::dialogs {
 
 // The application's file dialog: always the toolkit's own (non-native) dialog, so that dialogs
-// can add controls to its grid layout and find its widgets by object name ("fileNameEdit",
-// "buttonBox", "fileTypeCombo", "lookInCombo", "lookInLabel", "fileTypeLabel"). It never looks
-// up per-file icons or types, so it opens quickly on folders with many thousands of files.
+// can add controls to its grid layout and reach its widgets through the accessors below. It
+// never looks up per-file icons or types, so it opens quickly on folders with many thousands
+// of files.
 // QFileDialog's filterSelected(const QString&) tells when the user picks another filter.
 class QExtendedFileDialog : public QFileDialog {
 public:
@@ -27,6 +36,25 @@ public:
     void setGeometryPersistenceKey(const QString& key);
 
     void accept() override;
+
+    // The toolkit's widgets of the dialog; null if a toolkit version lacks one.
+    QGridLayout* gridLayout() const;
+    QLineEdit* fileNameEdit() const;
+    QLabel* fileNameLabel() const;
+    QComboBox* fileTypeCombo() const;
+    QLabel* fileTypeLabel() const;
+    QComboBox* lookInCombo() const;
+    QLabel* lookInLabel() const;
+    QDialogButtonBox* buttonBox() const;
+    QListView* listView() const;
+    QTreeView* treeView() const;
+    QListView* sidebar() const;
+    QToolButton* backButton() const;
+    QToolButton* forwardButton() const;
+    QToolButton* toParentButton() const;
+    QToolButton* newFolderButton() const;
+    QToolButton* listModeButton() const;
+    QToolButton* detailModeButton() const;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -21,8 +21,6 @@ public:
     ~QtDialogAbstract() override;
 
     void done(int result) override;
-    void accept() override;
-    void reject() override;
     // Shows the dialog; a modal one runs until it is closed, and the result says whether it
     // was accepted. A dialog whose relevance does not hold is dropped instead of shown.
     bool launch() override;
@@ -44,8 +42,6 @@ protected:
 
 private:
     void routeButtonBoxes();
-    void restoreSizeAndPosition();
-    void saveSizeAndPosition() const;
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;

@@ -5,7 +5,7 @@
 #include "host/KernelDataSets.h"
 #include "host/KernelFrames.h"
 #include "host/KernelLayout.h"
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 #include "host/QelUtilActionReporter.h"
 #include "host/SaveFileQtDialog.h"
 #include "host/StringList.h"
@@ -25,23 +25,6 @@ namespace {
 QString trLayout(const char* text) {
     return QCoreApplication::translate("SaveLayout", text);
 }
-
-// Owns a string the kernel allocated; frees it on every way out.
-class KernelString {
-public:
-    KernelString() = default;
-    explicit KernelString(char* adopted)
-        : m_string(adopted) {}
-    KernelString(const KernelString&) = delete;
-    KernelString& operator=(const KernelString&) = delete;
-    ~KernelString() { QelUtilStringDealloc(&m_string); }
-
-    char** address() noexcept { return &m_string; }
-    const char* get() const noexcept { return m_string ? m_string : ""; }
-
-private:
-    char* m_string = nullptr;
-};
 
 // The walk over all frames of all pages. Ending it puts the kernel's current frame back, so
 // it ends whichever way the caller leaves.
@@ -115,14 +98,14 @@ int offerToWriteCurrentDataSet(QWidget* parent, const char* layoutFileName) {
     // Without a name there is nothing sensible to ask about; the frame is passed over.
     if (!QelUtilFrameGetName(frameName.address()))
         return SaveLayout_Saved;
-    if (!userWantsToWriteDataSet(parent, frameName.get()))
+    if (!userWantsToWriteDataSet(parent, frameName.c_str()))
         return SaveLayout_Cancelled;
     return askForDataFileAndWrite(parent, layoutFileName);
 }
 
 int writeUnjournaledDataSets(const char* layoutFileName) {
     QWidget* const parent = QApplication::activeWindow();
-    const AppLock walkLock(0);
+    const AppLock walkLock(AppLock::NoImplicitMacroRecord);
     int status = SaveLayout_Saved;
     // Once the user declined or a write failed, the walk still runs to its end: nothing more
     // is asked or written.
@@ -142,7 +125,7 @@ bool layoutOptionIsSet(const char* option) {
 } // namespace
 
 int saveLayout(const char* fileName, bool includeData, bool includePreview, bool useRelativePaths) {
-    const AppLock lock(0);
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     const toolbox::ArgList args = layoutArguments(fileName, includeData, includePreview, useRelativePaths);
     const QelUtilActionReporter reporter;
     // A package carries the data itself: no data set has to be re-created from files.
@@ -157,19 +140,19 @@ int saveLayout(const char* fileName, bool includeData, bool includePreview, bool
 }
 
 bool layoutIsWorthSaving() {
-    const AppLock lock(0);
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     return QelUtilQueryIsLayoutDirty() && QelUtilQueryLayoutHasStyle();
 }
 
 int tryAutoSaveLayout() {
-    const AppLock lock(0);
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     if (!QelAppQueryOkToAutoSaveLayout())
         return SaveLayout_Failed;
     const KernelString currentName(QelUtilGetCurLayoutFName());
     const bool useRelativePaths = layoutOptionIsSet("UseRelativePaths");
     const bool includeData = layoutOptionIsSet("IncludeData");
     const bool includePreview = layoutOptionIsSet("IncludePreview");
-    return saveLayout(currentName.get(), includeData, includePreview, useRelativePaths);
+    return saveLayout(currentName.c_str(), includeData, includePreview, useRelativePaths);
 }
 
 } // namespace qelmar::sdk::ui::util

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/DialogsExport.h"
+
 #include <QString>
 
 #include <memory>
@@ -13,7 +15,7 @@ namespace qelmar::dialogs::io {
 // The dialog the application saves its layout with: a save-file dialog offering a layout that
 // links to its data files and a package that carries them, with the option that applies to
 // the chosen kind. Typical use: if (dialog.launch()) dialog.saveLayout();
-class SaveLayoutDialog {
+class QELMAR_DIALOGS_EXPORT SaveLayoutDialog {
 public:
     enum FileType {
         // A layout that refers to its data files.

@@ -5,6 +5,7 @@
 #include "host/RelevanceApplier.h"
 #include "layout/SaveLayoutPropertiesGenerated.h"
 #include "layout/SaveLayoutPropertiesManager.h"
+#include "util/DialogParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,15 +15,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <vector>
-
 namespace qelmar::dialogs::io {
 
 using sdk::ui::dialogs::BindingInterface;
 using sdk::ui::dialogs::CheckButtonPropertyBinding;
 using sdk::ui::dialogs::QExtendedFileDialog;
 using sdk::ui::dialogs::RelevanceApplier;
-using sdk::ui::dialogs::SaveFileQtDialog;
 using sdk::ui::propertymanager::SaveLayoutPropertiesGenerated;
 
 namespace {
@@ -52,35 +50,19 @@ QCheckBox* hiddenCheckBox(const QString& text, QWidget* parent) {
 } // namespace
 
 struct SaveLayoutQtDialog::Impl {
-    SaveFileQtDialog* owner;
-    std::unique_ptr<SaveLayoutPropertiesManager> manager;
-    std::unique_ptr<SaveLayoutPropertiesGenerated> properties;
-    std::vector<std::unique_ptr<BindingInterface>> bindings;
-    std::vector<std::unique_ptr<RelevanceApplier>> relevanceAppliers;
+    SaveLayoutQtDialog& owner;
+    DialogParts<SaveLayoutPropertiesGenerated, SaveLayoutPropertiesManager> parts;
     QCheckBox* useRelativePaths = nullptr;
     QCheckBox* includePreviewImage = nullptr;
 
-    explicit Impl(SaveFileQtDialog* dialog)
+    explicit Impl(SaveLayoutQtDialog& dialog)
         : owner(dialog)
         // Modal: the options start from the kernel's configuration and reach it only when a
         // save succeeded.
-        , properties(std::make_unique<SaveLayoutPropertiesGenerated>(true, toolbox::StringList())) {
-        manager = std::make_unique<SaveLayoutPropertiesManager>(*properties);
-    }
-
-    ~Impl() {
-        // Appliers and bindings watch the properties, which the manager's relevances watch too.
-        relevanceAppliers.clear();
-        bindings.clear();
-        properties.reset();
-        manager.reset();
-    }
-
-    Impl(const Impl&) = delete;
-    Impl& operator=(const Impl&) = delete;
+        , parts(true, toolbox::StringList()) {}
 
     void addCustomControls(QExtendedFileDialog* fileDialog) {
-        if (properties->IncludeData()->retrieveValue())
+        if (parts.properties().IncludeData()->retrieveValue())
             fileDialog->selectNameFilter(
                 QString::fromStdString(SaveLayoutDialog::filterForType(SaveLayoutDialog::PackagedData)));
         useRelativePaths = hiddenCheckBox(SaveLayoutQtDialog::tr("&Use relative paths"), fileDialog);
@@ -89,13 +71,12 @@ struct SaveLayoutQtDialog::Impl {
         arrangeTabOrderAndLabels(*fileDialog);
         bindCheckBoxes();
         applyRelevances();
-        QObject::connect(fileDialog, &QFileDialog::filterSelected, static_cast<SaveLayoutQtDialog*>(owner),
-                         &SaveLayoutQtDialog::changeFilter);
+        QObject::connect(fileDialog, &QFileDialog::filterSelected, &owner, &SaveLayoutQtDialog::changeFilter);
     }
 
     // Only one of the two applies at a time, so they share one cell.
-    void placeBelowFileList(QFileDialog& fileDialog) const {
-        auto* grid = qobject_cast<QGridLayout*>(fileDialog.layout());
+    void placeBelowFileList(QExtendedFileDialog& fileDialog) const {
+        QGridLayout* grid = fileDialog.gridLayout();
         if (!grid)
             return;
         const int row = grid->rowCount();
@@ -103,40 +84,34 @@ struct SaveLayoutQtDialog::Impl {
         grid->addWidget(includePreviewImage, row, 0, 1, 2);
     }
 
-    void arrangeTabOrderAndLabels(QFileDialog& fileDialog) const {
-        auto* fileNameEdit = fileDialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        auto* buttonBox = fileDialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-        auto* fileTypeCombo = fileDialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        auto* lookInCombo = fileDialog.findChild<QComboBox*>(QStringLiteral("lookInCombo"));
-        auto* lookInLabel = fileDialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
-        auto* fileTypeLabel = fileDialog.findChild<QLabel*>(QStringLiteral("fileTypeLabel"));
+    void arrangeTabOrderAndLabels(QExtendedFileDialog& fileDialog) const {
+        QDialogButtonBox* buttonBox = fileDialog.buttonBox();
         QPushButton* saveButton = buttonBox ? buttonBox->button(QDialogButtonBox::Save) : nullptr;
         QPushButton* cancelButton = buttonBox ? buttonBox->button(QDialogButtonBox::Cancel) : nullptr;
 
-        setTabOrderOf(fileNameEdit, fileTypeCombo);
-        setTabOrderOf(fileTypeCombo, useRelativePaths);
+        setTabOrderOf(fileDialog.fileNameEdit(), fileDialog.fileTypeCombo());
+        setTabOrderOf(fileDialog.fileTypeCombo(), useRelativePaths);
         setTabOrderOf(useRelativePaths, includePreviewImage);
         setTabOrderOf(includePreviewImage, saveButton);
-        setTabOrderOf(cancelButton, lookInCombo);
+        setTabOrderOf(cancelButton, fileDialog.lookInCombo());
 
-        labelWithBuddy(lookInLabel, SaveLayoutQtDialog::tr("&Look in:"), lookInCombo);
-        labelWithBuddy(fileTypeLabel, SaveLayoutQtDialog::tr("Files of &type:"), fileTypeCombo);
+        labelWithBuddy(fileDialog.lookInLabel(), SaveLayoutQtDialog::tr("&Look in:"),
+                       fileDialog.lookInCombo());
+        labelWithBuddy(fileDialog.fileTypeLabel(), SaveLayoutQtDialog::tr("Files of &type:"),
+                       fileDialog.fileTypeCombo());
     }
 
     void bindCheckBoxes() {
-        bindings.push_back(std::make_unique<CheckButtonPropertyBinding>(includePreviewImage,
-                                                                        manager->isIncludingPreviewImage()));
-        bindings.push_back(std::make_unique<CheckButtonPropertyBinding>(useRelativePaths,
-                                                                        manager->isUsingRelativeFilePath()));
+        parts.bind<CheckButtonPropertyBinding>(includePreviewImage,
+                                               parts.manager().isIncludingPreviewImage());
+        parts.bind<CheckButtonPropertyBinding>(useRelativePaths, parts.manager().isUsingRelativeFilePath());
     }
 
     void applyRelevances() {
-        relevanceAppliers.push_back(std::make_unique<RelevanceApplier>(
-            manager->includePreviewImageRelevance(), includePreviewImage,
-            RelevanceApplier::Manifestation_Show, BindingInterface::WidgetUpdate_OnIdle));
-        relevanceAppliers.push_back(std::make_unique<RelevanceApplier>(
-            manager->useRelativeDataFilePathRelevance(), useRelativePaths,
-            RelevanceApplier::Manifestation_Show, BindingInterface::WidgetUpdate_OnIdle));
+        parts.applyRelevance(parts.manager().includePreviewImageRelevance(), includePreviewImage,
+                             RelevanceApplier::Manifestation_Show, BindingInterface::WidgetUpdate_OnIdle);
+        parts.applyRelevance(parts.manager().useRelativeDataFilePathRelevance(), useRelativePaths,
+                             RelevanceApplier::Manifestation_Show, BindingInterface::WidgetUpdate_OnIdle);
     }
 };
 
@@ -144,7 +119,7 @@ SaveLayoutQtDialog::SaveLayoutQtDialog(QWidget* parent, const std::string& start
                                        const std::string& fileName)
     : SaveFileQtDialog(parent, tr("Save Layout"), startPath, fileName, SaveLayoutDialog::filterDescriptions(),
                        SaveLayoutDialog::chooseFilterId(fileName), QStringLiteral("save_layout.html"))
-    , m_impl(std::make_unique<Impl>(this)) {
+    , m_impl(std::make_unique<Impl>(*this)) {
     m_impl->addCustomControls(dialog());
     // The dialog opens as a package when either the configuration or the proposed name says so.
     changeFilter(dialog()->selectedNameFilter());
@@ -157,11 +132,11 @@ SaveLayoutDialog::FileType SaveLayoutQtDialog::fileType() const {
 }
 
 bool SaveLayoutQtDialog::saveLayout() {
-    return m_impl->manager->saveLayout(selectedFilename());
+    return m_impl->parts.manager().saveLayout(selectedFilename());
 }
 
 void SaveLayoutQtDialog::changeFilter(const QString& filter) {
-    m_impl->properties->IncludeData()->setValue(isPackageFilter(filter));
+    m_impl->parts.properties().IncludeData()->setValue(isPackageFilter(filter));
 }
 
 } // namespace qelmar::dialogs::io

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/DialogsExport.h"
 #include "host/SaveFileQtDialog.h"
 #include "layout/SaveLayoutDialog.h"
 
@@ -10,7 +11,7 @@ namespace qelmar::dialogs::io {
 
 // The save-file dialog for layouts: the file type decides whether data is included, and a check
 // box below the file list shows the one option that applies to it.
-class SaveLayoutQtDialog : public sdk::ui::dialogs::SaveFileQtDialog {
+class QELMAR_DIALOGS_EXPORT SaveLayoutQtDialog : public sdk::ui::dialogs::SaveFileQtDialog {
     Q_OBJECT
 
 public:

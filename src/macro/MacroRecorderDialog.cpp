@@ -7,23 +7,26 @@
 #include "host/KernelMacro.h"
 #include "host/LaunchHelpAction.h"
 #include "macro/MacroRecorderPropertiesManager.h"
+#include "util/DialogParts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include <vector>
-
 namespace qelmar::dialogs::io {
 
-using qelmar::sdk::ui::dialogs::BindingInterface;
 using qelmar::sdk::ui::dialogs::ButtonBinding;
 using qelmar::sdk::ui::propertymanager::MacroRecorderPropertiesManager;
 
 namespace {
 
 MacroRecorderDialog* dialogInstance = nullptr;
+
+void forgetInstance(const MacroRecorderDialog* dialog) {
+    if (dialogInstance == dialog)
+        dialogInstance = nullptr;
+}
 
 QString trRecorder(const char* text) {
     return QCoreApplication::translate("MacroRecorderDialog", text);
@@ -41,11 +44,14 @@ std::string askForText(QWidget* parent, const QString& label) {
     return text.toLatin1().toStdString();
 }
 
+// The kernel's answers to QelAppRecordingLangauge().
+enum RecordingLanguage_e { RecordingLanguage_Macro = 0, RecordingLanguage_Script = 1 };
+
 QString titleForRecordingLanguage(int language) {
     switch (language) {
-    case 0:
+    case RecordingLanguage_Macro:
         return trRecorder("Macro Recorder");
-    case 1:
+    case RecordingLanguage_Script:
         return trRecorder("PyQelmar Recorder");
     default:
         return {};
@@ -56,14 +62,9 @@ QString titleForRecordingLanguage(int language) {
 
 struct MacroRecorderDialog::Impl {
     Ui_MacroRecorder ui;
-    MacroRecorderPropertiesManager manager;
-    std::vector<std::unique_ptr<BindingInterface>> bindings;
-
-    ~Impl() {
-        // The bindings call into the manager, so they go first, newest first.
-        while (!bindings.empty())
-            bindings.pop_back();
-    }
+    // The recording state is the kernel's: the manager needs no property set.
+    DialogParts<NoPropertySet, MacroRecorderPropertiesManager> parts;
+    MacroRecorderPropertiesManager& manager = parts.manager();
 
     void bindPropertiesToControls(MacroRecorderDialog& dialog) {
         bind(*ui.insertCommand_Button, [this, &dialog] { onInsertCommandClicked(dialog); });
@@ -74,7 +75,7 @@ struct MacroRecorderDialog::Impl {
     }
 
     void bind(QAbstractButton& button, std::function<void()> action) {
-        bindings.push_back(std::make_unique<ButtonBinding>(button, std::move(action)));
+        parts.bind<ButtonBinding>(button, std::move(action));
     }
 
     void onInsertPauseClicked(MacroRecorderDialog& dialog) {
@@ -134,7 +135,7 @@ MacroRecorderDialog::MacroRecorderDialog(QWidget& parent, const std::string& fil
     Impl::showWarningMessage(*this);
     int language = 0;
     {
-        qelmar::sdk::AppLock lock(0);
+        const qelmar::sdk::AppLock lock(qelmar::sdk::AppLock::NoImplicitMacroRecord);
         language = QelAppRecordingLangauge();
     }
     setWindowTitle(titleForRecordingLanguage(language));
@@ -142,9 +143,15 @@ MacroRecorderDialog::MacroRecorderDialog(QWidget& parent, const std::string& fil
 }
 
 MacroRecorderDialog::~MacroRecorderDialog() {
-    if (dialogInstance == this)
-        dialogInstance = nullptr;
+    forgetInstance(this);
     m_impl.reset();
+}
+
+void MacroRecorderDialog::drop() {
+    // A dropped window is deleted later; until then it must not be handed out again, or a host
+    // that starts the next recording right away would get a window that records nothing.
+    forgetInstance(this);
+    QtDialogAbstract::drop();
 }
 
 void MacroRecorderDialog::reject() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/DialogsExport.h"
 #include "host/QtDialogAbstract.h"
 #include "host/Signal.h"
 #include "propertyframework/RelevanceInterface.h"
@@ -12,12 +13,13 @@ namespace qelmar::dialogs::io {
 // The macro recorder window. It exists exactly while a macro is recorded: opening it starts
 // the recording, Stop ends it and closing or cancelling it cancels the recording after the
 // user confirmed. One window per process.
-class MacroRecorderDialog : public qelmar::sdk::ui::dialogs::QtDialogAbstract {
+class QELMAR_DIALOGS_EXPORT MacroRecorderDialog : public qelmar::sdk::ui::dialogs::QtDialogAbstract {
 public:
     using MacroRecordingFinishedSignal = qelmar::Signal<void()>;
 
     // The existing window, or a new one that starts recording into fileName. While a window
-    // exists both arguments are ignored.
+    // exists both arguments are ignored; a dropped window (stopped, cancelled or refused by the
+    // kernel) no longer counts, even before it is deleted.
     static MacroRecorderDialog* getInstance(QWidget& parent, const std::string& fileName);
     // True while no recording runs: the host offers to record a macro only then.
     static qelmar::sdk::ui::propertymanager::RelevancePtr relevance();
@@ -26,6 +28,7 @@ public:
     ~MacroRecorderDialog() override;
 
     void reject() override;
+    void drop() override;
 
     // Emitted when the user stopped the recording with the Stop button.
     boost::signals2::connection

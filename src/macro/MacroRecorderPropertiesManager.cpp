@@ -14,12 +14,12 @@ bool askUser(const char* question) {
 }
 
 void recordRawCommand(const std::string& command) {
-    AppLock lock(0);
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     QelUtilMacroRecordRawCommand(command.c_str());
 }
 
 void recordAfterConfirmation(const char* question, const char* command) {
-    AppLock lock(0);
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     if (askUser(question))
         QelUtilMacroRecordRawCommand(command);
 }
@@ -33,6 +33,7 @@ const std::shared_ptr<const MacroRecorderPropertiesManager::MacroRecordingReleva
         std::make_shared<const MacroRecorderPropertiesManager::MacroRecordingRelevance>();
 
 bool MacroRecorderPropertiesManager::MacroRecordingRelevance::isRelevant() const {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     return !QelUtilUserMacroIsRecordingActive();
 }
 
@@ -73,7 +74,7 @@ bool MacroRecorderPropertiesManager::startAction(const std::string& fileName) co
 }
 
 bool MacroRecorderPropertiesManager::stopAction() {
-    AppLock lock(0);
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     if (!askUser("Are you sure you want to stop\nthe current recording session?"))
         return false;
     QelAppMacroRecordEnd();
@@ -82,7 +83,7 @@ bool MacroRecorderPropertiesManager::stopAction() {
 }
 
 bool MacroRecorderPropertiesManager::cancelAction() const {
-    AppLock lock(0);
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
     if (!QelUtilUserMacroIsRecordingActive())
         return false;
     if (!askUser("Are you sure you want to cancel\nthe current recording session?"))

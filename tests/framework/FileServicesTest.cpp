@@ -1,4 +1,5 @@
 #include "host/FilenameStrategy.h"
+#include "host/KernelMessages.h"
 #include "host/QelUtilActionReporter.h"
 #include "kernel/LastError.h"
 #include "kernel/testing/KernelTestControl.h"
@@ -25,7 +26,7 @@ TEST(ActionReporter, AFailureShowsOneErrorOfTheNonEmptyPartsEachOnItsOwnLine) {
     standin::clearLastErrorMessage();
     EXPECT_FALSE(reporter.reportResult(false, "Error saving layout", ""));
     std::vector<std::string> texts;
-    for (const auto& message : kernel.messagesOfType(0))
+    for (const auto& message : kernel.messagesOfType(MessageBox_Error))
         texts.push_back(message.text);
     EXPECT_EQ(texts, (std::vector<std::string>{"Error saving layout\ncase.lay\nDisk full",
                                                "Error saving layout\nDisk full", "Error saving layout"}));

@@ -1,6 +1,8 @@
 #include "host/SaveFileQtDialog.h"
 #include "host/FilenameStrategy.h"
+#include "host/KernelMessages.h"
 #include "host/QExtendedFileDialog.h"
+#include "host/QtDialogAbstract.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 #include "kernel/testing/ReadOnlyFolder.h"
@@ -10,12 +12,17 @@
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileSystemModel>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +30,7 @@ namespace qelmar::framework::test {
 
 using sdk::ui::FilenameStrategy;
 using sdk::ui::dialogs::QExtendedFileDialog;
+using sdk::ui::dialogs::QtDialogAbstract;
 using sdk::ui::dialogs::SaveFileQtDialog;
 
 namespace {
@@ -30,10 +38,10 @@ namespace {
 const std::vector<std::string> layoutAndData{"Linked Data (*.lay)", "Binary Data Files (*.plt *.dat)"};
 
 QLineEdit* nameEdit(QFileDialog& dialog) {
-    return dialog.findChild<QLineEdit*>("fileNameEdit");
+    return dynamic_cast<QExtendedFileDialog&>(dialog).fileNameEdit();
 }
 void pressSave(QFileDialog& dialog) {
-    dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Save)->click();
+    dynamic_cast<QExtendedFileDialog&>(dialog).buttonBox()->button(QDialogButtonBox::Save)->click();
 }
 // Types over the name with the focus in the name field, as a user does, and presses Save.
 void typeNameAndSave(QFileDialog& dialog, const QString& name) {
@@ -102,7 +110,7 @@ TEST_F(SaveFileDialog, ANameWithoutExtensionGetsTheOneOfTheFilterInForceWhoeverP
     dialog = open(folder.path().toStdString(), "untitled", 1);
     ASSERT_TRUE(launchWith(*dialog, [](QFileDialog& files) {
         // As the user picks it: the combo's activation is what the dialog listens to.
-        auto* combo = files.findChild<QComboBox*>("fileTypeCombo");
+        QComboBox* combo = dynamic_cast<QExtendedFileDialog&>(files).fileTypeCombo();
         combo->setCurrentIndex(0);
         Q_EMIT combo->activated(0);
         EXPECT_EQ(nameEdit(files)->text(), "untitled.lay");
@@ -166,7 +174,7 @@ TEST_F(SaveFileDialog, AnExistingFileIsReplacedOnlyAfterOneYesFromTheKernelsQues
     ASSERT_TRUE(launchWith(*dialog, [this](QFileDialog& files) {
         typeNameAndSave(files, "existing");
         EXPECT_TRUE(files.isVisible());
-        EXPECT_EQ(kernel.messagesOfType(3).size(), 1u);
+        EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).size(), 1u);
         pressSave(files);
     }));
     EXPECT_EQ(dialog->selectedFilename(), path("existing.plt"));
@@ -179,10 +187,10 @@ TEST_F(SaveFileDialog, AFolderThatIsNotThereIsRefusedWithAnErrorAndCancelReturns
     EXPECT_FALSE(launchWith(*dialog, [](QFileDialog& files) {
         typeNameAndSave(files, "missing/run.plt");
         EXPECT_TRUE(files.isVisible());
-        files.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Cancel)->click();
+        dynamic_cast<QExtendedFileDialog&>(files).buttonBox()->button(QDialogButtonBox::Cancel)->click();
     }));
-    ASSERT_EQ(kernel.messagesOfType(0).size(), 1u);
-    const std::string error = kernel.messagesOfType(0).front().text;
+    ASSERT_EQ(kernel.messagesOfType(MessageBox_Error).size(), 1u);
+    const std::string error = kernel.messagesOfType(MessageBox_Error).front().text;
     EXPECT_NE(error.find("run.plt"), std::string::npos) << error;
     EXPECT_NE(error.find("does not exist"), std::string::npos) << error;
 }
@@ -253,6 +261,70 @@ TEST_F(SaveFileDialog, TheGeometryIsRememberedUnderItsKeyAndTheDefaultSizeServes
     EXPECT_EQ(showAndResize("Tests/Save", QSize(720, 510)), QSize(640, 420));
     EXPECT_EQ(showAndResize("Tests/Save", QSize(700, 500)), QSize(720, 510));
     EXPECT_EQ(showAndResize("Tests/Other", QSize(700, 500)), QSize(640, 420));
+}
+
+// Both dialog bases keep their geometry in one place: what one dialog leaves under a key, the
+// next dialog with that key opens with, whichever base it has.
+TEST_F(SaveFileDialog, TheGeometryUnderAKeyIsSharedByBothDialogBases) {
+    const auto plainDialog = [](const QString& key, QSize resizeTo) {
+        QtDialogAbstract dialog(nullptr, nullptr);
+        dialog.setPersistSizeAndPosition(key);
+        dialog.resize(300, 200);
+        dialog.launch();
+        const QSize shown = dialog.size();
+        dialog.resize(resizeTo);
+        dialog.close();
+        return shown;
+    };
+    const auto fileDialog = [](const QString& key, QSize resizeTo) {
+        QExtendedFileDialog dialog(nullptr, "Open");
+        dialog.setGeometryPersistenceKey(key);
+        dialog.show();
+        const QSize shown = dialog.size();
+        dialog.resize(resizeTo);
+        dialog.reject();
+        return shown;
+    };
+    EXPECT_EQ(plainDialog("Tests/Plain", QSize(410, 310)), QSize(300, 200));
+    EXPECT_EQ(plainDialog("Tests/Plain", QSize(640, 480)), QSize(410, 310));
+    EXPECT_EQ(fileDialog("Tests/Plain", QSize(660, 490)), QSize(640, 480));
+    EXPECT_EQ(plainDialog("Tests/Plain", QSize(500, 400)), QSize(660, 490));
+    EXPECT_EQ(plainDialog("Tests/Elsewhere", QSize(500, 400)), QSize(300, 200));
+}
+
+TEST_F(SaveFileDialog, TheToolkitsWidgetsAreReachedThroughTheirAccessors) {
+    QExtendedFileDialog dialog(nullptr, "Open", folder.path(), "Binary Data Files (*.plt)");
+    const std::pair<QWidget*, const char*> widgets[] = {
+        {dialog.fileNameEdit(), "fileNameEdit"},
+        {dialog.fileNameLabel(), "fileNameLabel"},
+        {dialog.fileTypeCombo(), "fileTypeCombo"},
+        {dialog.fileTypeLabel(), "fileTypeLabel"},
+        {dialog.lookInCombo(), "lookInCombo"},
+        {dialog.lookInLabel(), "lookInLabel"},
+        {dialog.buttonBox(), "buttonBox"},
+        {dialog.listView(), "listView"},
+        {dialog.treeView(), "treeView"},
+        {dialog.sidebar(), "sidebar"},
+        {dialog.backButton(), "backButton"},
+        {dialog.forwardButton(), "forwardButton"},
+        {dialog.toParentButton(), "toParentButton"},
+        {dialog.newFolderButton(), "newFolderButton"},
+        {dialog.listModeButton(), "listModeButton"},
+        {dialog.detailModeButton(), "detailModeButton"},
+    };
+    for (const auto& [widget, name] : widgets) {
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->objectName(), name);
+        EXPECT_EQ(widget->window(), &dialog) << name;
+    }
+    ASSERT_NE(dialog.gridLayout(), nullptr);
+    EXPECT_EQ(static_cast<QLayout*>(dialog.gridLayout()), dialog.layout());
+    EXPECT_EQ(dialog.fileTypeCombo()->currentText(), "Binary Data Files (*.plt)");
+
+    // The accessors reach the live widgets: typing into the name field is what the dialog reads.
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.fileNameEdit()->setText("typed.plt");
+    EXPECT_TRUE(dialog.buttonBox()->button(QDialogButtonBox::Save)->isEnabled());
 }
 
 } // namespace qelmar::framework::test

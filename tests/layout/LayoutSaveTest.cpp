@@ -1,5 +1,6 @@
 #include "LayoutTestFixture.h"
 
+#include "host/KernelMessages.h"
 #include "layout/Layout.h"
 
 #include <QDir>
@@ -182,8 +183,8 @@ TEST_F(SaveLayoutTest, ARefusedOrBrokenSaveIsReportedAndLeavesTheEarlierLayoutAs
         const FileSizeLimit limit(16);
         EXPECT_EQ(saveLayout(path("kept.lay").c_str(), false, false, true), SaveLayout_Failed);
     }
-    ASSERT_EQ(kernel.messagesOfType(0).size(), 2u);
-    for (const auto& message : kernel.messagesOfType(0))
+    ASSERT_EQ(kernel.messagesOfType(MessageBox_Error).size(), 2u);
+    for (const auto& message : kernel.messagesOfType(MessageBox_Error))
         EXPECT_EQ(message.text.rfind("Error saving layout", 0), 0u) << message.text;
     EXPECT_EQ(bytesOf(path("kept.lay")), before);
     EXPECT_EQ(QDir(directory.path()).entryList(QDir::Files), QStringList{"kept.lay"});

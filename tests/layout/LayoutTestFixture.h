@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/QExtendedFileDialog.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
@@ -27,8 +28,9 @@ inline const standin::StylePath includePreviewPath{"FileConfig", "LayoutConfig",
 inline const standin::StylePath useRelativePathsPath{"FileConfig", "LayoutConfig", "UseRelativePaths"};
 
 inline void typeNameAndSave(QFileDialog& dialog, const QString& fileName) {
-    dialog.findChild<QLineEdit*>("fileNameEdit")->setText(fileName);
-    dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Save)->click();
+    auto& files = dynamic_cast<sdk::ui::dialogs::QExtendedFileDialog&>(dialog);
+    files.fileNameEdit()->setText(fileName);
+    files.buttonBox()->button(QDialogButtonBox::Save)->click();
 }
 
 // Runs one queued step on each file dialog as it opens, from inside its event loop. A dialog

@@ -38,7 +38,7 @@ bool shown(QWidget* widget) {
 
 // Picks a file type as the user does, so that the dialog hears of it.
 void chooseFileType(QFileDialog& dialog, int index) {
-    auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo");
+    QComboBox* combo = dynamic_cast<sdk::ui::dialogs::QExtendedFileDialog&>(dialog).fileTypeCombo();
     combo->setCurrentIndex(index);
     Q_EMIT combo->activated(index);
     Q_EMIT combo->textActivated(combo->itemText(index));
@@ -62,7 +62,7 @@ using SaveLayoutQtDialogTest = LayoutTest;
 TEST_F(SaveLayoutQtDialogTest, TheConfigurationOpensThePackageWithThePreviewOptionInTheLastRow) {
     styles.setFromElsewhere(includeDataPath, true);
     SaveLayoutQtDialog dialog(&host, path("case.lay"), "case.lay");
-    QFileDialog& files = *dialog.dialog();
+    sdk::ui::dialogs::QExtendedFileDialog& files = *dialog.dialog();
     EXPECT_EQ(files.windowTitle(), "Save Layout");
     EXPECT_EQ(files.selectedNameFilter(), "Packaged Data (*.lpk)");
     EXPECT_EQ(dialog.fileType(), SaveLayoutDialog::PackagedData);
@@ -75,10 +75,11 @@ TEST_F(SaveLayoutQtDialogTest, TheConfigurationOpensThePackageWithThePreviewOpti
     EXPECT_EQ(row, grid->rowCount() - 1);
     EXPECT_EQ(columnSpan, 2);
     EXPECT_EQ(grid->itemAtPosition(row, 0)->widget(), relativePaths(files));
-    auto* label = files.findChild<QLabel*>("fileTypeLabel");
-    EXPECT_EQ(label->text(), "Files of &type:");
-    EXPECT_EQ(label->buddy(), files.findChild<QComboBox*>("fileTypeCombo"));
-    EXPECT_EQ(files.findChild<QComboBox*>("fileTypeCombo")->nextInFocusChain(), relativePaths(files));
+    EXPECT_EQ(files.fileTypeLabel()->text(), "Files of &type:");
+    EXPECT_EQ(files.fileTypeLabel()->buddy(), files.fileTypeCombo());
+    EXPECT_EQ(files.fileTypeCombo()->nextInFocusChain(), relativePaths(files));
+    EXPECT_EQ(files.lookInLabel()->text(), "&Look in:");
+    EXPECT_EQ(files.lookInLabel()->buddy(), files.lookInCombo());
 }
 
 TEST_F(SaveLayoutQtDialogTest, SwitchingTheFileTypeSwapsTheOptionsWhileTheConfigurationWaits) {

@@ -1,7 +1,8 @@
 #include "macro/MacroRecorderDialog.h"
 
-#include "host/LaunchHelpAction.h"
 #include "MacroFileReading.h"
+#include "host/KernelMessages.h"
+#include "host/LaunchHelpAction.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 
@@ -265,8 +266,8 @@ TEST_F(MacroRecorderDialogTest, ClosingAsksAndCancelsOnlyAfterAYes) {
     EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordCancel").size(), 1u);
     EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordEnd"));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(macroPath())));
-    EXPECT_EQ(kernel.messagesOfType(3).size(), 2u);
-    EXPECT_EQ(kernel.messagesOfType(3).back().text, cancelQuestion);
+    EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).size(), 2u);
+    EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).back().text, cancelQuestion);
     deletePendingWindows();
     EXPECT_TRUE(window.isNull());
 }
@@ -284,11 +285,11 @@ TEST_F(MacroRecorderDialogTest, EscapeAndTheCancelButtonCancelTheRecording) {
     QTest::keyClick(window, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordCancel").size(), 1u);
-    EXPECT_EQ(kernel.messagesOfType(3).size(), 3u);
+    EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).size(), 3u);
 }
 
 TEST_F(MacroRecorderDialogTest, RefusedStartLeavesAWindowThatIsDroppedWhenLaunched) {
-    kernel.failCall("QelAppMacroRecordStart");
+    kernel.failCall("QelAppMacroRecordStart", FailMode::Once);
     window = MacroRecorderDialog::getInstance(host, macroPath());
     ASSERT_FALSE(window.isNull());
     EXPECT_TRUE(MacroRecorderDialog::relevance()->isRelevant());
@@ -300,8 +301,46 @@ TEST_F(MacroRecorderDialogTest, RefusedStartLeavesAWindowThatIsDroppedWhenLaunch
 
     EXPECT_FALSE(window->launch());
     EXPECT_FALSE(window->isVisible());
+
+    // The dropped window is deleted later; the host's next try already gets a new one.
+    QPointer<MacroRecorderDialog> retry = MacroRecorderDialog::getInstance(host, macroPath());
+    EXPECT_NE(retry.data(), window.data());
+    EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordStart").size(), 2u);
+    EXPECT_FALSE(MacroRecorderDialog::relevance()->isRelevant());
     deletePendingWindows();
     EXPECT_TRUE(window.isNull());
+    ASSERT_FALSE(retry.isNull());
+    window = retry;
+}
+
+// A host that records one macro after the other starts the next recording as soon as it hears
+// that the last one finished, while the finished window still waits for its deletion.
+TEST_F(MacroRecorderDialogTest, ARecordingStartedWhenTheLastOneFinishedGetsAWindowOfItsOwn) {
+    open();
+    QPointer<MacroRecorderDialog> next;
+    const std::string nextPath = directory.filePath("next.mcr").toStdString();
+    boost::signals2::scoped_connection finished = window->connectToSignalMacroRecordingFinished(
+        [&] { next = MacroRecorderDialog::getInstance(host, nextPath); });
+    kernel.answerNextQuestions({true});
+    click("stop_Button");
+
+    ASSERT_FALSE(next.isNull());
+    EXPECT_NE(next.data(), window.data());
+    EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordStart").size(), 2u);
+    EXPECT_FALSE(MacroRecorderDialog::relevance()->isRelevant());
+    deletePendingWindows();
+    EXPECT_TRUE(window.isNull());
+    ASSERT_FALSE(next.isNull());
+    EXPECT_EQ(MacroRecorderDialog::getInstance(host, macroPath()), next.data());
+
+    // The new window records into its own file.
+    window = next;
+    window->launch();
+    answerer.enterText("second");
+    click("insertCommand_Button");
+    kernel.answerNextQuestions({true});
+    click("stop_Button");
+    EXPECT_EQ(readMacroBody(nextPath), std::vector<std::string>{"second"});
 }
 
 TEST_F(MacroRecorderDialogTest, EveryKernelCallButTheStartRunsInsideTheLock) {
@@ -315,13 +354,13 @@ TEST_F(MacroRecorderDialogTest, EveryKernelCallButTheStartRunsInsideTheLock) {
     click("insertCommand_Button");
     click("stop_Button");
 
+    // A host asks whether it may offer a recording at any time, outside of any lock.
+    MacroRecorderDialog::relevance()->isRelevant();
+
     ASSERT_EQ(kernel.callsNamed("QelUtilMacroRecordRawCommand").size(), 4u);
-    for (const auto& record : kernel.journal()) {
-        // Observers of the recording relevance ask the kernel whenever they are told to.
-        if (record.call == "QelUtilUserMacroIsRecordingActive")
-            continue;
+    EXPECT_FALSE(kernel.callsNamed("QelUtilUserMacroIsRecordingActive").empty());
+    for (const auto& record : kernel.journal())
         EXPECT_EQ(record.insideLock, record.call != "QelAppMacroRecordStart") << record.call;
-    }
 }
 
 TEST_F(MacroRecorderDialogTest, TitleFollowsTheRecordingLanguage) {

@@ -1,6 +1,7 @@
 #include "macro/MacroRecorderPropertiesManager.h"
 
 #include "MacroFileReading.h"
+#include "host/KernelMessages.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <QFile>
@@ -63,7 +64,7 @@ TEST_F(MacroRecorderPropertiesManagerTest, RecordsInsertedCommandsIntoTheMacroFi
     const std::vector<std::string> expected{"$!PAUSE 'Don\\'t move'", "$!DRAWGRAPHICS FALSE",
                                             "$!DRAWGRAPHICS TRUE", "$!VARSET |MFBD| = 'C:\\data'"};
     EXPECT_EQ(macroBody(), expected);
-    const auto questions = kernel.messagesOfType(3);
+    const auto questions = kernel.messagesOfType(MessageBox_Question);
     ASSERT_EQ(questions.size(), 3u);
     EXPECT_EQ(questions[0].text, graphicsOffQuestion);
     EXPECT_EQ(questions[1].text, graphicsOnQuestion);

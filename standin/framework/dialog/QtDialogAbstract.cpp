@@ -1,5 +1,6 @@
 #include "host/QtDialogAbstract.h"
 
+#include "framework/dialog/WidgetGeometryPersistence.h"
 #include "host/SignalConnectionCollection.h"
 
 #include <QAction>
@@ -7,7 +8,6 @@
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QSettings>
 #include <QTimer>
 
 namespace qelmar::sdk::ui::dialogs {
@@ -22,8 +22,7 @@ constexpr char routedProperty[] = "qelmarRoutedToDialog";
 struct QtDialogAbstract::Impl {
     propertymanager::RelevancePtr keepUpRelevance;
     QPointer<QAction> helpAction;
-    QString settingsKey;
-    bool geometryRestored = false;
+    WidgetGeometryPersistence geometry;
     bool deleteWhenDropped = false;
     SignalConnectionCollection connections;
 };
@@ -51,16 +50,8 @@ bool QtDialogAbstract::isKeptUp() const {
 }
 
 void QtDialogAbstract::done(int result) {
-    saveSizeAndPosition();
+    m_impl->geometry.save(*this);
     QDialog::done(result);
-}
-
-void QtDialogAbstract::accept() {
-    QDialog::accept();
-}
-
-void QtDialogAbstract::reject() {
-    QDialog::reject();
 }
 
 bool QtDialogAbstract::launch() {
@@ -69,7 +60,7 @@ bool QtDialogAbstract::launch() {
         return false;
     }
     routeButtonBoxes();
-    restoreSizeAndPosition();
+    m_impl->geometry.restore(*this);
     if (isModal())
         return exec() == QDialog::Accepted;
     show();
@@ -108,13 +99,12 @@ void QtDialogAbstract::setDeleteWhenDropped(bool deleteWhenDropped) {
 }
 
 void QtDialogAbstract::setPersistSizeAndPosition(const QString& settingsKey) {
-    m_impl->settingsKey = settingsKey;
-    m_impl->geometryRestored = false;
+    m_impl->geometry.setKey(settingsKey);
 }
 
 void QtDialogAbstract::showEvent(QShowEvent* event) {
     routeButtonBoxes();
-    restoreSizeAndPosition();
+    m_impl->geometry.restore(*this);
     QDialog::showEvent(event);
     if (!isKeptUp()) {
         // Hiding from inside the show event would leave the window system half way.
@@ -126,7 +116,7 @@ void QtDialogAbstract::showEvent(QShowEvent* event) {
 }
 
 void QtDialogAbstract::closeEvent(QCloseEvent* event) {
-    saveSizeAndPosition();
+    m_impl->geometry.save(*this);
     QDialog::closeEvent(event);
 }
 
@@ -154,21 +144,6 @@ void QtDialogAbstract::routeButtonBoxes() {
                 m_impl->helpAction->trigger();
         });
     }
-}
-
-void QtDialogAbstract::restoreSizeAndPosition() {
-    if (m_impl->settingsKey.isEmpty() || m_impl->geometryRestored)
-        return;
-    m_impl->geometryRestored = true;
-    const QByteArray geometry = QSettings().value(m_impl->settingsKey).toByteArray();
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
-}
-
-void QtDialogAbstract::saveSizeAndPosition() const {
-    if (m_impl->settingsKey.isEmpty() || !isVisible())
-        return;
-    QSettings().setValue(m_impl->settingsKey, saveGeometry());
 }
 
 } // namespace qelmar::sdk::ui::dialogs

@@ -2,15 +2,23 @@
 
 #include "host/KernelMessages.h"
 
+#include "framework/dialog/WidgetGeometryPersistence.h"
+
 #include <QAbstractFileIconProvider>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QLineEdit>
-#include <QSettings>
+#include <QListView>
 #include <QShowEvent>
 #include <QTemporaryFile>
+#include <QToolButton>
+#include <QTreeView>
 
 namespace qelmar::sdk::ui::dialogs {
 
@@ -84,8 +92,8 @@ bool folderCanTake(const QFileInfo& file) {
 
 // The toolkit looks for a typed folder relative to the process's folder rather than the
 // dialog's, so "results" would become the file "results.lay" instead of opening the folder.
-bool openTypedFolder(QFileDialog& dialog) {
-    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+bool openTypedFolder(QExtendedFileDialog& dialog) {
+    QLineEdit* edit = dialog.fileNameEdit();
     const QString typed = edit ? edit->text() : QString();
     if (typed.isEmpty() || typed.contains(QLatin1Char('"')))
         return false;
@@ -97,11 +105,16 @@ bool openTypedFolder(QFileDialog& dialog) {
     return true;
 }
 
+// The toolkit names the widgets of its own dialog; only here are they looked up by name.
+template <class Widget> Widget* toolkitChild(const QFileDialog& dialog, const char* objectName) {
+    return dialog.findChild<Widget*>(QLatin1String(objectName));
+}
+
 } // namespace
 
 struct QExtendedFileDialog::Impl {
     QSize defaultSize;
-    QString geometryKey;
+    WidgetGeometryPersistence geometry;
 };
 
 QExtendedFileDialog::QExtendedFileDialog(QWidget* parent, const QString& caption, const QString& directory,
@@ -145,7 +158,7 @@ void QExtendedFileDialog::setDefaultSize(const QSize& size) {
 }
 
 void QExtendedFileDialog::setGeometryPersistenceKey(const QString& key) {
-    m_impl->geometryKey = key;
+    m_impl->geometry.setKey(key);
 }
 
 void QExtendedFileDialog::accept() {
@@ -155,22 +168,82 @@ void QExtendedFileDialog::accept() {
 }
 
 void QExtendedFileDialog::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) {
-        const QByteArray geometry = m_impl->geometryKey.isEmpty()
-                                        ? QByteArray()
-                                        : QSettings().value(m_impl->geometryKey).toByteArray();
-        if (geometry.isEmpty() || !restoreGeometry(geometry)) {
-            if (m_impl->defaultSize.isValid())
-                resize(m_impl->defaultSize);
-        }
-    }
+    if (!event->spontaneous() && !m_impl->geometry.restore(*this) && m_impl->defaultSize.isValid())
+        resize(m_impl->defaultSize);
     QFileDialog::showEvent(event);
 }
 
 void QExtendedFileDialog::done(int result) {
-    if (!m_impl->geometryKey.isEmpty() && isVisible())
-        QSettings().setValue(m_impl->geometryKey, saveGeometry());
+    m_impl->geometry.save(*this);
     QFileDialog::done(result);
+}
+
+QGridLayout* QExtendedFileDialog::gridLayout() const {
+    return qobject_cast<QGridLayout*>(layout());
+}
+
+QLineEdit* QExtendedFileDialog::fileNameEdit() const {
+    return toolkitChild<QLineEdit>(*this, "fileNameEdit");
+}
+
+QLabel* QExtendedFileDialog::fileNameLabel() const {
+    return toolkitChild<QLabel>(*this, "fileNameLabel");
+}
+
+QComboBox* QExtendedFileDialog::fileTypeCombo() const {
+    return toolkitChild<QComboBox>(*this, "fileTypeCombo");
+}
+
+QLabel* QExtendedFileDialog::fileTypeLabel() const {
+    return toolkitChild<QLabel>(*this, "fileTypeLabel");
+}
+
+QComboBox* QExtendedFileDialog::lookInCombo() const {
+    return toolkitChild<QComboBox>(*this, "lookInCombo");
+}
+
+QLabel* QExtendedFileDialog::lookInLabel() const {
+    return toolkitChild<QLabel>(*this, "lookInLabel");
+}
+
+QDialogButtonBox* QExtendedFileDialog::buttonBox() const {
+    return toolkitChild<QDialogButtonBox>(*this, "buttonBox");
+}
+
+QListView* QExtendedFileDialog::listView() const {
+    return toolkitChild<QListView>(*this, "listView");
+}
+
+QTreeView* QExtendedFileDialog::treeView() const {
+    return toolkitChild<QTreeView>(*this, "treeView");
+}
+
+QListView* QExtendedFileDialog::sidebar() const {
+    return toolkitChild<QListView>(*this, "sidebar");
+}
+
+QToolButton* QExtendedFileDialog::backButton() const {
+    return toolkitChild<QToolButton>(*this, "backButton");
+}
+
+QToolButton* QExtendedFileDialog::forwardButton() const {
+    return toolkitChild<QToolButton>(*this, "forwardButton");
+}
+
+QToolButton* QExtendedFileDialog::toParentButton() const {
+    return toolkitChild<QToolButton>(*this, "toParentButton");
+}
+
+QToolButton* QExtendedFileDialog::newFolderButton() const {
+    return toolkitChild<QToolButton>(*this, "newFolderButton");
+}
+
+QToolButton* QExtendedFileDialog::listModeButton() const {
+    return toolkitChild<QToolButton>(*this, "listModeButton");
+}
+
+QToolButton* QExtendedFileDialog::detailModeButton() const {
+    return toolkitChild<QToolButton>(*this, "detailModeButton");
 }
 
 } // namespace qelmar::sdk::ui::dialogs

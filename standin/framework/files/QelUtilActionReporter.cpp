@@ -2,17 +2,14 @@
 
 #include "host/KernelErrors.h"
 #include "host/KernelMessages.h"
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 
 namespace qelmar::sdk::ui {
 
 namespace {
 
 std::string takeLastKernelError() {
-    char* message = QelUtilGetLastErrorMessage();
-    std::string text = message ? message : "";
-    QelUtilStringDealloc(&message);
-    return text;
+    return KernelString(QelUtilGetLastErrorMessage()).str();
 }
 
 void appendLine(std::string& text, const std::string& line) {

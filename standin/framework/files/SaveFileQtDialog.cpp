@@ -97,7 +97,7 @@ struct SaveFileQtDialog::Impl {
     // The combo changes both when the user picks a filter and when code selects one, while
     // filterSelected only tells about the user.
     void followFilterWithDefaultSuffix() {
-        auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QComboBox* combo = dialog->fileTypeCombo();
         if (!combo)
             return;
         QFileDialog* fileDialog = dialog;
@@ -114,7 +114,7 @@ struct SaveFileQtDialog::Impl {
     }
 
     void addHelpButton(const QString& page) {
-        auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        QDialogButtonBox* buttons = dialog->buttonBox();
         if (page.isEmpty() || !buttons)
             return;
         auto* help = new LaunchHelpAction(page, dialog);

@@ -12,9 +12,7 @@ public:
     ExceptionBase() = default;
     explicit ExceptionBase(std::string message, bool forUser = false)
         : m_message(std::move(message))
-        , m_forUser(forUser)
-    {
-    }
+        , m_forUser(forUser) {}
 
     const std::string& message() const noexcept { return m_message; }
     bool isForUser() const noexcept { return m_forUser; }

@@ -5,14 +5,14 @@
 struct ArgList_s;
 using ArgList_pa = ArgList_s*;
 
-#include "host/KernelStrings.h"
-#include "host/KernelMessages.h"
+#include "host/KernelArgList.h"
+#include "host/KernelDataSets.h"
+#include "host/KernelErrors.h"
+#include "host/KernelFrames.h"
+#include "host/KernelLayout.h"
 #include "host/KernelLock.h"
 #include "host/KernelMacro.h"
-#include "host/KernelFrames.h"
-#include "host/KernelDataSets.h"
-#include "host/KernelLayout.h"
-#include "host/KernelErrors.h"
-#include "host/KernelArgList.h"
-#include "host/KernelStyle.h"
+#include "host/KernelMessages.h"
 #include "host/KernelStateChange.h"
+#include "host/KernelStrings.h"
+#include "host/KernelStyle.h"

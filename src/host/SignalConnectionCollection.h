@@ -17,14 +17,12 @@ public:
     SignalConnectionCollection& operator=(const SignalConnectionCollection&) = delete;
     ~SignalConnectionCollection() { clear(); }
 
-    void add(const boost::signals2::connection& connection)
-    {
+    void add(const boost::signals2::connection& connection) {
         dropDisconnected();
         m_connections.push_back(connection);
     }
 
-    void clear()
-    {
+    void clear() {
         // Swap first: a slot disconnected here may destroy an object that adds to this collection.
         std::vector<boost::signals2::connection> connections;
         connections.swap(m_connections);
@@ -38,8 +36,7 @@ public:
     // Blocks every connection of the collection while it lives.
     class ConnectionBlocker {
     public:
-        explicit ConnectionBlocker(const SignalConnectionCollection& collection)
-        {
+        explicit ConnectionBlocker(const SignalConnectionCollection& collection) {
             m_blocks.reserve(collection.m_connections.size());
             for (const auto& connection : collection.m_connections)
                 m_blocks.emplace_back(connection);
@@ -52,8 +49,7 @@ public:
     };
 
 private:
-    void dropDisconnected()
-    {
+    void dropDisconnected() {
         // Connections of destroyed signals would otherwise pile up in long-lived collections.
         if (m_connections.size() < 8)
             return;

@@ -11,8 +11,7 @@ public:
 
     bool isValid() const noexcept { return !m_invalid; }
     const std::string& errorString() const noexcept { return m_errorString; }
-    void setErrorString(std::string errorString)
-    {
+    void setErrorString(std::string errorString) {
         m_errorString = std::move(errorString);
         m_invalid = true;
     }

@@ -4,13 +4,11 @@
 
 namespace qelmar::sdk {
 
-AppLock::AppLock(int implicitMacroRecord)
-{
+AppLock::AppLock(int implicitMacroRecord) {
     QelAppLockStart(implicitMacroRecord);
 }
 
-AppLock::~AppLock()
-{
+AppLock::~AppLock() {
     QelAppLockFinish();
 }
 

@@ -4,17 +4,14 @@
 
 using qelmar::standin::KernelState;
 
-void QelAppLockStart(int)
-{
+void QelAppLockStart(int) {
     KernelState::instance().lock();
 }
 
-void QelAppLockFinish()
-{
+void QelAppLockFinish() {
     KernelState::instance().unlock();
 }
 
-bool QelAppLockIsHeld()
-{
+bool QelAppLockIsHeld() {
     return KernelState::instance().isLocked();
 }

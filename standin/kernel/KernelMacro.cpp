@@ -20,8 +20,7 @@ struct MacroRecording {
     int language = 0;
 };
 
-MacroRecording& recording()
-{
+MacroRecording& recording() {
     static MacroRecording state;
     return state;
 }
@@ -31,22 +30,20 @@ const qelmar::standin::ResetRegistration resetMacro{[] {
     recording().language = 0;
 }};
 
-bool writeLine(QSaveFile& file, const std::string& line)
-{
+bool writeLine(QSaveFile& file, const std::string& line) {
     const std::string withNewline = line + '\n';
-    return file.write(withNewline.data(), static_cast<qint64>(withNewline.size()))
-           == static_cast<qint64>(withNewline.size()) && file.flush();
+    return file.write(withNewline.data(), static_cast<qint64>(withNewline.size())) ==
+               static_cast<qint64>(withNewline.size()) &&
+           file.flush();
 }
 
-void reportMacroError(const QString& message)
-{
+void reportMacroError(const QString& message) {
     QelUtilDialogMessageBox(message.toUtf8().constData(), 0);
 }
 
 } // namespace
 
-bool QelAppMacroRecordStart(const char* fileName)
-{
+bool QelAppMacroRecordStart(const char* fileName) {
     if (!KernelState::instance().beginCall("QelAppMacroRecordStart"))
         return false;
     auto& state = recording();
@@ -59,8 +56,8 @@ bool QelAppMacroRecordStart(const char* fileName)
         return false;
     }
     auto file = std::make_unique<QSaveFile>(QString::fromUtf8(fileName));
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Text)
-        || !writeLine(*file, qelmar::standin::macroFileHeader())) {
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Text) ||
+        !writeLine(*file, qelmar::standin::macroFileHeader())) {
         reportMacroError(QStringLiteral("Cannot record the macro into \"%1\": %2")
                              .arg(QString::fromUtf8(fileName), file->errorString()));
         return false;
@@ -69,8 +66,7 @@ bool QelAppMacroRecordStart(const char* fileName)
     return true;
 }
 
-bool QelAppMacroRecordEnd()
-{
+bool QelAppMacroRecordEnd() {
     if (!KernelState::instance().beginCall("QelAppMacroRecordEnd"))
         return false;
     auto& state = recording();
@@ -85,8 +81,7 @@ bool QelAppMacroRecordEnd()
     return true;
 }
 
-bool QelAppMacroRecordCancel()
-{
+bool QelAppMacroRecordCancel() {
     if (!KernelState::instance().beginCall("QelAppMacroRecordCancel"))
         return false;
     auto& state = recording();
@@ -97,8 +92,7 @@ bool QelAppMacroRecordCancel()
     return true;
 }
 
-bool QelUtilMacroRecordRawCommand(const char* command)
-{
+bool QelUtilMacroRecordRawCommand(const char* command) {
     if (!KernelState::instance().beginCall("QelUtilMacroRecordRawCommand"))
         return false;
     auto& state = recording();
@@ -107,23 +101,20 @@ bool QelUtilMacroRecordRawCommand(const char* command)
     return writeLine(*state.file, command);
 }
 
-bool QelUtilUserMacroIsRecordingActive()
-{
+bool QelUtilUserMacroIsRecordingActive() {
     if (!KernelState::instance().beginCall("QelUtilUserMacroIsRecordingActive"))
         return false;
     return recording().file != nullptr;
 }
 
-int QelAppRecordingLangauge()
-{
+int QelAppRecordingLangauge() {
     KernelState::instance().beginCall("QelAppRecordingLangauge");
     return recording().language;
 }
 
 namespace qelmar::standin {
 
-void setRecordingLanguage(int language)
-{
+void setRecordingLanguage(int language) {
     recording().language = language;
 }
 

@@ -4,16 +4,14 @@
 
 using qelmar::standin::KernelState;
 
-bool QelUtilDialogMessageBox(const char* text, int type)
-{
+bool QelUtilDialogMessageBox(const char* text, int type) {
     auto& kernel = KernelState::instance();
     if (!kernel.beginCall("QelUtilDialogMessageBox"))
         return false;
     return kernel.presentMessage(text ? text : "", type);
 }
 
-void QelUtilDialogErrMsg(const char* text)
-{
+void QelUtilDialogErrMsg(const char* text) {
     auto& kernel = KernelState::instance();
     if (!kernel.beginCall("QelUtilDialogErrMsg"))
         return;

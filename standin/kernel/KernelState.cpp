@@ -10,8 +10,7 @@ namespace qelmar::standin {
 
 namespace {
 
-bool showRealMessageBox(const std::string& text, int type)
-{
+bool showRealMessageBox(const std::string& text, int type) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::cerr << text << '\n';
         return false;
@@ -37,14 +36,12 @@ bool showRealMessageBox(const std::string& text, int type)
 
 } // namespace
 
-KernelState& KernelState::instance()
-{
+KernelState& KernelState::instance() {
     static KernelState state;
     return state;
 }
 
-bool KernelState::beginCall(const char* call)
-{
+bool KernelState::beginCall(const char* call) {
     m_journal.push_back({call, isLocked()});
     const auto failure = m_failures.find(call);
     if (failure == m_failures.end())
@@ -54,36 +51,30 @@ bool KernelState::beginCall(const char* call)
     return false;
 }
 
-void KernelState::failCall(const std::string& call, FailMode mode)
-{
+void KernelState::failCall(const std::string& call, FailMode mode) {
     m_failures[call] = mode;
 }
 
-void KernelState::clearFailures()
-{
+void KernelState::clearFailures() {
     m_failures.clear();
 }
 
-void KernelState::unlock()
-{
+void KernelState::unlock() {
     if (m_lockDepth > 0)
         --m_lockDepth;
 }
 
-bool KernelState::presentMessage(const std::string& text, int type)
-{
+bool KernelState::presentMessage(const std::string& text, int type) {
     const bool answer = m_presenter ? m_presenter(text, type) : showRealMessageBox(text, type);
     m_messages.push_back({text, type, answer});
     return answer;
 }
 
-void KernelState::registerReset(std::function<void()> reset)
-{
+void KernelState::registerReset(std::function<void()> reset) {
     m_resets.push_back(std::move(reset));
 }
 
-void KernelState::reset()
-{
+void KernelState::reset() {
     for (const auto& reset : m_resets)
         reset();
     m_journal.clear();
@@ -92,8 +83,7 @@ void KernelState::reset()
     m_lockDepth = 0;
 }
 
-char* allocKernelString(const std::string& text)
-{
+char* allocKernelString(const std::string& text) {
     char* copy = new char[text.size() + 1];
     std::memcpy(copy, text.c_str(), text.size() + 1);
     return copy;

@@ -65,8 +65,7 @@ private:
 
 // Registers an area's reset at static initialisation: `static const ResetRegistration r{...};`
 struct ResetRegistration {
-    explicit ResetRegistration(std::function<void()> reset)
-    {
+    explicit ResetRegistration(std::function<void()> reset) {
         KernelState::instance().registerReset(std::move(reset));
     }
 };

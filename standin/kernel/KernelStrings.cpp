@@ -14,59 +14,50 @@ struct StringList_s {
 namespace {
 
 // Positions count from 1; anything else is outside the list.
-bool isValidPosition(const StringList_s* list, long position)
-{
+bool isValidPosition(const StringList_s* list, long position) {
     return list && position >= 1 && position <= static_cast<long>(list->strings.size());
 }
 
 } // namespace
 
-void QelUtilStringDealloc(char** string)
-{
+void QelUtilStringDealloc(char** string) {
     if (!string)
         return;
-    delete[] *string;
+    delete[] * string;
     *string = nullptr;
 }
 
-StringList_s* QelUtilStringListAlloc()
-{
+StringList_s* QelUtilStringListAlloc() {
     return new StringList_s;
 }
 
-void QelUtilStringListDealloc(StringList_s** list)
-{
+void QelUtilStringListDealloc(StringList_s** list) {
     if (!list)
         return;
     delete *list;
     *list = nullptr;
 }
 
-long QelUtilStringListGetCount(const StringList_s* list)
-{
+long QelUtilStringListGetCount(const StringList_s* list) {
     return list ? static_cast<long>(list->strings.size()) : 0;
 }
 
-const char* QelUtilStringListGetRawStringPtr(const StringList_s* list, long position)
-{
+const char* QelUtilStringListGetRawStringPtr(const StringList_s* list, long position) {
     return isValidPosition(list, position) ? list->strings[position - 1].c_str() : nullptr;
 }
 
-char* QelUtilStringListGetString(const StringList_s* list, long position)
-{
+char* QelUtilStringListGetString(const StringList_s* list, long position) {
     return isValidPosition(list, position) ? allocKernelString(list->strings[position - 1]) : nullptr;
 }
 
-bool QelUtilStringListAppendString(StringList_s* list, const char* string)
-{
+bool QelUtilStringListAppendString(StringList_s* list, const char* string) {
     if (!list)
         return false;
     list->strings.emplace_back(string ? string : "");
     return true;
 }
 
-bool QelUtilStringListAppend(StringList_s* target, const StringList_s* source)
-{
+bool QelUtilStringListAppend(StringList_s* target, const StringList_s* source) {
     if (!target || !source)
         return false;
     // Copy first: appending a list to itself must not read what it is writing.
@@ -75,16 +66,14 @@ bool QelUtilStringListAppend(StringList_s* target, const StringList_s* source)
     return true;
 }
 
-bool QelUtilStringListInsertString(StringList_s* list, long position, const char* string)
-{
+bool QelUtilStringListInsertString(StringList_s* list, long position, const char* string) {
     if (!list || position < 1 || position > static_cast<long>(list->strings.size()) + 1)
         return false;
     list->strings.insert(list->strings.begin() + (position - 1), string ? string : "");
     return true;
 }
 
-bool QelUtilStringListSetString(StringList_s* list, long position, const char* string)
-{
+bool QelUtilStringListSetString(StringList_s* list, long position, const char* string) {
     if (!list || position < 1)
         return false;
     // Setting past the end grows the list with empty strings, as the kernel's lists do.
@@ -94,25 +83,21 @@ bool QelUtilStringListSetString(StringList_s* list, long position, const char* s
     return true;
 }
 
-void QelUtilStringListRemoveString(StringList_s* list, long position)
-{
+void QelUtilStringListRemoveString(StringList_s* list, long position) {
     if (isValidPosition(list, position))
         list->strings.erase(list->strings.begin() + (position - 1));
 }
 
-void QelUtilStringListClear(StringList_s* list)
-{
+void QelUtilStringListClear(StringList_s* list) {
     if (list)
         list->strings.clear();
 }
 
-StringList_s* QelUtilStringListCopy(const StringList_s* list)
-{
+StringList_s* QelUtilStringListCopy(const StringList_s* list) {
     return list ? new StringList_s(*list) : nullptr;
 }
 
-StringList_s* QelUtilStringListFromNLString(const char* text)
-{
+StringList_s* QelUtilStringListFromNLString(const char* text) {
     auto* list = new StringList_s;
     if (!text || !*text)
         return list;
@@ -129,8 +114,7 @@ StringList_s* QelUtilStringListFromNLString(const char* text)
     return list;
 }
 
-char* QelUtilStringListToNLString(const StringList_s* list)
-{
+char* QelUtilStringListToNLString(const StringList_s* list) {
     if (!list)
         return nullptr;
     std::string text;

@@ -5,8 +5,7 @@
 namespace qelmar::standin {
 
 // First line of every macro file the stand-in kernel records.
-inline std::string macroFileHeader()
-{
+inline std::string macroFileHeader() {
     return "#!QELMAR MACRO 1";
 }
 

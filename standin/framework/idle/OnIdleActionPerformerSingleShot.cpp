@@ -11,8 +11,7 @@ struct OnIdleActionPerformerSingleShot::Impl {
 };
 
 OnIdleActionPerformerSingleShot::OnIdleActionPerformerSingleShot(std::function<void()> action)
-    : m_impl(std::make_unique<Impl>())
-{
+    : m_impl(std::make_unique<Impl>()) {
     m_impl->action = std::move(action);
     m_impl->timer.setSingleShot(true);
     m_impl->timer.setInterval(0);
@@ -21,19 +20,16 @@ OnIdleActionPerformerSingleShot::OnIdleActionPerformerSingleShot(std::function<v
 
 OnIdleActionPerformerSingleShot::~OnIdleActionPerformerSingleShot() = default;
 
-void OnIdleActionPerformerSingleShot::enableNotification()
-{
+void OnIdleActionPerformerSingleShot::enableNotification() {
     if (!m_impl->timer.isActive())
         m_impl->timer.start();
 }
 
-bool OnIdleActionPerformerSingleShot::isPending() const
-{
+bool OnIdleActionPerformerSingleShot::isPending() const {
     return m_impl->timer.isActive();
 }
 
-void OnIdleActionPerformerSingleShot::flush()
-{
+void OnIdleActionPerformerSingleShot::flush() {
     if (!m_impl->timer.isActive())
         return;
     m_impl->timer.stop();

@@ -6,31 +6,26 @@
 
 namespace qelmar::standin::testing {
 
-KernelTestControl::KernelTestControl()
-{
+KernelTestControl::KernelTestControl() {
     KernelState::instance().reset();
     KernelState::instance().setMessagePresenter(
         [this](const std::string& text, int type) { return answer(text, type); });
 }
 
-KernelTestControl::~KernelTestControl()
-{
+KernelTestControl::~KernelTestControl() {
     KernelState::instance().setMessagePresenter(nullptr);
     KernelState::instance().reset();
 }
 
-void KernelTestControl::answerNextQuestions(std::initializer_list<bool> answers)
-{
+void KernelTestControl::answerNextQuestions(std::initializer_list<bool> answers) {
     m_queuedAnswers.insert(m_queuedAnswers.end(), answers.begin(), answers.end());
 }
 
-void KernelTestControl::answerQuestion(const std::string& text, bool answer)
-{
+void KernelTestControl::answerQuestion(const std::string& text, bool answer) {
     m_answersByText[text] = answer;
 }
 
-bool KernelTestControl::answer(const std::string& text, int type)
-{
+bool KernelTestControl::answer(const std::string& text, int type) {
     if (type != 3)
         return true;
     if (const auto byText = m_answersByText.find(text); byText != m_answersByText.end())
@@ -46,59 +41,49 @@ bool KernelTestControl::answer(const std::string& text, int type)
     return false;
 }
 
-const std::vector<ShownMessage>& KernelTestControl::messages() const
-{
+const std::vector<ShownMessage>& KernelTestControl::messages() const {
     return KernelState::instance().messages();
 }
 
-std::vector<ShownMessage> KernelTestControl::messagesOfType(int type) const
-{
+std::vector<ShownMessage> KernelTestControl::messagesOfType(int type) const {
     std::vector<ShownMessage> result;
     std::copy_if(messages().begin(), messages().end(), std::back_inserter(result),
                  [type](const ShownMessage& message) { return message.type == type; });
     return result;
 }
 
-void KernelTestControl::clearMessages()
-{
+void KernelTestControl::clearMessages() {
     KernelState::instance().clearMessages();
 }
 
-void KernelTestControl::failCall(const std::string& call, FailMode mode)
-{
+void KernelTestControl::failCall(const std::string& call, FailMode mode) {
     KernelState::instance().failCall(call, mode);
 }
 
-void KernelTestControl::clearFailures()
-{
+void KernelTestControl::clearFailures() {
     KernelState::instance().clearFailures();
 }
 
-const std::vector<KernelCallRecord>& KernelTestControl::journal() const
-{
+const std::vector<KernelCallRecord>& KernelTestControl::journal() const {
     return KernelState::instance().journal();
 }
 
-std::vector<KernelCallRecord> KernelTestControl::callsNamed(const std::string& call) const
-{
+std::vector<KernelCallRecord> KernelTestControl::callsNamed(const std::string& call) const {
     std::vector<KernelCallRecord> result;
     std::copy_if(journal().begin(), journal().end(), std::back_inserter(result),
                  [&call](const KernelCallRecord& record) { return record.call == call; });
     return result;
 }
 
-void KernelTestControl::clearJournal()
-{
+void KernelTestControl::clearJournal() {
     KernelState::instance().clearJournal();
 }
 
-void KernelTestControl::setRecordingLanguage(int language)
-{
+void KernelTestControl::setRecordingLanguage(int language) {
     qelmar::standin::setRecordingLanguage(language);
 }
 
-void KernelTestControl::reset()
-{
+void KernelTestControl::reset() {
     KernelState::instance().reset();
     m_queuedAnswers.clear();
     m_answersByText.clear();

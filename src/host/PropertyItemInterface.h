@@ -7,17 +7,18 @@ namespace qelmar {
 // Untyped root of every property: it only says that the value changed.
 class PropertyItemInterface {
 public:
-    using PropertyChangedSignal = Signal<void()>;
+    using PropertyChangedSignal = LatestValueSignal<void()>;
 
-    PropertyItemInterface() = default;
+    PropertyItemInterface()
+        : m_propertyChanged(std::make_shared<PropertyChangedSignal>()) {}
     PropertyItemInterface(const PropertyItemInterface&) = delete;
     PropertyItemInterface& operator=(const PropertyItemInterface&) = delete;
-    virtual ~PropertyItemInterface() = default;
+    virtual ~PropertyItemInterface() { m_propertyChanged->close(); }
 
     boost::signals2::connection
     connectToPropertyChangedSignal(const PropertyChangedSignal::slot_type& slot) const {
         m_propertyChangedEverConnected = true;
-        auto connection = m_signalPropertyChanged.connect(slot);
+        auto connection = m_propertyChanged->signal().connect(slot);
         signalPropertyChangedConnected();
         return connection;
     }
@@ -28,13 +29,14 @@ protected:
     // Asking the signal takes its lock; most properties never get an untyped listener, so the
     // flag answers for them without it.
     bool hasPropertyChangedListeners() const {
-        return m_propertyChangedEverConnected && !m_signalPropertyChanged.empty();
+        return m_propertyChangedEverConnected && !m_propertyChanged->signal().empty();
     }
 
-    void emitPropertyChangedSignal() const { m_signalPropertyChanged(); }
+    void emitPropertyChangedSignal() const { PropertyChangedSignal::emit(m_propertyChanged); }
 
 private:
-    mutable PropertyChangedSignal m_signalPropertyChanged;
+    // Shared with every announcement in progress: a listener may destroy the property.
+    std::shared_ptr<PropertyChangedSignal> m_propertyChanged;
     mutable bool m_propertyChangedEverConnected = false;
 };
 

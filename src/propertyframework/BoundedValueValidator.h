@@ -1,10 +1,10 @@
 #pragma once
 
+#include "propertyframework/NumberText.h"
 #include "propertyframework/ValidatorInterface.h"
 
 #include <cstdint>
-#include <locale>
-#include <sstream>
+#include <string>
 
 namespace qelmar {
 
@@ -60,12 +60,10 @@ private:
     }
 
     std::string message() const {
-        std::ostringstream text;
-        text.imbue(std::locale::classic());
-        text << "The value must be greater than " << (m_lowerKind == Inclusive ? "or equal to " : "")
-             << m_lowerBound << " and less than " << (m_upperKind == Inclusive ? "or equal to " : "")
-             << m_upperBound << ".";
-        return text.str();
+        return "The value must be greater than " +
+               std::string(m_lowerKind == Inclusive ? "or equal to " : "") + formatNumber(m_lowerBound) +
+               " and less than " + (m_upperKind == Inclusive ? "or equal to " : "") +
+               formatNumber(m_upperBound) + ".";
     }
 
     T m_lowerBound;

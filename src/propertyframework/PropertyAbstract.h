@@ -15,10 +15,14 @@ namespace qelmar {
 //
 // Every value change is also announced on the untyped property-changed signal: a slot chained
 // in front of all later listeners of the default priority forwards it.
+//
+// A listener may set the property again while it is notified: the announcement in progress
+// then stops, and every listener ends with the final value. A listener may also destroy the
+// property's owner: the announcement keeps the signal alive and delivers nothing further.
 template <typename T> class PropertyAbstract : public PropertyItemInterface {
 public:
     using ValueType = T;
-    using ValueChangedSignal = Signal<void(const T&)>;
+    using ValueChangedSignal = LatestValueSignal<void(const T&)>;
 
     // The chaining slot and the listeners that managers install use this priority.
     static constexpr NotificationPriority defaultPriority = 1;
@@ -26,9 +30,12 @@ public:
     // Derived classes may inherit this class virtually; the most derived class then passes the
     // validator (or nothing, for one that accepts every value).
     explicit PropertyAbstract(ValidatorPtr<T> validator = nullptr)
-        : m_validator(validator ? std::move(validator) : AllowAnyValueValidator<T>::instance())
-        , m_chainToPropertyChanged(m_signalValueChanged.connect(
+        : m_valueChanged(std::make_shared<ValueChangedSignal>())
+        , m_validator(validator ? std::move(validator) : AllowAnyValueValidator<T>::instance())
+        , m_chainToPropertyChanged(m_valueChanged->signal().connect(
               defaultPriority, [this](const T&) { callBaseClassSignalIfThereAreListeners(); })) {}
+
+    ~PropertyAbstract() override { m_valueChanged->close(); }
 
     void setValue(const T& value) {
         validate(value);
@@ -46,8 +53,8 @@ public:
     template <typename Slot>
     boost::signals2::connection
     connectToValueChangedSignal(const Slot& slot, NotificationPriority priority = defaultPriority) const {
-        m_signalValueChanged.disconnect(slot);
-        auto connection = m_signalValueChanged.connect(priority, slot, boost::signals2::at_back);
+        m_valueChanged->signal().disconnect(slot);
+        auto connection = m_valueChanged->signal().connect(priority, slot, boost::signals2::at_back);
         signalValueChangedConnected();
         return connection;
     }
@@ -57,13 +64,13 @@ public:
     boost::signals2::connection
     connectToValueChangedSignalUnique(const typename ValueChangedSignal::slot_type& slot,
                                       NotificationPriority priority = defaultPriority) const {
-        auto connection = m_signalValueChanged.connect(priority, slot, boost::signals2::at_back);
+        auto connection = m_valueChanged->signal().connect(priority, slot, boost::signals2::at_back);
         signalValueChangedConnected();
         return connection;
     }
 
     template <typename Slot> void disconnectFromValueChangedSignal(const Slot& slot) const {
-        m_signalValueChanged.disconnect(slot);
+        m_valueChanged->signal().disconnect(slot);
     }
 
     void callBaseClassSignalIfThereAreListeners() const {
@@ -75,7 +82,7 @@ public:
     const ValidatorPtr<T>& validator() const noexcept { return m_validator; }
 
     // Includes the chaining slot.
-    std::size_t valueChangedSlotCount() const { return m_signalValueChanged.num_slots(); }
+    std::size_t valueChangedSlotCount() const { return m_valueChanged->signal().num_slots(); }
 
     virtual void signalValueChangedConnected() const {}
 
@@ -90,10 +97,13 @@ protected:
             throw InvalidPropertyValueException(result.errorString());
     }
 
-    virtual void emitValueChangedSignal(const T& value) const { m_signalValueChanged(value); }
+    virtual void emitValueChangedSignal(const T& value) const {
+        ValueChangedSignal::emit(m_valueChanged, value);
+    }
 
 private:
-    mutable ValueChangedSignal m_signalValueChanged;
+    // Shared with every announcement in progress.
+    std::shared_ptr<ValueChangedSignal> m_valueChanged;
     ValidatorPtr<T> m_validator;
     boost::signals2::scoped_connection m_chainToPropertyChanged;
 };

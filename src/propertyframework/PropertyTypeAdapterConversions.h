@@ -2,11 +2,9 @@
 
 #include "host/ExceptionBase.h"
 
-#include <boost/lexical_cast.hpp>
+#include "propertyframework/NumberText.h"
 
 #include <limits>
-#include <locale>
-#include <sstream>
 #include <string>
 
 namespace qelmar {
@@ -18,18 +16,6 @@ template <typename D, typename S> D defaultToDesiredValue(const S& value);
 
 template <typename D, typename S> S defaultToSourceValue(const D& value);
 
-namespace detail {
-
-// Writes a double as a text stream does by default: six significant digits.
-inline std::string writeDefaultFormatted(double value) {
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << value;
-    return text.str();
-}
-
-} // namespace detail
-
 template <> inline long defaultToDesiredValue<long, int>(const int& value) {
     return value;
 }
@@ -40,14 +26,12 @@ template <> inline int defaultToSourceValue<long, int>(const long& value) {
     return static_cast<int>(value);
 }
 
-// Reads the whole number at the start of the formatted text: 2.5 gives 2, -2.5 gives -2.
+// The whole number at the start of the formatted text: 2.5 gives 2, -2.5 gives -2.
 template <> inline long defaultToDesiredValue<long, double>(const double& value) {
-    std::istringstream text(detail::writeDefaultFormatted(value));
-    text.imbue(std::locale::classic());
-    long result = 0;
-    if (!(text >> result))
+    const auto result = parseLeadingNumber<long>(formatNumber(value));
+    if (!result)
         throw ExceptionBase();
-    return result;
+    return *result;
 }
 
 template <> inline double defaultToSourceValue<long, double>(const long& value) {
@@ -55,20 +39,15 @@ template <> inline double defaultToSourceValue<long, double>(const long& value) 
 }
 
 template <> inline std::string defaultToDesiredValue<std::string, double>(const double& value) {
-    std::istringstream text(detail::writeDefaultFormatted(value));
-    std::string word;
-    if (!(text >> word))
-        throw ExceptionBase();
-    return word;
+    return formatNumber(value);
 }
 
 // The whole text must be a number; nan, inf and infinity are accepted in any letter case.
 template <> inline double defaultToSourceValue<std::string, double>(const std::string& value) {
-    try {
-        return boost::lexical_cast<double>(value);
-    } catch (const boost::bad_lexical_cast&) {
+    const auto result = parseWholeNumber<double>(value);
+    if (!result)
         throw ExceptionBase();
-    }
+    return *result;
 }
 
 } // namespace qelmar

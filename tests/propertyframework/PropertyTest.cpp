@@ -94,6 +94,86 @@ TEST(PropertyTest, GroupsRunInAscendingOrderAndTheChainComesFirstInItsGroup) {
     EXPECT_EQ(order, std::vector<std::string>({"group 0", "untyped", "group 1", "group 2"}));
 }
 
+// A listener that corrects the value it is told about sets the property again while it is being
+// notified. Every listener, also those after it, must end with the corrected value, and none may
+// hear the superseded value after the corrected one.
+TEST(PropertyTest, ListenerSettingAgainLeavesEveryListenerWithTheFinalValue) {
+    Property<int> property(0);
+    std::vector<int> first;
+    std::vector<int> second;
+    std::vector<int> third;
+    boost::signals2::scoped_connection correcting =
+        property.connectToValueChangedSignalUnique([&](const int& v) {
+            first.push_back(v);
+            if (v < 0)
+                property.setValue(0);
+        });
+    boost::signals2::scoped_connection later =
+        property.connectToValueChangedSignalUnique([&](const int& v) { second.push_back(v); });
+    boost::signals2::scoped_connection lastGroup =
+        property.connectToValueChangedSignalUnique([&](const int& v) { third.push_back(v); }, 2);
+
+    property.setValue(5);
+    property.setValue(-3);
+
+    EXPECT_EQ(property.retrieveValue(), 0);
+    EXPECT_EQ(first, std::vector<int>({5, -3, 0}));
+    EXPECT_EQ(second, std::vector<int>({5, 0}));
+    EXPECT_EQ(third, std::vector<int>({5, 0}));
+
+    // The nested change is complete: a later change reaches everybody again.
+    property.setValue(7);
+    EXPECT_EQ(second.back(), 7);
+    EXPECT_EQ(third.back(), 7);
+}
+
+// A listener that closes whatever owns the property (a dialog, say) destroys the property in
+// the middle of its notification, together with the dialog's own listeners. Nothing may touch
+// the destroyed property or its signal afterwards (AddressSanitizer catches it), and the
+// listeners after it are not told any more.
+TEST(PropertyTest, ListenerDestroyingTheOwnerEndsTheNotificationSafely) {
+    struct Dialog {
+        Property<int> property{0};
+        std::vector<boost::signals2::scoped_connection> listeners;
+    };
+    auto dialog = std::make_unique<Dialog>();
+    int untypedCalls = 0;
+    int laterCalls = 0;
+    boost::signals2::scoped_connection untyped =
+        dialog->property.connectToPropertyChangedSignal([&] { ++untypedCalls; });
+    boost::signals2::scoped_connection closing =
+        dialog->property.connectToValueChangedSignalUnique([&](const int&) { dialog.reset(); });
+    for (int i = 0; i < 3; ++i)
+        dialog->listeners.emplace_back(
+            dialog->property.connectToValueChangedSignalUnique([&](const int&) { ++laterCalls; }));
+    boost::signals2::scoped_connection outside =
+        dialog->property.connectToValueChangedSignalUnique([&](const int&) { ++laterCalls; });
+
+    dialog->property.setValue(1);
+
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(untypedCalls, 1);
+    EXPECT_EQ(laterCalls, 0);
+}
+
+// The same for a listener of the untyped signal.
+TEST(PropertyTest, UntypedListenerDestroyingThePropertyEndsTheNotificationSafely) {
+    auto property = std::make_unique<Property<int>>(0);
+    int laterCalls = 0;
+    boost::signals2::scoped_connection closing =
+        property->connectToPropertyChangedSignal([&] { property.reset(); });
+    std::vector<boost::signals2::scoped_connection> later;
+    for (int i = 0; i < 3; ++i)
+        later.emplace_back(property->connectToPropertyChangedSignal([&] { ++laterCalls; }));
+    boost::signals2::scoped_connection typed =
+        property->connectToValueChangedSignalUnique([&](const int&) { ++laterCalls; });
+
+    property->setValue(1);
+
+    EXPECT_EQ(property, nullptr);
+    EXPECT_EQ(laterCalls, 0);
+}
+
 TEST(BoundedValueValidatorTest, IntegerBoundsInclusiveAndExclusive) {
     const BoundedValueValidator<int> inclusive(1, 100);
     EXPECT_TRUE(inclusive.validate(1).isValid());

@@ -137,6 +137,8 @@ protected:
     static QString valueText(const T& value) {
         if constexpr (std::is_same_v<T, std::string>)
             return QString::fromStdString(value);
+        else if constexpr (std::is_enum_v<T>)
+            return QString::fromStdString(formatNumber(static_cast<long>(value)));
         else
             return QString::fromStdString(formatNumber(value));
     }

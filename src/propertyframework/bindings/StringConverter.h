@@ -24,8 +24,10 @@ public:
             value = m_text;
         } else if constexpr (std::is_same_v<T, short> || std::is_same_v<T, int> || std::is_same_v<T, long> ||
                              std::is_same_v<T, double>) {
-            if (!readNumberPrefix(m_text, value))
+            const auto read = parseLeadingNumber<T>(m_text);
+            if (!read)
                 throw InvalidArgumentException(cannotConvertMessage(typeid(T).name()));
+            value = *read;
         } else {
             throw InvalidArgumentException(unsupportedTypeMessage(typeid(T).name()));
         }

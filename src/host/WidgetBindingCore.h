@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/BindingInterface.h"
+#include "host/ExceptionBase.h"
 #include "host/SignalConnectionCollection.h"
 #include "propertyframework/PropertyAbstract.h"
 
@@ -74,6 +75,9 @@ public:
     // Puts the property's value back and gives the focus to the widget, so that the user can
     // correct what was refused.
     void restoreWidget(QWidget* focusWidget = nullptr);
+
+    // Tells the user about a failure that must not unwind through Qt's event delivery.
+    static void reportFailure(const ExceptionBase& failure);
 
 private:
     struct Impl;

@@ -18,14 +18,6 @@ void showToUser(const std::string& message) {
     QelUtilDialogMessageBox(message.c_str(), MessageBox_Error);
 }
 
-// A failure without a text of its own still deserves a word to the user rather than silence.
-void reportFailure(const ExceptionBase& failure) {
-    if (!failure.message().empty())
-        showToUser(failure.message());
-    else
-        showToUser(QCoreApplication::translate("WidgetBindingCore", "Invalid value.").toStdString());
-}
-
 } // namespace
 
 struct WidgetBindingCore::Impl {
@@ -194,6 +186,14 @@ bool WidgetBindingCore::commitUserEdit(const std::function<void()>& store, QWidg
     }
     restoreWidget(focusWidget);
     return false;
+}
+
+// A failure without a text of its own still deserves a word to the user rather than silence.
+void WidgetBindingCore::reportFailure(const ExceptionBase& failure) {
+    if (!failure.message().empty())
+        showToUser(failure.message());
+    else
+        showToUser(QCoreApplication::translate("WidgetBindingCore", "Invalid value.").toStdString());
 }
 
 void WidgetBindingCore::restoreWidget(QWidget* focusWidget) {

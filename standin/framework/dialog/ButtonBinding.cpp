@@ -1,7 +1,6 @@
 #include "host/ButtonBinding.h"
 
-#include "host/ExceptionBase.h"
-#include "host/KernelMessages.h"
+#include "host/WidgetBindingCore.h"
 
 #include <QAbstractButton>
 
@@ -23,7 +22,7 @@ void ButtonBinding::runAction() const {
     try {
         m_action();
     } catch (const qelmar::ExceptionBase& failure) {
-        QelUtilDialogMessageBox(failure.message().c_str(), MessageBox_Error);
+        WidgetBindingCore::reportFailure(failure);
     }
 }
 

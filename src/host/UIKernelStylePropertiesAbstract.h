@@ -10,6 +10,8 @@ namespace qelmar::sdk::ui::propertymanager {
 // nested in a parent set is submitted whenever its parent is.
 class UIKernelStylePropertiesAbstract : public virtual UIKernelStylePropertiesInterface {
 public:
+    static constexpr int noCollectionOffset = -1;
+
     UIKernelStylePropertiesAbstract(bool modal, UIKernelStylePropertiesAbstract* parent);
     ~UIKernelStylePropertiesAbstract() override;
 
@@ -20,7 +22,7 @@ public:
     // Applies the set (exceptions of a refused value pass out, later properties stay pending),
     // then announces the submission.
     virtual void submit();
-    // Selects the instance every property addresses; -1 is none.
+    // Selects the instance every property addresses, or none (noCollectionOffset).
     virtual void setCollectionOffset(const int& offset);
     virtual int collectionOffset() const { return m_collectionOffset; }
     virtual void submitProperties() = 0;
@@ -30,7 +32,7 @@ public:
 private:
     UIKernelStylePropertiesAbstract* m_parent;
     bool m_modal;
-    int m_collectionOffset = -1;
+    int m_collectionOffset = noCollectionOffset;
     SignalConnectionCollection m_parentConnections;
 };
 

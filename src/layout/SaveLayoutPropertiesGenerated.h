@@ -2,8 +2,15 @@
 
 #include "host/StringList.h"
 #include "host/UIKernelStylePropertiesAbstract.h"
-#include "propertyframework/PropertyAbstract.h"
-#include "propertyframework/styleproperties/KernelStylePropertyTable.h"
+#include "propertyframework/styleproperties/KernelStylePropertySet.h"
+
+// One line per style value: value type, getter, setter, path below the set's base path.
+// clang-format off
+#define QELMAR_SAVE_LAYOUT_STYLE_PROPERTIES(X) \
+    X(bool, IncludePreviewInLayoutPackage, setIncludePreviewInLayoutPackage, "FileConfig", "LayoutConfig", "IncludePreview") \
+    X(bool, UseRelativePathsInStandardLayout, setUseRelativePathsInStandardLayout, "FileConfig", "LayoutConfig", "UseRelativePaths") \
+    X(bool, IncludeData, setIncludeData, "FileConfig", "LayoutConfig", "IncludeData")
+// clang-format on
 
 namespace qelmar::sdk::ui::propertymanager {
 
@@ -17,15 +24,8 @@ public:
     SaveLayoutPropertiesGenerated(UIKernelStylePropertiesAbstract* parent, toolbox::StringList basePath);
     ~SaveLayoutPropertiesGenerated() override;
 
-    void submitProperties() override;
-    void setOffset(int firstOffset, int secondOffset) override;
-
-    virtual PropertyPtr<bool> IncludePreviewInLayoutPackage() const;
-    virtual void setIncludePreviewInLayoutPackage(PropertyPtr<bool> property);
-    virtual PropertyPtr<bool> UseRelativePathsInStandardLayout() const;
-    virtual void setUseRelativePathsInStandardLayout(PropertyPtr<bool> property);
-    virtual PropertyPtr<bool> IncludeData() const;
-    virtual void setIncludeData(PropertyPtr<bool> property);
+    QELMAR_STYLE_PROPERTY_SET_OPERATIONS
+    QELMAR_SAVE_LAYOUT_STYLE_PROPERTIES(QELMAR_STYLE_PROPERTY_ACCESSORS)
 
     const toolbox::StringList& basePath() const noexcept { return m_basePath; }
 
@@ -33,13 +33,7 @@ private:
     SaveLayoutPropertiesGenerated(bool modal, UIKernelStylePropertiesAbstract* parent,
                                   toolbox::StringList basePath);
 
-    using Entry = styleproperties::KernelStylePropertyEntry<bool>;
-
-    styleproperties::KernelStylePropertyTable m_table;
-    Entry m_includePreviewInLayoutPackage;
-    Entry m_useRelativePathsInStandardLayout;
-    Entry m_includeData;
-    toolbox::StringList m_basePath;
+    QELMAR_STYLE_PROPERTY_SET_MEMBERS(QELMAR_SAVE_LAYOUT_STYLE_PROPERTIES)
 };
 
 } // namespace qelmar::sdk::ui::propertymanager

@@ -42,7 +42,7 @@ public:
         if (isEqual(value))
             return;
         storeValue(value);
-        emitValueChangedSignal(retrieveValue());
+        emitValueChangedSignal(valueAfterStore());
     }
 
     virtual T retrieveValue() const = 0;
@@ -90,6 +90,10 @@ protected:
     virtual void storeValue(const T& value) = 0;
 
     virtual bool isEqual(const T& value) const { return value == retrieveValue(); }
+
+    // What setValue announces: the value read back after storeValue. A property that knows what
+    // its storage holds after a store, without asking it again, answers from there.
+    virtual T valueAfterStore() const { return retrieveValue(); }
 
     virtual void validate(const T& value) const {
         const ValidationResult result = m_validator->validate(value);

@@ -5,6 +5,7 @@
 #include "host/StateChangeEventObservable.h"
 #include "propertyframework/styleproperties/KernelPropertyAbstract.h"
 #include "propertyframework/styleproperties/KernelValueTransfer.h"
+#include "propertyframework/styleproperties/ReusableArgList.h"
 #include "propertyframework/styleproperties/StyleIdentifierPath.h"
 
 #include <boost/bind/bind.hpp>
@@ -17,11 +18,12 @@ namespace qelmar::sdk::styleproperties {
 // state changes, so changes made elsewhere in the application reach the listeners.
 template <typename T> class KernelProperty : public KernelPropertyAbstract<T> {
 public:
-    explicit KernelProperty(const toolbox::StyleValue& styleValue, long firstOffset = -1,
-                            long secondOffset = -1)
+    explicit KernelProperty(const toolbox::StyleValue& styleValue, long firstOffset = noOffset,
+                            long secondOffset = noOffset)
         : PropertyAbstract<T>()
         , m_cache()
         , m_styleValue(styleValue)
+        , m_path(m_styleValue)
         , m_firstOffset(firstOffset)
         , m_secondOffset(secondOffset) {
         retrieveValue();
@@ -36,11 +38,8 @@ public:
     ~KernelProperty() override = default;
 
     T retrieveValue() const override {
-        const StyleIdentifierPath path(m_styleValue);
-        toolbox::ArgList args;
-        m_styleValue.setupGetValueArgList(path.data(), m_firstOffset, m_secondOffset, args);
         T fetched{};
-        const GetValueReturnCode_e code = detail::readFromKernel(m_styleValue, args, fetched);
+        const GetValueReturnCode_e code = readKernel(fetched);
         if (!toolbox::StyleValue::returnCodeOk(code) || detail::sameReading(fetched, m_cache))
             return m_cache;
         m_cache = fetched;
@@ -63,11 +62,10 @@ public:
     SetValueReturnCode_e applyValue(const T& value) {
         // The write makes the kernel announce a state change; this property knows of it already.
         const SignalConnectionCollection::ConnectionBlocker blocker(m_stateConnections);
-        const StyleIdentifierPath path(m_styleValue);
-        toolbox::ArgList args;
-        m_styleValue.setupSetValueArgList(path.data(), nullptr, m_firstOffset, m_secondOffset,
-                                          toolbox::StyleValue::assignOperator, args);
-        const SetValueReturnCode_e code = detail::writeToKernel(m_styleValue, args, value);
+        ReusableArgList::Lease lease(m_args);
+        m_styleValue.setupSetValueArgList(m_path.data(), nullptr, m_firstOffset, m_secondOffset,
+                                          toolbox::StyleValue::assignOperator, lease.args());
+        const SetValueReturnCode_e code = detail::writeToKernel(m_styleValue, lease.args(), value);
         // A duplicate still tells what the kernel holds.
         if (toolbox::StyleValue::returnCodeOk(code))
             m_cache = value;
@@ -91,12 +89,15 @@ public:
 
 protected:
     void storeValue(const T& value) override {
+        // setValue announces the stored value once. A read made while the kernel handles the
+        // write (a listener of another property on this style value asking this one) only
+        // catches up.
+        const SilentReads silent(*this);
         const SetValueReturnCode_e code = applyValue(value);
         m_forceWrite = code == SetValue_AcceptedMayDiffer;
         if (m_forceWrite) {
-            // Take what the kernel made of the value without announcing it: setValue announces
-            // the value read back, and listeners should hear of this write once.
-            refreshSilently();
+            // Take what the kernel made of the value; setValue announces it.
+            retrieveValue();
             return;
         }
         if (toolbox::StyleValue::returnCodeOk(code))
@@ -108,15 +109,40 @@ protected:
     // nothing: the next setValue writes again.
     bool isEqual(const T& value) const override { return !m_forceWrite && value == retrieveValue(); }
 
+    // An accepted write left the cache holding what the kernel holds (after an answer that the
+    // kernel may hold it differently, storeValue read it back), so there is nothing to ask.
+    T valueAfterStore() const override { return m_cache; }
+
 private:
     // The slot every property connects to chain its typed signal to the untyped one.
     static constexpr std::size_t chainingSlots = 1;
 
+    GetValueReturnCode_e readKernel(T& fetched) const {
+        ReusableArgList::Lease lease(m_args);
+        m_styleValue.setupGetValueArgList(m_path.data(), m_firstOffset, m_secondOffset, lease.args());
+        return detail::readFromKernel(m_styleValue, lease.args(), fetched);
+    }
+
+    // For its lifetime reads update the cache without announcing a change.
+    class SilentReads {
+    public:
+        explicit SilentReads(const KernelProperty& property)
+            : m_fireOnRead(property.m_fireOnRead)
+            , m_saved(m_fireOnRead) {
+            m_fireOnRead = false;
+        }
+        ~SilentReads() { m_fireOnRead = m_saved; }
+        SilentReads(const SilentReads&) = delete;
+        SilentReads& operator=(const SilentReads&) = delete;
+
+    private:
+        bool& m_fireOnRead;
+        bool m_saved;
+    };
+
     void refreshSilently() const {
-        const bool fireOnRead = m_fireOnRead;
-        m_fireOnRead = false;
+        const SilentReads silent(*this);
         retrieveValue();
-        m_fireOnRead = fireOnRead;
     }
 
     void subscribe() const {
@@ -126,6 +152,9 @@ private:
 
     mutable T m_cache;
     toolbox::CheckedStyleValue m_styleValue;
+    // The style value's names never change, nor do their identifiers.
+    const StyleIdentifierPath m_path;
+    mutable ReusableArgList m_args;
     long m_firstOffset;
     long m_secondOffset;
     bool m_forceWrite = false;

@@ -9,15 +9,8 @@
 namespace qelmar::sdk::styleproperties {
 
 // The kernel properties of a generated property set in declaration order, so that the set's
-// submitProperties() and setOffset() are one call each. Entries add themselves:
-//
-//     toolbox::StringList m_basePath;
-//     KernelStylePropertyTable m_table;
-//     KernelStylePropertyEntry<bool> m_includeData{m_table, isModal(), m_basePath,
-//                                                  {"FileConfig", "LayoutConfig", "IncludeData"}};
-//
-//     void submitProperties() override { m_table.applyAll(); }
-//     void setOffset(int first, int second) override { m_table.setOffsets(first, second); }
+// submitProperties() and setOffset() are one call each. Entries add themselves when they are
+// constructed; KernelStylePropertySet.h declares them, one per line of the set's table.
 class KernelStylePropertyTable {
 public:
     KernelStylePropertyTable() = default;

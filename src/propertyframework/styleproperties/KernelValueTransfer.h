@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/CheckedStyleValue.h"
-#include "host/KernelStrings.h"
+#include "host/KernelString.h"
 
 #include <cmath>
 #include <string>
@@ -53,10 +53,8 @@ template <typename T> bool sameReading(const T& a, const T& b) {
 
 // The kernel's text for its last refused write, for the user.
 inline std::string lastStyleErrorMessage() {
-    char* kernelText = QelUtilStyleGetLastErrorString();
-    std::string message = kernelText && *kernelText ? kernelText : "Unknown error";
-    QelUtilStringDealloc(&kernelText);
-    return message;
+    const KernelString kernelText(QelUtilStyleGetLastErrorString());
+    return kernelText.isEmpty() ? "Unknown error" : kernelText.str();
 }
 
 } // namespace qelmar::sdk::styleproperties::detail

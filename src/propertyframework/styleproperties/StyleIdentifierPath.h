@@ -19,8 +19,10 @@ public:
             toolbox::StyleValue::initMacroIDsfromStyleValueNames(extraNames, extra);
         for (std::size_t index = 0; index < extraCount; ++index)
             m_path.push_back(extra[index]);
-        m_path.push_back(-1);
+        m_path.push_back(terminator);
     }
+
+    static constexpr long terminator = -1;
 
     StyleIdentifierPath(const StyleIdentifierPath&) = delete;
     StyleIdentifierPath& operator=(const StyleIdentifierPath&) = delete;

@@ -27,7 +27,7 @@ void UIKernelStylePropertiesAbstract::setCollectionOffset(const int& offset) {
     if (m_parent)
         setOffset(m_parent->collectionOffset(), offset);
     else
-        setOffset(offset, -1);
+        setOffset(offset, noCollectionOffset);
 }
 
 void UIKernelStylePropertiesAbstract::parentSubmitted() {

@@ -66,6 +66,26 @@ TEST_F(KernelPropertyTest, ASuccessfulWriteFiresOnce) {
     EXPECT_EQ(styles.writeCount(countPath), 1);
 }
 
+// Another property on the same style value hears of a write while the kernel is still busy
+// with it, and its listener reads the writing property: that read needs its own kernel call.
+TEST_F(KernelPropertyTest, AReadFromInsideAWriteSeesTheWrittenValue) {
+    KernelProperty<long> count(styleValueOf(countPath));
+    KernelProperty<long> mirror(styleValueOf(countPath));
+    ValueRecorder<long> countRecorder(count);
+    std::vector<long> readInside;
+    SignalConnectionCollection connections;
+    connections.add(mirror.connectToValueChangedSignalUnique(
+        [&](const long&) { readInside.push_back(count.retrieveValue()); }));
+
+    count.setValue(42);
+    count.setValue(43);
+
+    EXPECT_EQ(readInside, (std::vector<long>{42, 43}));
+    EXPECT_EQ(countRecorder.values(), (std::vector<long>{42, 43}));
+    EXPECT_EQ(styles.integerValue(countPath), 43);
+    EXPECT_EQ(styles.writeCount(countPath), 2);
+}
+
 struct Refusal {
     const char* scenario;
     std::optional<std::string> kernelText;

@@ -3,8 +3,6 @@
 namespace qelmar {
 
 InvalidPropertyValueException::InvalidPropertyValueException(const std::string& message)
-    : ExceptionBase(message, true)
-{
-}
+    : ExceptionBase(message, true) {}
 
 } // namespace qelmar

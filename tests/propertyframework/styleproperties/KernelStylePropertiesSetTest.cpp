@@ -2,13 +2,20 @@
 
 #include "host/UIKernelStylePropertiesAbstract.h"
 #include "propertyframework/Property.h"
-#include "propertyframework/styleproperties/KernelStylePropertyTable.h"
+#include "propertyframework/styleproperties/KernelStylePropertySet.h"
+
+// clang-format off
+#define QELMAR_EXAMPLE_STYLE_PROPERTIES(X) \
+    X(long, count, setCount, "Test", "Count") \
+    X(bool, flag, setFlag, "Test", "Flag") \
+    X(std::string, title, setTitle, "Test", "Title")
+// clang-format on
 
 namespace qelmar::sdk::styleproperties::test {
 
 using ui::propertymanager::UIKernelStylePropertiesAbstract;
 
-// How a generated set is written: one entry per style value, in declaration order.
+// A set written the way the generated sets are: one table line per style value.
 class ExampleProperties : public UIKernelStylePropertiesAbstract {
 public:
     ExampleProperties(bool modal, toolbox::StringList basePath)
@@ -18,19 +25,11 @@ public:
         : UIKernelStylePropertiesAbstract(parent->isModal(), parent)
         , m_basePath(std::move(basePath)) {}
 
-    void submitProperties() override { m_table.applyAll(); }
-    void setOffset(int first, int second) override { m_table.setOffsets(first, second); }
-
-    virtual PropertyPtr<long> count() const { return m_count.get(); }
-    virtual void setCount(PropertyPtr<long> property) { m_count.set(std::move(property)); }
-    virtual PropertyPtr<bool> flag() const { return m_flag.get(); }
-    virtual void setFlag(PropertyPtr<bool> property) { m_flag.set(std::move(property)); }
+    QELMAR_STYLE_PROPERTY_SET_OPERATIONS
+    QELMAR_EXAMPLE_STYLE_PROPERTIES(QELMAR_STYLE_PROPERTY_ACCESSORS)
 
 private:
-    toolbox::StringList m_basePath;
-    KernelStylePropertyTable m_table;
-    KernelStylePropertyEntry<long> m_count{m_table, isModal(), m_basePath, {"Test", "Count"}};
-    KernelStylePropertyEntry<bool> m_flag{m_table, isModal(), m_basePath, {"Test", "Flag"}};
+    QELMAR_STYLE_PROPERTY_SET_MEMBERS(QELMAR_EXAMPLE_STYLE_PROPERTIES)
 };
 
 // Stands for a decorator a manager installs over a kernel property.
@@ -123,6 +122,42 @@ TEST_F(KernelStylePropertiesSetTest, ANestedSetFollowsItsParentsModeAndSubmissio
     EXPECT_EQ(styles.integerValue({"Outer", "Test", "Count"}), 1);
     parent.submit();
     EXPECT_EQ(styles.integerValue({"Outer", "Test", "Count"}), 4);
+    EXPECT_EQ(styles.integerValue(countPath), 5);
+}
+
+// Every property addresses its style value below the base path, and submitting walks the
+// table in order: a refusal in the middle keeps the later values pending.
+TEST_F(KernelStylePropertiesSetTest, ExamplePropertiesLiveBelowTheBasePathAndSubmitInTableOrder) {
+    styles.define({"Outer", "Test", "Count"}, StyleDefinition::integer(7, 0, 100));
+    styles.define({"Outer", "Test", "Flag"}, StyleDefinition::boolean(true));
+    styles.define({"Outer", "Test", "Title"}, StyleDefinition::text("outer"));
+    ExampleProperties set(true, {"Outer"});
+    EXPECT_EQ(set.count()->retrieveValue(), 7);
+    EXPECT_TRUE(set.flag()->retrieveValue());
+    EXPECT_EQ(set.title()->retrieveValue(), "outer");
+
+    styles.refuseWrites({"Outer", "Test", "Flag"}, std::string("Locked."));
+    set.count()->setValue(8);
+    set.flag()->setValue(false);
+    set.title()->setValue("changed");
+    EXPECT_THROW(set.submitProperties(), InvalidPropertyValueException);
+    EXPECT_EQ(styles.integerValue({"Outer", "Test", "Count"}), 8);
+    EXPECT_EQ(styles.textValue({"Outer", "Test", "Title"}), "outer");
+    EXPECT_EQ(styles.integerValue(countPath), 5);
+}
+
+TEST_F(KernelStylePropertiesSetTest, AReplacedTablePropertyIsShownWhileTheKernelPropertyIsSubmitted) {
+    ExampleProperties set(true, {});
+    const PropertyPtr<long> kernelBacked = set.count();
+    kernelBacked->setValue(40);
+    set.setCount(std::make_shared<Property<long>>(3));
+    EXPECT_EQ(set.count()->retrieveValue(), 3);
+
+    set.setOffset(2, -1);
+    EXPECT_EQ(kernelBacked->retrieveValue(), 5);
+    kernelBacked->setValue(41);
+    set.submitProperties();
+    EXPECT_EQ(styles.integerValue(countPath, {2, -1}), 41);
     EXPECT_EQ(styles.integerValue(countPath), 5);
 }
 

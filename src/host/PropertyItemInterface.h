@@ -7,7 +7,7 @@ namespace qelmar {
 // Untyped root of every property: it only says that the value changed.
 class PropertyItemInterface {
 public:
-    using PropertyChangedSignal = LatestValueSignal<void()>;
+    using PropertyChangedSignal = SharedSignal<void()>;
 
     PropertyItemInterface()
         : m_propertyChanged(std::make_shared<PropertyChangedSignal>()) {}

@@ -2,8 +2,8 @@
 
 #include <boost/signals2/signal.hpp>
 
-#include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace qelmar {
@@ -14,65 +14,49 @@ template <typename Signature> using Signal = boost::signals2::signal<Signature>;
 
 using NotificationPriority = int;
 
-namespace detail {
-
-struct EmissionState {
-    std::uint64_t latest = 0;
-    bool closed = false;
-};
-
-// Calls the slots of one emission in order, but none after a slot started a newer emission
-// of the same signal (those slots heard the newer one already, and the older one would reach
-// them stale) or after the signal's owner closed it.
-class LatestEmissionOnly {
+// A signal that its owner holds through a shared pointer and every emission through a copy of
+// it, so that a slot may destroy the owner while it is notified. The owner closes it when it
+// goes: every slot is disconnected, so nothing more is delivered on the owner's behalf.
+template <typename Signature> class SharedSignal {
 public:
-    using result_type = void;
-
-    explicit LatestEmissionOnly(EmissionState* state = nullptr) noexcept
-        : m_state(state) {}
-
-    template <typename SlotIterator> void operator()(SlotIterator slot, SlotIterator end) const {
-        const std::uint64_t emission = ++m_state->latest;
-        for (; slot != end; ++slot) {
-            if (m_state->closed || m_state->latest != emission)
-                return;
-            *slot;
-        }
-    }
-
-private:
-    EmissionState* m_state;
-};
-
-} // namespace detail
-
-// A signal for values that change: a slot may set the value again while it is notified (the
-// older emission then stops, so that every slot ends with the final value) and may destroy the
-// signal's owner. The owner holds it through a shared pointer, every emission holds a copy,
-// and the owner closes it when it dies, so that nothing is delivered on its behalf any more.
-template <typename Signature> class LatestValueSignal {
-public:
-    using SignalType = boost::signals2::signal<Signature, detail::LatestEmissionOnly>;
+    using SignalType = boost::signals2::signal<Signature>;
     using slot_type = typename SignalType::slot_type;
 
-    LatestValueSignal()
-        : m_signal(detail::LatestEmissionOnly(&m_state)) {}
-    LatestValueSignal(const LatestValueSignal&) = delete;
-    LatestValueSignal& operator=(const LatestValueSignal&) = delete;
+    SharedSignal() = default;
+    SharedSignal(const SharedSignal&) = delete;
+    SharedSignal& operator=(const SharedSignal&) = delete;
 
     SignalType& signal() noexcept { return m_signal; }
     const SignalType& signal() const noexcept { return m_signal; }
 
-    void close() noexcept { m_state.closed = true; }
+    void close() { m_signal.disconnect_all_slots(); }
 
     // Static, so that `self` and not the caller's member keeps the signal alive.
-    template <typename... Args> static void emit(std::shared_ptr<LatestValueSignal> self, Args&&... args) {
+    template <typename... Args> static void emit(std::shared_ptr<SharedSignal> self, Args&&... args) {
         self->m_signal(std::forward<Args>(args)...);
     }
 
 private:
-    detail::EmissionState m_state;
     SignalType m_signal;
+};
+
+// The signal of a changing value. Slots are handed the value announced last, not a copy: when a
+// slot sets the value again while it is notified, the slots after it that the older announcement
+// still reaches see the newer value, so every slot ends with the final value and none hears a
+// superseded one after it.
+template <typename T> class ValueSignal : public SharedSignal<void(const T&)> {
+public:
+    static void announce(std::shared_ptr<ValueSignal> self, const T& value) {
+        if (self->m_latest)
+            *self->m_latest = value;
+        else
+            self->m_latest.emplace(value);
+        self->signal()(*self->m_latest);
+    }
+
+private:
+    // Assigned in place, so that references handed to slots stay valid.
+    std::optional<T> m_latest;
 };
 
 } // namespace qelmar

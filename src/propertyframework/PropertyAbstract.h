@@ -16,13 +16,14 @@ namespace qelmar {
 // Every value change is also announced on the untyped property-changed signal: a slot chained
 // in front of all later listeners of the default priority forwards it.
 //
-// A listener may set the property again while it is notified: the announcement in progress
-// then stops, and every listener ends with the final value. A listener may also destroy the
-// property's owner: the announcement keeps the signal alive and delivers nothing further.
+// A listener may set the property again while it is notified: the listeners after it that the
+// older announcement still reaches are handed the newer value, so every listener ends with the
+// final value. A listener may also destroy the property's owner: the announcement keeps the
+// signal alive, and the property disconnects every listener when it goes.
 template <typename T> class PropertyAbstract : public PropertyItemInterface {
 public:
     using ValueType = T;
-    using ValueChangedSignal = LatestValueSignal<void(const T&)>;
+    using ValueChangedSignal = ValueSignal<T>;
 
     // The chaining slot and the listeners that managers install use this priority.
     static constexpr NotificationPriority defaultPriority = 1;
@@ -102,7 +103,7 @@ protected:
     }
 
     virtual void emitValueChangedSignal(const T& value) const {
-        ValueChangedSignal::emit(m_valueChanged, value);
+        ValueChangedSignal::announce(m_valueChanged, value);
     }
 
 private:

@@ -1,4 +1,5 @@
 #include "propertyframework/NumberText.h"
+#include "common/ScopedCommaDecimalLocale.h"
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/Property.h"
 #include "propertyframework/PropertyTypeAdapter.h"
@@ -13,30 +14,9 @@
 #include <string>
 
 using namespace qelmar;
+using testsupport::ScopedCommaDecimalLocale;
 
 namespace {
-
-// A German-style number format: decimal comma, dot as thousands separator.
-class CommaPunct : public std::numpunct<char> {
-protected:
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
-
-// What a host application does when it follows the user's regional settings. The previous
-// global locale comes back however the test ends.
-class ScopedCommaLocale {
-public:
-    ScopedCommaLocale()
-        : m_previous(std::locale::global(std::locale(std::locale::classic(), new CommaPunct))) {}
-    ~ScopedCommaLocale() { std::locale::global(m_previous); }
-    ScopedCommaLocale(const ScopedCommaLocale&) = delete;
-    ScopedCommaLocale& operator=(const ScopedCommaLocale&) = delete;
-
-private:
-    std::locale m_previous;
-};
 
 std::string classicStreamText(double value) {
     std::ostringstream text;
@@ -48,7 +28,7 @@ std::string classicStreamText(double value) {
 } // namespace
 
 TEST(NumberTextTest, FormatsLikeAClassicStreamUnderACommaLocale) {
-    const ScopedCommaLocale comma;
+    const ScopedCommaDecimalLocale comma;
     for (double value : {0.1, -2.5, 1234567.0, 1e-5, 100000.0, 0.0, 3.0, 1.0 / 3.0,
                          std::numeric_limits<double>::infinity(), std::nan("")})
         EXPECT_EQ(formatNumber(value), classicStreamText(value)) << classicStreamText(value);
@@ -59,7 +39,7 @@ TEST(NumberTextTest, FormatsLikeAClassicStreamUnderACommaLocale) {
 }
 
 TEST(NumberTextTest, ReadsTheNumberAtTheStartOnly) {
-    const ScopedCommaLocale comma;
+    const ScopedCommaDecimalLocale comma;
     EXPECT_EQ(parseLeadingNumber<long>("-2.5"), -2L);
     EXPECT_EQ(parseLeadingNumber<long>("1e+06"), 1L);
     EXPECT_EQ(parseLeadingNumber<long>("+7 apples"), 7L);
@@ -88,7 +68,7 @@ TEST(NumberTextTest, ReadsTheNumberAtTheStartOnly) {
 
 // A host that installs a decimal-comma locale must not make the adapters refuse their own text.
 TEST(NumberTextTest, AdaptersReadBackWhatTheyWroteUnderACommaLocale) {
-    const ScopedCommaLocale comma;
+    const ScopedCommaDecimalLocale comma;
 
     auto real = std::make_shared<Property<double>>(0.1);
     PropertyTypeAdapter<std::string, double> text(real);

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "common/ScopedCommaDecimalLocale.h"
 #include "host/KernelLock.h"
 #include "propertyframework/Property.h"
 #include "propertyframework/RelevanceInterface.h"
 
 #include <QCoreApplication>
 
-#include <locale>
 #include <string>
 
 namespace bindingtest {
+
+using testsupport::ScopedCommaDecimalLocale;
 
 // A relevance a test switches by hand.
 class SwitchRelevance : public qelmar::sdk::ui::propertymanager::RelevanceInterface {
@@ -57,25 +59,6 @@ public:
 private:
     T m_refused;
     std::string m_message;
-};
-
-// Puts a global C++ locale with decimal comma and dot grouping in place for a scope, as a host
-// application may do, and restores the previous one.
-class ScopedCommaDecimalLocale {
-public:
-    ScopedCommaDecimalLocale()
-        : m_previous(std::locale::global(std::locale(std::locale::classic(), new CommaPunct))) {}
-    ScopedCommaDecimalLocale(const ScopedCommaDecimalLocale&) = delete;
-    ScopedCommaDecimalLocale& operator=(const ScopedCommaDecimalLocale&) = delete;
-    ~ScopedCommaDecimalLocale() { std::locale::global(m_previous); }
-
-private:
-    struct CommaPunct : std::numpunct<char> {
-        char do_decimal_point() const override { return ','; }
-        char do_thousands_sep() const override { return '.'; }
-        std::string do_grouping() const override { return "\3"; }
-    };
-    std::locale m_previous;
 };
 
 // Deferred work runs on zero-interval timers; one pass of the event loop runs it.

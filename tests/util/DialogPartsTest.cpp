@@ -1,10 +1,6 @@
 #include "util/DialogParts.h"
 #include "host/BindingInterface.h"
-#include "layout/SaveLayoutPropertiesGenerated.h"
-#include "layout/SaveLayoutPropertiesManager.h"
 #include "propertyframework/RelevanceInterface.h"
-
-#include "kernel/testing/StyleTestControl.h"
 
 #include <QCheckBox>
 
@@ -13,15 +9,11 @@
 #include <string>
 #include <vector>
 
-namespace qelmar::layout::test {
+namespace qelmar::util::test {
 
 using dialogs::io::DialogParts;
-using dialogs::io::NoPropertySet;
-using dialogs::io::SaveLayoutPropertiesManager;
 using sdk::ui::dialogs::BindingInterface;
-using sdk::ui::dialogs::RelevanceApplier;
 using sdk::ui::propertymanager::RelevanceInterface;
-using sdk::ui::propertymanager::SaveLayoutPropertiesGenerated;
 
 namespace {
 
@@ -55,10 +47,6 @@ struct LoggedManager {
     ~LoggedManager() { journal.log.push_back(journal.setAlive ? "manager" : "manager after its set"); }
     LoggedSet& set;
     Journal& journal;
-};
-
-struct SetlessManager {
-    int started = 1;
 };
 
 struct LoggedBinding : BindingInterface {
@@ -100,25 +88,4 @@ TEST(DialogParts, GoInReverseOrderOfDependenceAppliersBindingsManagerSet) {
     EXPECT_EQ(log, (Log{"applier 2", "applier 1", "binding 2", "binding 1", "manager", "set"}));
 }
 
-TEST(DialogParts, AManagerWithoutAPropertySetIsBuiltFromNothing) {
-    DialogParts<NoPropertySet, SetlessManager> parts;
-    EXPECT_EQ(parts.manager().started, 1);
-    EXPECT_FALSE((DialogParts<NoPropertySet, SetlessManager>::hasPropertySet));
-}
-
-// The save-layout parts as its dialog builds them: the manager answers from the set it was
-// built on, and the set keeps the user's choice from the configuration until it is submitted.
-TEST(DialogParts, TheSaveLayoutManagerWorksOnTheSetBuiltForIt) {
-    standin::testing::StyleTestControl styles;
-    const standin::StylePath includeData{"FileConfig", "LayoutConfig", "IncludeData"};
-    styles.setFromElsewhere(includeData, true);
-    DialogParts<SaveLayoutPropertiesGenerated, SaveLayoutPropertiesManager> parts(true,
-                                                                                  toolbox::StringList());
-    EXPECT_EQ(parts.manager().isIncludingData(), parts.properties().IncludeData());
-    EXPECT_TRUE(parts.manager().includePreviewImageRelevance()->isRelevant());
-    parts.properties().IncludeData()->setValue(false);
-    EXPECT_TRUE(parts.manager().useRelativeDataFilePathRelevance()->isRelevant());
-    EXPECT_TRUE(styles.boolValue(includeData));
-}
-
-} // namespace qelmar::layout::test
+} // namespace qelmar::util::test

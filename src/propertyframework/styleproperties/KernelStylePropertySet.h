@@ -8,11 +8,11 @@
 
 // A generated set of kernel style properties is one table of its style values, one line each:
 //
-//     #define EXAMPLE_STYLE_PROPERTIES(X)                              \
-//         X(bool, IncludeData, setIncludeData, "Config", "IncludeData") \
+//     #define EXAMPLE_STYLE_PROPERTIES(X)
+//         X(bool, IncludeData, setIncludeData, "Config", "IncludeData")
 //         X(long, Width, setWidth, "Config", "Width")
 //
-// giving the value type, the getter, the setter and the path below the set's base path. The
+// (each line but the last continued with a backslash), giving the value type, the getter, the setter and the path below the set's base path. The
 // set's class then expands the table twice:
 //
 //     public:

@@ -12,8 +12,8 @@
 //         X(bool, IncludeData, setIncludeData, "Config", "IncludeData")
 //         X(long, Width, setWidth, "Config", "Width")
 //
-// (each line but the last continued with a backslash), giving the value type, the getter, the setter and the path below the set's base path. The
-// set's class then expands the table twice:
+// (each line but the last continued with a backslash), giving the value type, the getter, the setter and the
+// path below the set's base path. The set's class then expands the table twice:
 //
 //     public:
 //         QELMAR_STYLE_PROPERTY_SET_OPERATIONS

@@ -1,12 +1,10 @@
 #include "LayoutTestFixture.h"
+#include "common/ScopedFileSizeLimit.h"
 
 #include "host/KernelMessages.h"
 #include "layout/Layout.h"
 
 #include <QDir>
-
-#include <signal.h>
-#include <sys/resource.h>
 
 namespace qelmar::layout::test {
 
@@ -38,19 +36,6 @@ std::string bytesOf(const std::string& path) {
     QFile file(QString::fromStdString(path));
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
-
-// No file grows beyond a few bytes while it lives: writes fail halfway, as on a full disk.
-struct FileSizeLimit {
-    rlimit saved{};
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
-};
 
 } // namespace
 
@@ -180,7 +165,7 @@ TEST_F(SaveLayoutTest, ARefusedOrBrokenSaveIsReportedAndLeavesTheEarlierLayoutAs
     kernel.failCall("QelUtilSaveLayoutX", standin::FailMode::Once);
     EXPECT_EQ(saveLayout(path("kept.lay").c_str(), false, false, true), SaveLayout_Failed);
     {
-        const FileSizeLimit limit(16);
+        const testsupport::ScopedFileSizeLimit limit(16);
         EXPECT_EQ(saveLayout(path("kept.lay").c_str(), false, false, true), SaveLayout_Failed);
     }
     ASSERT_EQ(kernel.messagesOfType(MessageBox_Error).size(), 2u);

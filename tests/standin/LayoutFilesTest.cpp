@@ -1,3 +1,4 @@
+#include "common/ScopedFileSizeLimit.h"
 #include "host/ArgList.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
@@ -15,10 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
 #include <functional>
 #include <limits>
 #include <string>
@@ -63,29 +61,6 @@ void expectEveryTruncationRefused(const std::string& path, const std::function<v
     }
     writeBytes(path, whole);
 }
-
-// Lets the process write no file larger than `bytes` while it lives: a genuine failing write,
-// also for root, who may write into read-only folders.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = m_saved;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = SIG_DFL;
-};
 
 class LayoutFilesTest : public ::testing::Test {
 protected:
@@ -336,7 +311,7 @@ TEST_F(LayoutFilesTest, AGenuinelyFailingWriteKeepsTheEarlierFile) {
     const QByteArray before = contentsOf(file);
     app.addPage("Added later");
     {
-        const FileSizeLimit limit(16);
+        const testsupport::ScopedFileSizeLimit limit(16);
         EXPECT_FALSE(save(file, 0));
     }
     EXPECT_EQ(lastError().rfind("Cannot write " + file + ": ", 0), 0U) << lastError();

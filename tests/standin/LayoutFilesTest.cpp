@@ -1,3 +1,4 @@
+#include "common/FileBytes.h"
 #include "common/ScopedFileSizeLimit.h"
 #include "host/ArgList.h"
 #include "host/KernelDataSets.h"
@@ -10,7 +11,6 @@
 #include "kernel/testing/ReadOnlyFolder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <limits>
 #include <string>
 
 namespace {
@@ -30,23 +29,15 @@ using qelmar::standin::testing::KernelTestControl;
 using qelmar::standin::testing::LayoutRecord;
 using qelmar::standin::testing::ReadOnlyFolder;
 using qelmar::toolbox::ArgList;
+using testsupport::contentsOf;
+using testsupport::fileExists;
+using testsupport::writeBytes;
 
 const DataSetContents sample{"Run 7 \xc2\xb5m", {"x", "y"}, {{0.0, -1.5, 1e-300}, {2.0, 3.25, -0.0}}};
 
 std::string lastError() {
     const KernelString message(QelUtilGetLastErrorMessage());
     return message.isNull() ? "<null>" : message.str();
-}
-
-QByteArray contentsOf(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const std::string& path, const QByteArray& bytes) {
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // Every proper prefix of the file (all but the last `tolerated` bytes shorter) must be refused;
@@ -162,7 +153,7 @@ TEST_F(LayoutFilesTest, DataSetWriteFailsWithAReasonAndLeavesTheJournalAlone) {
     kernel.failCall("QelUtilDataSetWriteX");
     EXPECT_FALSE(writeData(path("switched-off.plt")));
     EXPECT_EQ(lastError(), "");
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("switched-off.plt"))));
+    EXPECT_FALSE(fileExists(path("switched-off.plt")));
 }
 
 TEST_F(LayoutFilesTest, LinkedLayoutRefersToDataFilesRelativelyOrAbsolutely) {
@@ -232,52 +223,35 @@ TEST_F(LayoutFilesTest, PackageCarriesLayoutAndEveryDataSetAndAPreviewOnlyWhenAs
 
 TEST_F(LayoutFilesTest, OptionsThatDoNotFitAreRefusedByName) {
     struct Case {
-        std::function<void(ArgList&)> fill;
+        bool withName;
+        std::vector<std::pair<const char*, long>> options;
         std::string named;
+        const char* includeDataAsText = nullptr;
     };
     const std::string file = path("refused.lay");
-    const std::vector<Case> cases{
-        {[](ArgList& args) { args.appendInt("IncludeData", 0); }, "FName"},
-        {[&](ArgList& args) { args.appendString("FName", file); }, "IncludeData"},
-        {[&](ArgList& args) {
-             args.appendString("FName", file);
-             args.appendInt("IncludeData", 1);
-             args.appendInt("IncludePreview", 1);
-             args.appendInt("UseRelativePaths", 0);
-         },
-         "together"},
-        {[&](ArgList& args) {
-             args.appendString("FName", file);
-             args.appendInt("IncludeData", 0);
-             args.appendInt("IncludePreview", 0);
-         },
-         "IncludePreview"},
-        {[&](ArgList& args) {
-             args.appendString("FName", file);
-             args.appendInt("IncludeData", 1);
-             args.appendInt("UseRelativePaths", 1);
-         },
-         "UseRelativePaths"},
-        {[&](ArgList& args) {
-             args.appendString("FName", file);
-             args.appendString("IncludeData", "1");
-         },
-         "IncludeData"},
-        {[&](ArgList& args) {
-             args.appendString("FName", file);
-             args.appendInt("IncludeData", 0);
-             args.appendInt("Compress", 1);
-         },
-         "Compress"},
+    const Case cases[] = {
+        {false, {{"IncludeData", 0}}, "FName"},
+        {true, {}, "IncludeData"},
+        {true, {{"IncludeData", 1}, {"IncludePreview", 1}, {"UseRelativePaths", 0}}, "together"},
+        {true, {{"IncludeData", 0}, {"IncludePreview", 0}}, "IncludePreview"},
+        {true, {{"IncludeData", 1}, {"UseRelativePaths", 1}}, "UseRelativePaths"},
+        {true, {}, "IncludeData", "1"},
+        {true, {{"IncludeData", 0}, {"Compress", 1}}, "Compress"},
     };
-    for (std::size_t index = 0; index < cases.size(); ++index) {
+    for (std::size_t index = 0; index < std::size(cases); ++index) {
+        const Case& refused = cases[index];
         ArgList args;
-        cases[index].fill(args);
+        if (refused.withName)
+            args.appendString("FName", file);
+        if (refused.includeDataAsText)
+            args.appendString("IncludeData", refused.includeDataAsText);
+        for (const auto& [name, value] : refused.options)
+            args.appendInt(name, value);
         EXPECT_FALSE(QelUtilSaveLayoutX(args.getRef())) << "case " << index;
-        EXPECT_NE(lastError().find(cases[index].named), std::string::npos)
+        EXPECT_NE(lastError().find(refused.named), std::string::npos)
             << "case " << index << ": " << lastError();
     }
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));
+    EXPECT_FALSE(fileExists(file));
     EXPECT_TRUE(QelUtilQueryIsLayoutDirty());
     EXPECT_FALSE(QelUtilSaveLayoutX(nullptr));
 }
@@ -345,7 +319,7 @@ TEST_F(LayoutFilesTest, SwitchedOffSaveWritesNothingAndClearsAnOldReason) {
     kernel.failCall("QelUtilSaveLayoutX", qelmar::standin::FailMode::Once);
     EXPECT_FALSE(save(path("off.lay"), 0));
     EXPECT_EQ(lastError(), "");
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("off.lay"))));
+    EXPECT_FALSE(fileExists(path("off.lay")));
     EXPECT_TRUE(save(path("off.lay"), 0));
 }
 

@@ -1,3 +1,4 @@
+#include "common/FileBytes.h"
 #include "host/ArgList.h"
 #include "host/KernelErrors.h"
 #include "host/KernelLayout.h"
@@ -26,21 +27,14 @@ using qelmar::sdk::KernelString;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
+using testsupport::contentsOf;
+using testsupport::writeBytes;
 
 std::string lastError() {
     return KernelString(QelUtilGetLastErrorMessage()).str();
 }
 
-void writeBytes(const std::string& path, const QByteArray& bytes) {
-    QFile file(QString::fromStdString(path));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray contentsOf(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using Reader = std::function<void(const std::string&)>;
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool addressSpaceCanBeLimited = false; // the sanitizer reserves terabytes up front
@@ -104,9 +98,9 @@ protected:
     }
 
     // The read fails with a reason that names the file, and the same reason is the last error.
-    void expectRefused(const std::string& file, const std::string& why, const std::function<void()>& read) {
+    void expectRefused(const std::string& file, const std::string& why, const Reader& read) {
         try {
-            read();
+            read(file);
             ADD_FAILURE() << file << " was read";
         } catch (const std::runtime_error& error) {
             const std::string message = error.what();
@@ -123,72 +117,73 @@ protected:
     ApplicationTestControl app;
 };
 
-TEST_F(DamagedFilesTest, DataLineAfterAPageWithoutFramesIsRefused) {
+TEST_F(DamagedFilesTest, DataAndPathsLinesOutOfPlaceAreRefusedByLineNumberAlsoInAPackage) {
     const std::string file = path("orphan.lay");
-    writeBytes(file,
-               "#!QELMAR LAYOUT 1\nPaths\trelative\nPage\tone\nFrame\t0\tf\nPage\tempty\nData\tx.plt\nEnd\n");
-    expectRefused(file, "line 6: a data file does not follow a frame",
-                  [&] { ApplicationTestControl::readLayoutFile(file); });
-    writeBytes(file, "#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nPaths\trelative\nData\tx.plt\nEnd\n");
-    expectRefused(file, "line 5", [&] { ApplicationTestControl::readLayoutFile(file); });
-    writeBytes(file, "#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nData\tx.plt\nData\ty.plt\nEnd\n");
-    expectRefused(file, "line 5", [&] { ApplicationTestControl::readLayoutFile(file); });
-}
-
-TEST_F(DamagedFilesTest, PackageEntryClaimingGigabytesIsRefusedWithoutAllocatingThem) {
-    const std::string file = path("huge.lpk");
-    writeBytes(file, withClaimedEntrySizes(contentsOf(path("good.lpk")), 0x80000000U));
-    const AddressSpaceLimit limit(256U << 20);
-    expectRefused(file, "entry \"layout.lay\" claims 2147483648 bytes",
-                  [&] { ApplicationTestControl::packageEntry(file, "layout.lay"); });
-    expectRefused(file, "claims", [&] { ApplicationTestControl::readPackagedLayout(file); });
-}
-
-TEST_F(DamagedFilesTest, ADamagedLayoutInAPackageIsRefusedNamingPackageAndEntry) {
-    const std::string file = path("orphan.lpk");
+    const std::pair<const char*, const char*> layouts[] = {
+        // A data line after a page without frames.
+        {"#!QELMAR LAYOUT 1\nPaths\trelative\nPage\tone\nFrame\t0\tf\nPage\tempty\nData\tx.plt\nEnd\n",
+         "line 6: a data file does not follow a frame"},
+        {"#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nPaths\trelative\nData\tx.plt\nEnd\n", "line 5"},
+        {"#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nData\tx.plt\nData\ty.plt\nEnd\n", "line 5"},
+    };
+    for (const auto& [layout, why] : layouts) {
+        SCOPED_TRACE(layout);
+        writeBytes(file, layout);
+        expectRefused(file, why, ApplicationTestControl::readLayoutFile);
+    }
+    // Inside a package the reason names package and entry.
+    const std::string package = path("orphan.lpk");
     std::string error;
     ASSERT_TRUE(qelmar::standin::writePackage(
-        file, {{"layout.lay", "#!QELMAR LAYOUT 1\nPage\tp\nData\tx.plt\nEnd\n"}}, error))
+        package, {{"layout.lay", "#!QELMAR LAYOUT 1\nPage\tp\nData\tx.plt\nEnd\n"}}, error))
         << error;
-    expectRefused(file, ":layout.lay is not a readable layout: line 3",
-                  [&] { ApplicationTestControl::readPackagedLayout(file); });
+    expectRefused(package, ":layout.lay is not a readable layout: line 3",
+                  ApplicationTestControl::readPackagedLayout);
 }
 
-TEST_F(DamagedFilesTest, PackageEntriesOfAWrongSizeAreRefused) {
+// Sizes that do not fit the entry, down to none and up to gigabytes, which must not be allocated.
+TEST_F(DamagedFilesTest, PackageEntriesClaimingAWrongSizeAreRefusedWithoutAllocatingIt) {
     const QByteArray good = contentsOf(path("good.lpk"));
     const std::string file = path("wrong.lpk");
-    for (const quint32 size : {0U, 1U, 100000U}) {
+    const AddressSpaceLimit limit(256U << 20);
+    const Reader entry = [](const std::string& in) {
+        ApplicationTestControl::packageEntry(in, "layout.lay");
+    };
+    for (const quint32 size : {0U, 1U, 100000U, 0x80000000U}) {
+        SCOPED_TRACE(size);
         writeBytes(file, withClaimedEntrySizes(good, size));
-        expectRefused(file, "layout.lay", [&] { ApplicationTestControl::packageEntry(file, "layout.lay"); });
+        expectRefused(file, "layout.lay", entry);
     }
+    expectRefused(file, "entry \"layout.lay\" claims 2147483648 bytes", entry);
+    expectRefused(file, "claims", ApplicationTestControl::readPackagedLayout);
 }
 
 TEST_F(DamagedFilesTest, EveryReaderRefusesEmptyMissingAndGarbageFilesByName) {
-    const std::vector<std::pair<std::string, std::function<void(const std::string&)>>> readers{
-        {"layout", [](const std::string& file) { ApplicationTestControl::readLayoutFile(file); }},
-        {"data file", [](const std::string& file) { ApplicationTestControl::readDataFile(file); }},
-        {"package", [](const std::string& file) { ApplicationTestControl::packageEntries(file); }},
-        {"package", [](const std::string& file) { ApplicationTestControl::readPackagedLayout(file); }},
+    const std::pair<std::string, Reader> readers[] = {
+        {"layout", ApplicationTestControl::readLayoutFile},
+        {"data file", ApplicationTestControl::readDataFile},
+        {"package", ApplicationTestControl::packageEntries},
+        {"package", ApplicationTestControl::readPackagedLayout},
     };
     QRandomGenerator random(7);
     for (const auto& [format, read] : readers) {
         SCOPED_TRACE(format);
         const std::string file = path("bad");
         writeBytes(file, QByteArray());
-        expectRefused(file, format, [&] { read(file); });
+        expectRefused(file, format, read);
         for (int round = 0; round < 20; ++round) {
             QByteArray garbage(static_cast<qsizetype>(random.bounded(1, 600)), '\0');
             for (char& byte : garbage)
                 byte = static_cast<char>(random.bounded(256));
             writeBytes(file, garbage);
-            expectRefused(file, format, [&] { read(file); });
+            expectRefused(file, format, read);
         }
-        expectRefused(path("missing"), "Cannot read", [&] { read(path("missing")); });
-        expectRefused(folder.path().toStdString(), "Cannot read", [&] { read(folder.path().toStdString()); });
+        expectRefused(path("missing"), "Cannot read", read);
+        expectRefused(folder.path().toStdString(), "Cannot read", read);
         {
             // A device never ends: reading it whole would take all memory.
             const AddressSpaceLimit limit(256U << 20);
-            expectRefused("/dev/zero", "not a regular file", [&] { read("/dev/zero"); });
+            expectRefused("/dev/zero", "not a regular file", read);
         }
         // A good read clears the reason of a failed one.
         ApplicationTestControl::packageEntries(path("good.lpk"));
@@ -209,7 +204,7 @@ TEST_F(DamagedFilesTest, DataFileCountsBeyondItsBytesAreRefusedEvenWithAGoodChec
         qToLittleEndian(crc, damaged.data() + damaged.size() - 4);
         writeBytes(file, damaged);
         const AddressSpaceLimit limit(256U << 20);
-        expectRefused(file, "truncated", [&] { ApplicationTestControl::readDataFile(file); });
+        expectRefused(file, "truncated", ApplicationTestControl::readDataFile);
     }
 }
 

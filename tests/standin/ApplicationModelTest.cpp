@@ -27,32 +27,28 @@ std::string currentFrameName() {
     return name.str();
 }
 
-template <typename Start, typename Next, typename End>
-std::vector<std::string> walkNames(Start start, Next next, End end) {
-    std::vector<std::string> names;
+using Names = std::vector<std::string>;
+
+template <typename Start, typename Next, typename End> Names walkNames(Start start, Next next, End end) {
+    Names names;
     for (bool more = start(); more; more = next())
         names.push_back(currentFrameName());
     end();
     return names;
 }
 
-std::vector<std::string> allPagesWalk() {
+Names allPagesWalk() {
     return walkNames(QelUtilFrameLightweightForAllPagesLoopStart, QelUtilFrameLightweightForAllPagesLoopNext,
                      QelUtilFrameLightweightForAllPagesLoopEnd);
 }
 
-std::vector<std::string> popWalk() {
+Names popWalk() {
     return walkNames(QelUtilFrameLightweightPopStart, QelUtilFrameLightweightPopNext,
                      QelUtilFrameLightweightPopEnd);
 }
 
-std::vector<StateChange_e>& announced() {
-    static std::vector<StateChange_e> kinds;
-    return kinds;
-}
-
-void recordStateChange(StateChange_e kind, void*) {
-    announced().push_back(kind);
+void recordStateChange(StateChange_e kind, void* announced) {
+    static_cast<std::vector<StateChange_e>*>(announced)->push_back(kind);
 }
 
 // Pages Alpha (a1 at the bottom of the stack, a3 on top), Beta (b1, b2 on top), an empty page
@@ -76,19 +72,24 @@ protected:
     int a1 = 0, a2 = 0, a3 = 0, b1 = 0, b2 = 0, g1 = 0;
 };
 
-TEST_F(ApplicationModelTest, AllPagesWalkStartsAtTheCurrentFrameWrapsAroundAndRestoresIt) {
+// Each walk starts at the current frame, puts it back at its end, and outside a walk there is
+// nothing to go on with.
+TEST_F(ApplicationModelTest, AllPagesWalkWrapsAroundPopWalkGoesDownTheStackAndBothRestoreTheFrame) {
+    const auto expectWalk = [this](int start, Names (*walk)(), bool (*next)(), const Names& expected) {
+        app.setCurrentFrame(start);
+        EXPECT_EQ(walk(), expected);
+        EXPECT_EQ(app.currentFrame(), start) << expected.front();
+        EXPECT_FALSE(next()) << expected.front();
+        EXPECT_EQ(app.currentFrame(), start) << expected.front();
+    };
+    expectWalk(b1, allPagesWalk, QelUtilFrameLightweightForAllPagesLoopNext,
+               {"b1", "g1", "a3", "a2", "a1", "b2"});
+    expectWalk(a2, popWalk, QelUtilFrameLightweightPopNext, {"a3", "a2", "a1"});
+    expectWalk(g1, popWalk, QelUtilFrameLightweightPopNext, {"g1"});
     app.setCurrentFrame(b1);
-    const std::vector<std::string> expected{"b1", "g1", "a3", "a2", "a1", "b2"};
-    EXPECT_EQ(allPagesWalk(), expected);
-    EXPECT_EQ(app.currentFrame(), b1);
     EXPECT_EQ(app.framesInWalkOrder(), (std::vector<int>{b1, g1, a3, a2, a1, b2}));
 
-    // Outside a walk there is nothing to go on with.
-    EXPECT_FALSE(QelUtilFrameLightweightForAllPagesLoopNext());
-    EXPECT_EQ(app.currentFrame(), b1);
-}
-
-TEST_F(ApplicationModelTest, AnAbandonedWalkStillRestoresTheCurrentFrame) {
+    // An abandoned walk too.
     app.setCurrentFrame(a2);
     ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopStart());
     ASSERT_TRUE(QelUtilFrameLightweightForAllPagesLoopNext());
@@ -101,19 +102,19 @@ TEST_F(ApplicationModelTest, AnAbandonedWalkStillRestoresTheCurrentFrame) {
 // outer walk) sees every frame, and each End puts back the frame current when its walk began.
 TEST_F(ApplicationModelTest, WalksNestAndEachEndRestoresTheFrameOfItsOwnStart) {
     app.setCurrentFrame(a2);
-    std::vector<std::string> outer;
+    Names outer;
     for (bool more = QelUtilFrameLightweightForAllPagesLoopStart(); more;
          more = QelUtilFrameLightweightForAllPagesLoopNext()) {
         outer.push_back(currentFrameName());
         if (outer.size() != 2)
             continue;
-        EXPECT_EQ(allPagesWalk(), (std::vector<std::string>{"a1", "b2", "b1", "g1", "a3", "a2"}));
+        EXPECT_EQ(allPagesWalk(), (Names{"a1", "b2", "b1", "g1", "a3", "a2"}));
         EXPECT_EQ(app.currentFrame(), a1);
-        EXPECT_EQ(popWalk(), (std::vector<std::string>{"a3", "a2", "a1"}));
+        EXPECT_EQ(popWalk(), (Names{"a3", "a2", "a1"}));
         EXPECT_EQ(app.currentFrame(), a1);
     }
     QelUtilFrameLightweightForAllPagesLoopEnd();
-    EXPECT_EQ(outer, (std::vector<std::string>{"a2", "a1", "b2", "b1", "g1", "a3"}));
+    EXPECT_EQ(outer, (Names{"a2", "a1", "b2", "b1", "g1", "a3"}));
     EXPECT_EQ(app.currentFrame(), a2);
 
     // An all-pages walk inside a walk of the current page's stack.
@@ -131,15 +132,6 @@ TEST_F(ApplicationModelTest, WalksNestAndEachEndRestoresTheFrameOfItsOwnStart) {
     EXPECT_EQ(app.currentFrame(), b2);
 }
 
-TEST_F(ApplicationModelTest, PopWalkGoesDownTheCurrentPagesStackFromTheTop) {
-    app.setCurrentFrame(a2);
-    EXPECT_EQ(popWalk(), (std::vector<std::string>{"a3", "a2", "a1"}));
-    EXPECT_EQ(app.currentFrame(), a2);
-    app.setCurrentFrame(g1);
-    EXPECT_EQ(popWalk(), (std::vector<std::string>{"g1"}));
-    EXPECT_FALSE(QelUtilFrameLightweightPopNext());
-}
-
 TEST_F(ApplicationModelTest, NameAndPlotTypeFollowTheCurrentFrameAlsoDuringAWalk) {
     app.setCurrentFrame(a3);
     EXPECT_EQ(currentFrameName(), "a3");
@@ -153,14 +145,14 @@ TEST_F(ApplicationModelTest, NameAndPlotTypeFollowTheCurrentFrameAlsoDuringAWalk
 }
 
 TEST_F(ApplicationModelTest, ModelChangesAreAnnouncedButWalksAreNot) {
-    announced().clear();
-    ASSERT_TRUE(QelAppStateChangeAddCallback(recordStateChange, nullptr));
+    std::vector<StateChange_e> announced;
+    ASSERT_TRUE(QelAppStateChangeAddCallback(recordStateChange, &announced));
     allPagesWalk();
     popWalk();
-    EXPECT_TRUE(announced().empty());
+    EXPECT_TRUE(announced.empty());
     app.addFrame(0, "a4");
-    QelAppStateChangeRemoveCallback(recordStateChange, nullptr);
-    EXPECT_EQ(announced(), (std::vector<StateChange_e>{StateChange_FramesAltered, StateChange_CurrentFrame}));
+    QelAppStateChangeRemoveCallback(recordStateChange, &announced);
+    EXPECT_EQ(announced, (std::vector<StateChange_e>{StateChange_FramesAltered, StateChange_CurrentFrame}));
 }
 
 TEST_F(ApplicationModelTest, DataSetsHaveProcessWideIdsAndAJournalState) {

@@ -57,23 +57,21 @@ public:
         QTemporaryDir directory;
         QWidget host;
         host.setObjectName("host");
-        auto failed = [](const std::string& failure) { firstWindows().failures.push_back(failure); };
-        {
+        // Opens a window as a host does and returns the dialogs it showed.
+        const auto openWindow = [&](const char* name, bool pressOk) {
             ModalDialogAnswerer answerer;
-            answerer.setFailureHandler(failed);
-            answerer.pressOk();
-            kernel.failCall("QelAppMacroRecordStart", FailMode::Once);
-            delete MacroRecorderDialog::getInstance(host, directory.filePath("first.mcr").toStdString());
-            firstWindows().firstStartRefused = kernel.wasCalled("QelAppMacroRecordStart") &&
-                                               !kernel.wasCalled("QelUtilMacroRecordRawCommand");
-            firstWindows().firstWindowDialogs = answerer.answered();
-        }
-        {
-            ModalDialogAnswerer answerer;
-            answerer.setFailureHandler(failed);
-            delete MacroRecorderDialog::getInstance(host, directory.filePath("second.mcr").toStdString());
-            firstWindows().secondWindowDialogs = answerer.answered();
-        }
+            answerer.setFailureHandler(
+                [](const std::string& failure) { firstWindows().failures.push_back(failure); });
+            if (pressOk)
+                answerer.pressOk();
+            delete MacroRecorderDialog::getInstance(host, directory.filePath(name).toStdString());
+            return answerer.answered();
+        };
+        kernel.failCall("QelAppMacroRecordStart", FailMode::Once);
+        firstWindows().firstWindowDialogs = openWindow("first.mcr", true);
+        firstWindows().firstStartRefused =
+            kernel.wasCalled("QelAppMacroRecordStart") && !kernel.wasCalled("QelUtilMacroRecordRawCommand");
+        firstWindows().secondWindowDialogs = openWindow("second.mcr", false);
     }
 };
 
@@ -120,6 +118,21 @@ protected:
 
     std::vector<std::string> macroBody() const { return readMacroBody(macroPath()); }
 
+    // Answers the input box the button opens with the text.
+    void insert(const char* name, const char* text) {
+        answerer.enterText(text);
+        click(name);
+    }
+    void stopWithAYes() {
+        kernel.answerQuestion(stopQuestion, true);
+        click("stop_Button");
+    }
+    // A window that is done is deleted later, with the events posted for it.
+    void expectWindowDeletedLater() {
+        deletePendingWindows();
+        EXPECT_TRUE(window.isNull());
+    }
+
     KernelTestControl kernel;
     ModalDialogAnswerer answerer;
     QTemporaryDir directory;
@@ -161,15 +174,12 @@ TEST_F(MacroRecorderDialogTest, FormShowsTheRecorderButtonsInOneColumn) {
 
 TEST_F(MacroRecorderDialogTest, RecordsThePauseTextEscapedAndTheRawCommandAsTyped) {
     open();
-    answerer.enterText("Don't move");
-    click("insertPause_Button");
-    answerer.enterText("$!VARSET |MFBD| = 'C:\\data'");
-    click("insertCommand_Button");
-    kernel.answerQuestion(stopQuestion, true);
-    click("stop_Button");
+    insert("insertPause_Button", "Don't move");
+    insert("insertCommand_Button", "$!VARSET |MFBD| = 'C:\\data'");
+    stopWithAYes();
 
-    const std::vector<std::string> expected{"$!PAUSE 'Don\\'t move'", "$!VARSET |MFBD| = 'C:\\data'"};
-    EXPECT_EQ(macroBody(), expected);
+    EXPECT_EQ(macroBody(),
+              (std::vector<std::string>{"$!PAUSE 'Don\\'t move'", "$!VARSET |MFBD| = 'C:\\data'"}));
 
     ASSERT_EQ(answerer.answered().size(), 2u);
     const AnsweredDialog& pauseInput = answerer.answered()[0];
@@ -188,14 +198,11 @@ TEST_F(MacroRecorderDialogTest, RecordsThePauseTextEscapedAndTheRawCommandAsType
 
 TEST_F(MacroRecorderDialogTest, CancelledOrEmptyInputRecordsNothing) {
     open();
-    answerer.cancelTextInput();
-    click("insertPause_Button");
-    answerer.enterText("");
-    click("insertPause_Button");
-    answerer.cancelTextInput();
-    click("insertCommand_Button");
-    answerer.enterText("");
-    click("insertCommand_Button");
+    for (const char* name : {"insertPause_Button", "insertCommand_Button"}) {
+        answerer.cancelTextInput();
+        click(name);
+        insert(name, "");
+    }
     EXPECT_FALSE(kernel.wasCalled("QelUtilMacroRecordRawCommand"));
 }
 
@@ -206,10 +213,8 @@ TEST_F(MacroRecorderDialogTest, GraphicsSwitchesAreRecordedOnlyAfterAYes) {
     click("suspendGraphics_Button");
     click("unsuspendGraphics_Button");
     click("unsuspendGraphics_Button");
-    kernel.answerQuestion(stopQuestion, true);
-    click("stop_Button");
-    const std::vector<std::string> expected{"$!DRAWGRAPHICS FALSE", "$!DRAWGRAPHICS TRUE"};
-    EXPECT_EQ(macroBody(), expected);
+    stopWithAYes();
+    EXPECT_EQ(macroBody(), (std::vector<std::string>{"$!DRAWGRAPHICS FALSE", "$!DRAWGRAPHICS TRUE"}));
 }
 
 TEST_F(MacroRecorderDialogTest, StopFiresTheRelevanceChangeBeforeTheFinishedSignal) {
@@ -237,8 +242,7 @@ TEST_F(MacroRecorderDialogTest, StopFiresTheRelevanceChangeBeforeTheFinishedSign
 
     // The window goes away with its recording, and the next one records anew.
     EXPECT_FALSE(window->isVisible());
-    deletePendingWindows();
-    EXPECT_TRUE(window.isNull());
+    expectWindowDeletedLater();
     open();
     EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordStart").size(), 2u);
     EXPECT_FALSE(MacroRecorderDialog::relevance()->isRelevant());
@@ -268,8 +272,7 @@ TEST_F(MacroRecorderDialogTest, ClosingAsksAndCancelsOnlyAfterAYes) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(macroPath())));
     EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).size(), 2u);
     EXPECT_EQ(kernel.messagesOfType(MessageBox_Question).back().text, cancelQuestion);
-    deletePendingWindows();
-    EXPECT_TRUE(window.isNull());
+    expectWindowDeletedLater();
 }
 
 TEST_F(MacroRecorderDialogTest, EscapeAndTheCancelButtonCancelTheRecording) {
@@ -307,8 +310,7 @@ TEST_F(MacroRecorderDialogTest, RefusedStartLeavesAWindowThatIsDroppedWhenLaunch
     EXPECT_NE(retry.data(), window.data());
     EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordStart").size(), 2u);
     EXPECT_FALSE(MacroRecorderDialog::relevance()->isRelevant());
-    deletePendingWindows();
-    EXPECT_TRUE(window.isNull());
+    expectWindowDeletedLater();
     ASSERT_FALSE(retry.isNull());
     window = retry;
 }
@@ -321,37 +323,31 @@ TEST_F(MacroRecorderDialogTest, ARecordingStartedWhenTheLastOneFinishedGetsAWind
     const std::string nextPath = directory.filePath("next.mcr").toStdString();
     boost::signals2::scoped_connection finished = window->connectToSignalMacroRecordingFinished(
         [&] { next = MacroRecorderDialog::getInstance(host, nextPath); });
-    kernel.answerNextQuestions({true});
-    click("stop_Button");
+    stopWithAYes();
 
     ASSERT_FALSE(next.isNull());
     EXPECT_NE(next.data(), window.data());
     EXPECT_EQ(kernel.callsNamed("QelAppMacroRecordStart").size(), 2u);
     EXPECT_FALSE(MacroRecorderDialog::relevance()->isRelevant());
-    deletePendingWindows();
-    EXPECT_TRUE(window.isNull());
+    expectWindowDeletedLater();
     ASSERT_FALSE(next.isNull());
     EXPECT_EQ(MacroRecorderDialog::getInstance(host, macroPath()), next.data());
 
     // The new window records into its own file.
     window = next;
     window->launch();
-    answerer.enterText("second");
-    click("insertCommand_Button");
-    kernel.answerNextQuestions({true});
-    click("stop_Button");
+    insert("insertCommand_Button", "second");
+    stopWithAYes();
     EXPECT_EQ(readMacroBody(nextPath), std::vector<std::string>{"second"});
 }
 
 TEST_F(MacroRecorderDialogTest, EveryKernelCallButTheStartRunsInsideTheLock) {
     open();
     kernel.setDefaultAnswer(true);
-    answerer.enterText("pause");
-    click("insertPause_Button");
+    insert("insertPause_Button", "pause");
     click("suspendGraphics_Button");
     click("unsuspendGraphics_Button");
-    answerer.enterText("raw");
-    click("insertCommand_Button");
+    insert("insertCommand_Button", "raw");
     click("stop_Button");
 
     // A host asks whether it may offer a recording at any time, outside of any lock.

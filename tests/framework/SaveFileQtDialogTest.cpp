@@ -247,25 +247,20 @@ TEST_F(SaveFileDialog, ListsEveryFileOfALargeFolderWithoutLookingUpIcons) {
     EXPECT_EQ(model->type(model->index(folder.filePath("archive"))), "Folder");
 }
 
-TEST_F(SaveFileDialog, TheGeometryIsRememberedUnderItsKeyAndTheDefaultSizeServesOtherwise) {
-    const auto showAndResize = [](const QString& key, QSize resizeTo) {
+// Both dialog bases keep their geometry in one place: what one dialog leaves under a key, the
+// next dialog with that key opens with, whichever base it has. Each returns the size it opened with.
+TEST_F(SaveFileDialog, TheGeometryUnderAKeyIsSharedByBothDialogBasesElseTheDefaultSizeServes) {
+    const auto fileDialog = [](const QString& key, QSize resizeTo, QSize defaultSize = QSize()) {
         QExtendedFileDialog dialog(nullptr, "Write");
         dialog.setGeometryPersistenceKey(key);
-        dialog.setDefaultSize(QSize(640, 420));
+        if (defaultSize.isValid())
+            dialog.setDefaultSize(defaultSize);
         dialog.show();
         const QSize shown = dialog.size();
         dialog.resize(resizeTo);
         dialog.reject();
         return shown;
     };
-    EXPECT_EQ(showAndResize("Tests/Save", QSize(720, 510)), QSize(640, 420));
-    EXPECT_EQ(showAndResize("Tests/Save", QSize(700, 500)), QSize(720, 510));
-    EXPECT_EQ(showAndResize("Tests/Other", QSize(700, 500)), QSize(640, 420));
-}
-
-// Both dialog bases keep their geometry in one place: what one dialog leaves under a key, the
-// next dialog with that key opens with, whichever base it has.
-TEST_F(SaveFileDialog, TheGeometryUnderAKeyIsSharedByBothDialogBases) {
     const auto plainDialog = [](const QString& key, QSize resizeTo) {
         QtDialogAbstract dialog(nullptr, nullptr);
         dialog.setPersistSizeAndPosition(key);
@@ -276,15 +271,11 @@ TEST_F(SaveFileDialog, TheGeometryUnderAKeyIsSharedByBothDialogBases) {
         dialog.close();
         return shown;
     };
-    const auto fileDialog = [](const QString& key, QSize resizeTo) {
-        QExtendedFileDialog dialog(nullptr, "Open");
-        dialog.setGeometryPersistenceKey(key);
-        dialog.show();
-        const QSize shown = dialog.size();
-        dialog.resize(resizeTo);
-        dialog.reject();
-        return shown;
-    };
+    const QSize defaultSize(640, 420);
+    EXPECT_EQ(fileDialog("Tests/Save", QSize(720, 510), defaultSize), defaultSize);
+    EXPECT_EQ(fileDialog("Tests/Save", QSize(700, 500), defaultSize), QSize(720, 510));
+    EXPECT_EQ(fileDialog("Tests/Other", QSize(700, 500), defaultSize), defaultSize);
+
     EXPECT_EQ(plainDialog("Tests/Plain", QSize(410, 310)), QSize(300, 200));
     EXPECT_EQ(plainDialog("Tests/Plain", QSize(640, 480)), QSize(410, 310));
     EXPECT_EQ(fileDialog("Tests/Plain", QSize(660, 490)), QSize(640, 480));

@@ -90,12 +90,12 @@ public:
         if (!edit)
             return false;
         const AppLock lock(AppLock::NoImplicitMacroRecord);
-        QString text = edit->text();
-        if (text == m_shownText)
-            return true;
+        const QString typed = edit->text();
+        QString text = typed;
         if constexpr (std::is_same_v<T, double>)
             text = StringMassager::prepareText(*this->property(), text);
-        if (text == m_shownText) {
+        // Unchanged: the field may still show a value the kernel has since changed elsewhere.
+        if (typed == m_shownText || text == m_shownText) {
             this->refreshWidget();
             return true;
         }

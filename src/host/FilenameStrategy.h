@@ -24,6 +24,9 @@ public:
     std::string getDefaultFileName(int category) const;
     // Remembers the folder and name of a file the user chose.
     void rememberFile(int category, const std::string& path);
+    // Told after an operation on a file the user chose: only a file that was written becomes
+    // the category's default, so a failed export does not move the next proposal elsewhere.
+    void rememberOutcome(int category, const std::string& path, bool succeeded);
     void reset();
 
 private:

@@ -12,8 +12,8 @@ class QAction;
 namespace qelmar::sdk::ui::dialogs {
 
 // Base of the application's Qt dialogs. A dialog stays up only while its keep-up relevance
-// holds (no relevance: always); once it stops holding, the dialog is dropped. Cancel buttons
-// of the dialog's button boxes lead to reject(), their Help buttons and F1 to the help action.
+// holds (no relevance: always); once it stops holding, the dialog is dropped. OK and Cancel buttons
+// of the dialog's button boxes lead to accept() and reject(), their Help buttons and F1 to the help action.
 class QtDialogAbstract : public QDialog, public qelmar::dialogs::common::DialogInterface {
 public:
     QtDialogAbstract(QWidget* parent, propertymanager::RelevancePtr keepUpRelevance,

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QStackedWidget>
 #include <QWidget>
 
 namespace qelmar::sdk::ui::dialogs {
@@ -16,6 +17,21 @@ namespace {
 
 void showToUser(const std::string& message) {
     QelUtilDialogMessageBox(message.c_str(), MessageBox_Error);
+}
+
+// A page of a stacked widget is shown by making it the current page; the stack hides the
+// others itself, and hiding the current page would leave the stack showing nothing.
+void setShown(QWidget* widget, bool shown) {
+    if (auto* stack = qobject_cast<QStackedWidget*>(widget->parentWidget())) {
+        if (shown)
+            stack->setCurrentWidget(widget);
+        return;
+    }
+    widget->setVisible(shown);
+}
+
+void setEnabled(QWidget* widget, bool enabled) {
+    widget->setEnabled(enabled);
 }
 
 } // namespace
@@ -51,7 +67,7 @@ struct WidgetBindingCore::Impl {
         }
     }
 
-    void apply(const std::function<bool()>& condition, void (QWidget::*set)(bool)) {
+    void apply(const std::function<bool()>& condition, void (*set)(QWidget*, bool)) {
         if (!condition)
             return;
         bool holds = false;
@@ -63,12 +79,12 @@ struct WidgetBindingCore::Impl {
         }
         for (const auto& widget : widgets) {
             if (widget)
-                (widget.data()->*set)(holds);
+                set(widget.data(), holds);
         }
     }
 
-    void applyVisibility() { apply(visible, &QWidget::setVisible); }
-    void applySensitivity() { apply(enabled, &QWidget::setEnabled); }
+    void applyVisibility() { apply(visible, &setShown); }
+    void applySensitivity() { apply(enabled, &setEnabled); }
 
     bool hasLiveWidget() const {
         for (const auto& widget : widgets) {

@@ -138,6 +138,7 @@ void QtDialogAbstract::routeButtonBoxes() {
             continue;
         box->setProperty(routedProperty, true);
         // The dialog is the context object: the connections end with the dialog or the box.
+        connect(box, &QDialogButtonBox::accepted, this, [this] { accept(); });
         connect(box, &QDialogButtonBox::rejected, this, [this] { reject(); });
         connect(box, &QDialogButtonBox::helpRequested, this, [this] {
             if (m_impl->helpAction)

@@ -72,6 +72,11 @@ std::string FilenameStrategy::getDefaultFileName(int category) const {
     return "untitled" + extensionOf(category);
 }
 
+void FilenameStrategy::rememberOutcome(int category, const std::string& path, bool succeeded) {
+    if (succeeded)
+        rememberFile(category, path);
+}
+
 void FilenameStrategy::rememberFile(int category, const std::string& path) {
     if (path.empty())
         return;

@@ -1,0 +1,435 @@
+#include "export/ExportPropertiesManager.h"
+
+#include "export/ExportPropertiesGenerated.h"
+#include "host/AppLock.h"
+#include "host/BooleanPropertyDependentRelevance.h"
+#include "host/FrameExistsRelevance.h"
+#include "host/InvertingRelevance.h"
+#include "host/Kernel.h"
+#include "host/RelevanceExpression.h"
+#include "host/SignalConnectionCollection.h"
+#include "host/StyleValue.h"
+#include "propertyframework/BoundedValueValidator.h"
+#include "propertyframework/Property.h"
+#include "propertyframework/PropertyDecoratorAbstract.h"
+#include "propertyframework/PropertyDependentRelevance.h"
+#include "propertyframework/PropertyTypeAdapter.h"
+#include "propertyframework/models/ListModelProxy.h"
+#include "propertyframework/models/PremappedListModel.h"
+
+#include <initializer_list>
+
+namespace qelmar::dialogs::io {
+
+using sdk::AppLock;
+using sdk::SignalConnectionCollection;
+using sdk::ui::dialogs::propertybindings::models::ListModelProxy;
+using sdk::ui::dialogs::propertybindings::models::ModelValueInfo;
+using sdk::ui::dialogs::propertybindings::models::PremappedListModel;
+using sdk::ui::propertymanager::BooleanPropertyDependentRelevance;
+using sdk::ui::propertymanager::ExportPropertiesGenerated;
+using sdk::ui::propertymanager::FrameExistsRelevance;
+using sdk::ui::propertymanager::InvertingRelevance;
+using sdk::ui::propertymanager::PropertyDependentRelevance;
+using sdk::ui::propertymanager::RelevanceExpression;
+using sdk::ui::propertymanager::RelevancePtr;
+
+namespace {
+
+const ModelValueInfo<ExportFormat_e> stillImageFormats[] = {
+    {"BMP", ExportFormat_BMP}, {"EPS", ExportFormat_EPS},         {"JPEG", ExportFormat_JPEG},
+    {"PNG", ExportFormat_PNG}, {"PostScript", ExportFormat_PS},   {"TIFF", ExportFormat_TIFF},
+    {"WMF", ExportFormat_WindowsMetafile},
+};
+
+const ModelValueInfo<ExportFormat_e> animationFormats[] = {
+    {"AVI", ExportFormat_AVI},
+    {"Flash", ExportFormat_Flash},
+    {"MPEG-4", ExportFormat_MPEG4},
+    {"Raster Metafile", ExportFormat_RasterMetafile},
+    {"WMV", ExportFormat_WMV},
+};
+
+const ModelValueInfo<ExportRegion_e> exportRegions[] = {
+    {"Current frame", ExportRegion_CurrentFrame},
+    {"All frames", ExportRegion_AllFrames},
+    {"Work area", ExportRegion_WorkArea},
+};
+
+const ModelValueInfo<EPSPreviewImage_e> epsPreviewImages[] = {
+    {"None", EPSPreviewImage_None},
+    {"TIFF", EPSPreviewImage_TIFF},
+    {"EPSIV2", EPSPreviewImage_EPSIV2},
+    {"FrameMaker", EPSPreviewImage_FRAMEMAKER},
+};
+
+const ModelValueInfo<long> grayscaleDepths[] = {
+    {"On/Off", 0},
+    {"1-Bit Gray", 1},
+    {"4-Bit Gray", 4},
+    {"8-Bit Gray", 8},
+};
+
+const ModelValueInfo<FlashImageType_e> flashImageTypes[] = {
+    {"True Color", FlashImageType_Lossless},
+    {"JPEG", FlashImageType_JPEG},
+    {"256 Colors", FlashImageType_Color256},
+};
+
+const ModelValueInfo<JPEGEncoding_e> jpegEncodings[] = {
+    {"Standard", JPEGEncoding_Standard},
+    {"Progressive", JPEGEncoding_Progressive},
+};
+
+const ModelValueInfo<AVICompression_e> aviCompressions[] = {
+    {"Color preserving", AVICompression_ColorPreserving},
+    {"Line preserving", AVICompression_LinePreserving},
+    {"Uncompressed", AVICompression_Uncompressed},
+};
+
+template <typename T> std::shared_ptr<PremappedListModel<T>> modelOver(const ModelValueInfo<T>* table, int length) {
+    return std::make_shared<PremappedListModel<T>>(table, length);
+}
+
+template <typename T, std::size_t N> std::shared_ptr<PremappedListModel<T>> modelOver(const ModelValueInfo<T> (&table)[N]) {
+    return modelOver(table, static_cast<int>(N));
+}
+
+std::shared_ptr<PremappedListModel<ExportFormat_e>> modelForAnimationMode(bool animation) {
+    return animation ? modelOver(animationFormats) : modelOver(stillImageFormats);
+}
+
+Palette_e boolToPaletteConverter(const bool& color) {
+    return color ? Palette_Color : Palette_Monochrome;
+}
+
+bool paletteToBoolConverter(const Palette_e& palette) {
+    return palette != Palette_Monochrome;
+}
+
+// Stores through the decorated property, so its own checks and the kernel's still apply after
+// the decorator's validator let a value pass.
+template <typename T> class PropertyValidatorDecorator : public PropertyDecoratorAbstract<T> {
+public:
+    PropertyValidatorDecorator(PropertyPtr<T> decorated, ValidatorPtr<T> validator)
+        : PropertyDecoratorAbstract<T>(std::move(decorated), std::move(validator)) {}
+    T retrieveValue() const override { return this->decorated()->retrieveValue(); }
+
+protected:
+    void storeValue(const T& value) override { this->setDecoratedValue(value); }
+};
+
+// How fine an image embedded in a vector export may be depends on the size of the region: the
+// kernel says how far it goes, asked afresh each time since the region may have changed.
+class VectorImageResolutionValidator : public ValidatorInterface<int> {
+public:
+    explicit VectorImageResolutionValidator(PropertyPtr<ExportRegion_e> region)
+        : m_region(std::move(region)) {}
+
+    ValidationResult validate(const int& value) const override {
+        const int maximum = maximumResolution();
+        ValidationResult result;
+        if (value < 1 || value > maximum)
+            result.setErrorString("The value must be within the range 1 to " + std::to_string(maximum) + ".");
+        return result;
+    }
+
+private:
+    int maximumResolution() const {
+        const AppLock lock(AppLock::NoImplicitMacroRecord);
+        return QelAppGetVectorExportMaxDPI(m_region->retrieveValue());
+    }
+
+    PropertyPtr<ExportRegion_e> m_region;
+};
+
+template <typename T>
+void decorate(PropertyPtr<T> (ExportPropertiesGenerated::*getter)() const,
+              void (ExportPropertiesGenerated::*setter)(PropertyPtr<T>), ExportPropertiesGenerated& properties,
+              ValidatorPtr<T> validator) {
+    (properties.*setter)(std::make_shared<PropertyValidatorDecorator<T>>((properties.*getter)(), std::move(validator)));
+}
+
+template <typename T> ValidatorPtr<T> bounded(T lowest, T highest) {
+    return std::make_shared<const BoundedValueValidator<T>>(lowest, highest);
+}
+
+RelevancePtr anyOf(std::initializer_list<RelevancePtr> operands) {
+    auto expression = std::make_shared<RelevanceExpression>(*operands.begin());
+    for (auto operand = operands.begin() + 1; operand != operands.end(); ++operand)
+        expression->oor(*operand);
+    return *expression;
+}
+
+RelevancePtr allOf(std::initializer_list<RelevancePtr> operands) {
+    auto expression = std::make_shared<RelevanceExpression>(*operands.begin());
+    for (auto operand = operands.begin() + 1; operand != operands.end(); ++operand)
+        expression->aand(*operand);
+    return *expression;
+}
+
+RelevancePtr isNot(RelevancePtr operand) {
+    return std::make_shared<const InvertingRelevance>(std::move(operand));
+}
+
+RelevancePtr isTrue(std::shared_ptr<const PropertyAbstract<bool>> property) {
+    return std::make_shared<const BooleanPropertyDependentRelevance>(std::move(property));
+}
+
+template <typename T> RelevancePtr equals(PropertyPtr<T> property, T value) {
+    return std::make_shared<const PropertyDependentRelevance<T>>(std::move(property), value);
+}
+
+bool someFrameIsThreeDimensional() {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
+    bool found = false;
+    if (QelUtilFrameLightweightPopStart()) {
+        do {
+            found = QelUtilFrameGetPlotType() == 1;
+        } while (!found && QelUtilFrameLightweightPopNext());
+    }
+    QelUtilFrameLightweightPopEnd();
+    return found;
+}
+
+// The formats whose page offers the colour check box; every other format exports in colour.
+bool offersColorChoice(ExportFormat_e format) {
+    switch (format) {
+    case ExportFormat_EPS:
+    case ExportFormat_PS:
+    case ExportFormat_WindowsMetafile:
+    case ExportFormat_TIFF:
+        return true;
+    default:
+        return false;
+    }
+}
+
+PropertyPtr<bool>& useUserDefinedWidthProperty() {
+    static PropertyPtr<bool> property = std::make_shared<Property<bool>>(false);
+    return property;
+}
+
+} // namespace
+
+struct ExportPropertiesManager::Impl {
+    ExportPropertiesGenerated& properties;
+
+#define QELMAR_EXPORT_RELEVANCE_MEMBER(Name) RelevancePtr Name;
+    QELMAR_EXPORT_RELEVANCES(QELMAR_EXPORT_RELEVANCE_MEMBER)
+#undef QELMAR_EXPORT_RELEVANCE_MEMBER
+    RelevancePtr vectorFormatRelevance;
+
+    std::shared_ptr<ListModelProxy<ExportFormat_e>> exportFormatModel =
+        std::make_shared<ListModelProxy<ExportFormat_e>>(modelForAnimationMode(false));
+    ModelPtr<ExportRegion_e> exportRegionModel = modelOver(exportRegions);
+    ModelPtr<EPSPreviewImage_e> epsPreviewImageModel = modelOver(epsPreviewImages);
+    ModelPtr<long> grayscaleDepthModel = modelOver(grayscaleDepths);
+    ModelPtr<FlashImageType_e> flashImageTypeModel = modelOver(flashImageTypes);
+    ModelPtr<JPEGEncoding_e> jpegEncodingModel = modelOver(jpegEncodings);
+    ModelPtr<AVICompression_e> aviCompressionModel = modelOver(aviCompressions);
+
+    PropertyPtr<bool> color;
+    PropertyPtr<sdk::ui::propertymanager::SliderProperties<long>> jpegQualitySliderProperties =
+        std::make_shared<Property<sdk::ui::propertymanager::SliderProperties<long>>>(sdk::ui::propertymanager::SliderProperties<long>(1, 100, 1));
+    PropertyPtr<bool> threeDimensionalFrame = std::make_shared<Property<bool>>(someFrameIsThreeDimensional());
+    PropertyPtr<std::string> imageDimensions = std::make_shared<Property<std::string>>();
+    bool savedUseUserDefinedWidth = false;
+    int kernelImageResolution = 0;
+    SignalConnectionCollection connections;
+
+    explicit Impl(ExportPropertiesGenerated& set)
+        : properties(set)
+        , color(std::make_shared<PropertyTypeAdapter<bool, Palette_e>>(set.palette(), &paletteToBoolConverter,
+                                                                        &boolToPaletteConverter)) {
+        auto& useUserDefinedWidth = *useUserDefinedWidthProperty();
+        if (!useUserDefinedWidth.retrieveValue())
+            useUserDefinedWidth.setValue(!set.useOffscreenBitmap()->retrieveValue());
+        initializeColor();
+        savedUseUserDefinedWidth = useUserDefinedWidth.retrieveValue();
+        kernelImageResolution = set.resolution()->retrieveValue();
+    }
+
+    // A monochrome palette left behind by a format that offers the colour choice would make
+    // every other format export in grey without a control to change it.
+    void initializeColor() {
+        if (!color->retrieveValue() && !offersColorChoice(properties.exportFormat()->retrieveValue()))
+            color->setValue(true);
+    }
+
+    RelevancePtr formatIs(ExportFormat_e format) const { return equals(properties.exportFormat(), format); }
+};
+
+ExportPropertiesManager::ExportPropertiesManager(ExportPropertiesGenerated& properties)
+    : m_impl(std::make_unique<Impl>(properties)) {
+    animationMode(false);
+    installDecorators();
+    installRelevances();
+    installListeners();
+    updateImageDimensions();
+}
+
+ExportPropertiesManager::~ExportPropertiesManager() = default;
+
+void ExportPropertiesManager::installDecorators() {
+    auto& set = m_impl->properties;
+    using Set = ExportPropertiesGenerated;
+    decorate(&Set::imageWidth, &Set::setImageWidth, set, bounded(4, 32766));
+    decorate(&Set::superSampleFactor, &Set::setSuperSampleFactor, set, bounded(2, 16));
+    decorate(&Set::animationSpeed, &Set::setAnimationSpeed, set, bounded(0.001, 200.0));
+    decorate<int>(&Set::resolution, &Set::setResolution, set,
+                  std::make_shared<const VectorImageResolutionValidator>(set.exportRegion()));
+    decorate(&Set::precision, &Set::setPrecision, set, bounded(0, 8));
+    decorate(&Set::epsPreviewImageWidth, &Set::setEpsPreviewImageWidth, set, bounded(4, 32766));
+    decorate(&Set::epsPreviewImageHeight, &Set::setEpsPreviewImageHeight, set, bounded(4, 32766));
+}
+
+void ExportPropertiesManager::installRelevances() {
+    Impl& d = *m_impl;
+    const auto& set = d.properties;
+    d.aviRelevance = d.formatIs(ExportFormat_AVI);
+    d.bmpRelevance = d.formatIs(ExportFormat_BMP);
+    d.epsRelevance = d.formatIs(ExportFormat_EPS);
+    d.flashRelevance = d.formatIs(ExportFormat_Flash);
+    d.jpegRelevance = d.formatIs(ExportFormat_JPEG);
+    d.mpeg4Relevance = d.formatIs(ExportFormat_MPEG4);
+    d.pngRelevance = d.formatIs(ExportFormat_PNG);
+    d.psRelevance = d.formatIs(ExportFormat_PS);
+    d.rasterMetafileRelevance = d.formatIs(ExportFormat_RasterMetafile);
+    d.tiffRelevance = d.formatIs(ExportFormat_TIFF);
+    d.wmfRelevance = d.formatIs(ExportFormat_WindowsMetafile);
+    d.wmvRelevance = d.formatIs(ExportFormat_WMV);
+
+    // Anything that is not a raster format counts as vector.
+    d.vectorFormatRelevance =
+        isNot(anyOf({d.aviRelevance, d.bmpRelevance, d.flashRelevance, d.jpegRelevance, d.mpeg4Relevance,
+                     d.pngRelevance, d.rasterMetafileRelevance, d.tiffRelevance, d.wmvRelevance}));
+    const RelevancePtr postScript = anyOf({d.epsRelevance, d.psRelevance});
+
+    d.colorRelevance = anyOf({d.vectorFormatRelevance, d.tiffRelevance});
+    d.useOffscreenImageRelevance = isTrue(set.useOffscreenBitmap());
+    d.imageWidthRelevance =
+        allOf({d.useOffscreenImageRelevance, isNot(postScript), isTrue(useUserDefinedWidthProperty())});
+    d.superSampleFactorRelevance = allOf({d.useOffscreenImageRelevance, isTrue(set.useSuperSampleAntiAliasing())});
+    d.convertTo256ColorsRelevance =
+        allOf({anyOf({d.bmpRelevance, d.pngRelevance, d.tiffRelevance}), isTrue(d.color)});
+    d.grayscaleDepthRelevance = isNot(d.convertTo256ColorsRelevance);
+    d.imageEmbeddedInVectorRelevance = allOf({postScript, equals(set.renderType(), PrintRenderType_Image)});
+    d.precisionRelevance = allOf({postScript, equals(set.renderType(), PrintRenderType_Vector)});
+    d.force3DSortingRelevance =
+        anyOf({allOf({d.precisionRelevance, isTrue(d.threeDimensionalFrame)}), d.wmfRelevance});
+    d.epsPreviewDepthRelevance = allOf({d.epsRelevance, equals(set.epsPreviewImageType(), EPSPreviewImage_TIFF)});
+    d.epsPreviewSizeRelevance =
+        allOf({d.epsRelevance, isNot(equals(set.epsPreviewImageType(), EPSPreviewImage_None))});
+}
+
+void ExportPropertiesManager::installListeners() {
+    const auto& set = m_impl->properties;
+    auto& connections = m_impl->connections;
+    const auto update = [this](const auto&) { updateImageDimensions(); };
+    constexpr NotificationPriority priority = 1;
+    connections.add(useUserDefinedWidthProperty()->connectToValueChangedSignalUnique(update, priority));
+    connections.add(set.imageWidth()->connectToValueChangedSignalUnique(update, priority));
+    connections.add(set.exportFormat()->connectToValueChangedSignalUnique(update, priority));
+    connections.add(set.exportRegion()->connectToValueChangedSignalUnique(update, priority));
+    connections.add(set.resolution()->connectToValueChangedSignalUnique(update, priority));
+}
+
+void ExportPropertiesManager::updateImageDimensions() {
+    m_impl->imageDimensions->setValue(buildImageDimensionsString());
+}
+
+std::string ExportPropertiesManager::buildImageDimensionsString() {
+    Impl& d = *m_impl;
+    const auto& set = d.properties;
+    const AppLock lock(AppLock::ImplicitMacroRecord);
+    const toolbox::StyleValue kernelResolution(toolbox::StringList{"PrintSetup", "ImageResolution"});
+    const int dialogResolution = set.resolution()->retrieveValue();
+    const bool vector = d.vectorFormatRelevance->isRelevant();
+    // The kernel sizes a vector export by its own resolution, so it is shown the dialog's for
+    // the question and given its own back afterwards.
+    if (vector)
+        kernelResolution.set<int>(dialogResolution);
+
+    const ExportRegion_e region = set.exportRegion()->retrieveValue();
+    const int width = !useUserDefinedWidthProperty()->retrieveValue() || vector
+                          ? QelUtilGetDefaultExportImageWidth(set.exportFormat()->retrieveValue(), region)
+                          : set.imageWidth()->retrieveValue();
+    const int height = QelUtilGetExportImageHeight(width, region);
+
+    if (vector) {
+        const SignalConnectionCollection::ConnectionBlocker quiet(d.connections);
+        kernelResolution.set<int>(d.kernelImageResolution);
+        if (set.resolution()->retrieveValue() != dialogResolution)
+            set.resolution()->setValue(dialogResolution);
+    }
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+void ExportPropertiesManager::saveChanges() {
+    const auto& set = m_impl->properties;
+    if (!useUserDefinedWidthProperty()->retrieveValue()) {
+        const AppLock lock(AppLock::NoImplicitMacroRecord);
+        set.imageWidth()->setValue(
+            QelUtilGetDefaultExportImageWidth(set.exportFormat()->retrieveValue(), set.exportRegion()->retrieveValue()));
+    }
+    m_impl->properties.submit();
+    m_impl->savedUseUserDefinedWidth = useUserDefinedWidthProperty()->retrieveValue();
+}
+
+void ExportPropertiesManager::discardChanges() {
+    useUserDefinedWidthProperty()->setValue(m_impl->savedUseUserDefinedWidth);
+}
+
+void ExportPropertiesManager::animationMode(bool animation) {
+    m_impl->exportFormatModel->setModel(modelForAnimationMode(animation));
+}
+
+RelevancePtr ExportPropertiesManager::relevance() {
+    static const RelevancePtr frameExists = std::make_shared<const FrameExistsRelevance>();
+    return frameExists;
+}
+
+#define QELMAR_EXPORT_RELEVANCE_GETTER(Name)                                                                 \
+    RelevancePtr ExportPropertiesManager::Name() const {                                                     \
+        return m_impl->Name;                                                                                 \
+    }
+QELMAR_EXPORT_RELEVANCES(QELMAR_EXPORT_RELEVANCE_GETTER)
+#undef QELMAR_EXPORT_RELEVANCE_GETTER
+
+ExportPropertiesManager::ModelPtr<ExportFormat_e> ExportPropertiesManager::exportFormatModel() const {
+    return m_impl->exportFormatModel;
+}
+ExportPropertiesManager::ModelPtr<ExportRegion_e> ExportPropertiesManager::exportRegionModel() const {
+    return m_impl->exportRegionModel;
+}
+ExportPropertiesManager::ModelPtr<EPSPreviewImage_e> ExportPropertiesManager::epsPreviewImageModel() const {
+    return m_impl->epsPreviewImageModel;
+}
+ExportPropertiesManager::ModelPtr<long> ExportPropertiesManager::grayscaleDepthModel() const {
+    return m_impl->grayscaleDepthModel;
+}
+ExportPropertiesManager::ModelPtr<FlashImageType_e> ExportPropertiesManager::flashImageTypeModel() const {
+    return m_impl->flashImageTypeModel;
+}
+ExportPropertiesManager::ModelPtr<JPEGEncoding_e> ExportPropertiesManager::jpegEncodingModel() const {
+    return m_impl->jpegEncodingModel;
+}
+ExportPropertiesManager::ModelPtr<AVICompression_e> ExportPropertiesManager::aviCompressionModel() const {
+    return m_impl->aviCompressionModel;
+}
+
+PropertyPtr<bool> ExportPropertiesManager::color() const {
+    return m_impl->color;
+}
+PropertyPtr<bool> ExportPropertiesManager::useUserDefinedWidth() const {
+    return useUserDefinedWidthProperty();
+}
+PropertyPtr<sdk::ui::propertymanager::SliderProperties<long>> ExportPropertiesManager::jpegQualitySliderProperties() const {
+    return m_impl->jpegQualitySliderProperties;
+}
+PropertyPtr<std::string> ExportPropertiesManager::imageDimensions() const {
+    return m_impl->imageDimensions;
+}
+
+} // namespace qelmar::dialogs::io

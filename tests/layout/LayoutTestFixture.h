@@ -1,89 +1,25 @@
 #pragma once
 
-#include "host/QExtendedFileDialog.h"
+#include "common/FileDialogSteps.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 #include "kernel/testing/StyleTestControl.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <deque>
-#include <functional>
 
 namespace qelmar::layout::test {
 
 using namespace standin::testing;
+using testsupport::FileDialogSteps;
+using testsupport::typeNameAndSave;
 
 inline const standin::StylePath includeDataPath{"FileConfig", "LayoutConfig", "IncludeData"};
 inline const standin::StylePath includePreviewPath{"FileConfig", "LayoutConfig", "IncludePreview"};
 inline const standin::StylePath useRelativePathsPath{"FileConfig", "LayoutConfig", "UseRelativePaths"};
-
-inline void typeNameAndSave(QFileDialog& dialog, const QString& fileName) {
-    auto& files = dynamic_cast<sdk::ui::dialogs::QExtendedFileDialog&>(dialog);
-    files.fileNameEdit()->setText(fileName);
-    files.buttonBox()->button(QDialogButtonBox::Save)->click();
-}
-
-// Runs one queued step on each file dialog as it opens, from inside its event loop. A dialog
-// without a step, or left open by its step, is rejected and counted as a failure: no test waits.
-class FileDialogSteps {
-public:
-    using Step = std::function<void(QFileDialog&)>;
-
-    FileDialogSteps() {
-        QObject::connect(&m_poll, &QTimer::timeout, [this] { tick(); });
-        m_poll.start(10);
-    }
-    void then(Step step) { m_steps.push_back(std::move(step)); }
-    void saveAs(const QString& name) {
-        then([name](QFileDialog& dialog) { typeNameAndSave(dialog, name); });
-    }
-    void cancel() {
-        then([](QFileDialog& dialog) { dialog.reject(); });
-    }
-
-    std::vector<QString> titles, filters;
-    int failures = 0;
-    std::size_t pending() const { return m_steps.size(); }
-
-private:
-    void tick() {
-        QFileDialog* dialog = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* candidate = qobject_cast<QFileDialog*>(window); candidate && candidate->isVisible())
-                dialog = candidate;
-        }
-        // A step that processes events runs this timer again.
-        if (!dialog || m_inStep)
-            return;
-        titles.push_back(dialog->windowTitle());
-        filters.push_back(dialog->selectedNameFilter());
-        if (!m_steps.empty()) {
-            const Step step = std::move(m_steps.front());
-            m_steps.pop_front();
-            m_inStep = true;
-            step(*dialog);
-            m_inStep = false;
-        }
-        if (dialog->isVisible()) {
-            ++failures;
-            dialog->reject();
-        }
-    }
-
-    std::deque<Step> m_steps;
-    bool m_inStep = false;
-    QTimer m_poll;
-};
 
 // Two pages: "Results" with "Temperature" and "Pressure profile", "Flow" with "Velocity field"
 // and "Notes" (no data). All data sets load from files until a test changes one. The walk

@@ -20,10 +20,11 @@ const QColor deskColour(0xd4, 0xd7, 0xdc);
 const QColor paperEdgeColour(0x9a, 0x9e, 0xa6);
 const QColor gridColour(0xe2, 0xe4, 0xe8);
 const QColor currentFrameColour(0x1e, 0x6f, 0xd9);
-// Curves of one frame, one colour each; they stay apart as greys on a monochrome canvas too.
-const std::array<QColor, 6> curveColours{QColor(0x1f, 0x4e, 0xb4), QColor(0xd6, 0x2d, 0x20),
-                                         QColor(0x2c, 0x9a, 0x3c), QColor(0xe0, 0x8a, 0x00),
-                                         QColor(0x7b, 0x3f, 0xb0), QColor(0x10, 0x9c, 0xa8)};
+// Curves of one frame, one colour each, of brightnesses far enough apart that the curves stay
+// apart as greys on a monochrome canvas too.
+const std::array<QColor, 6> curveColours{QColor(0x1f, 0x3f, 0xa0), QColor(0xf0, 0x8a, 0x24),
+                                         QColor(0x2a, 0x8a, 0x3c), QColor(0xc0, 0x2a, 0x8a),
+                                         QColor(0x8f, 0xc0, 0xf0), QColor(0x60, 0x30, 0x10)};
 
 struct Range {
     double low = std::numeric_limits<double>::infinity();

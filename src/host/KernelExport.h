@@ -80,10 +80,16 @@ enum EPSPreviewImage_e {
     EPSPreviewImage_FRAMEMAKER = 3,
 };
 
-// Exports the region with the kernel's current settings. `append` adds a frame to an animation
-// under way; a still image is exported with append false. False on failure, with the reason in
-// QelUtilGetLastErrorMessage.
+// Exports the region with the kernel's current settings. A still image is exported with append
+// false. An animation format starts a movie with append false (its first frame) and adds one
+// frame per call with append true; QelUtilExportFinish then writes the movie. False on failure,
+// with the reason in QelUtilGetLastErrorMessage.
 bool QelUtilExport(bool append);
+// Ends the animation under way: the movie appears at the export file name only now. False when
+// no frame was exported or the movie could not be written; the target is then left untouched.
+bool QelUtilExportFinish();
+// Abandons the animation under way; nothing is written and no temporary file stays behind.
+void QelUtilExportCancel();
 
 // The width in pixels of the region as shown on screen, for the format. For EPS and PostScript it
 // is the region's width at "PrintSetup" "ImageResolution" instead, the size of an image embedded

@@ -72,7 +72,16 @@ std::vector<QPoint> logicalPoints(const QPolygonF& device) {
     return points;
 }
 
-// The corners when the points trace an axis-parallel rectangle, for the shorter Rectangle record.
+// An outline without the repeated first point that closes it: the records close outlines
+// themselves.
+std::vector<QPoint> outlinePoints(const QPolygonF& device) {
+    std::vector<QPoint> points = logicalPoints(device);
+    if (points.size() > 1 && points.back() == points.front())
+        points.pop_back();
+    return points;
+}
+
+// Whether the points trace an axis-parallel rectangle, for the shorter Rectangle record.
 bool isAxisParallelRectangle(const std::vector<QPoint>& p) {
     if (p.size() != 4)
         return false;
@@ -329,20 +338,19 @@ int WmfCanvas::unitsPerInchFor(const QRectF& inches) {
 }
 
 void WmfCanvas::fillDevicePolygon(const QPolygonF& device, const QColor& colour) {
-    const std::vector<QPoint> outline = logicalPoints(device);
+    const std::vector<QPoint> outline = outlinePoints(device);
     if (outline.size() < 3)
         return;
+    // Even rectangles are filled as polygons: libwmf draws filled Rectangle records half
+    // transparent under the transparent background mode that the text needs.
     m_impl->selectNullPen();
     m_impl->selectBrush(colour);
-    if (isAxisParallelRectangle(outline))
-        m_impl->rectangle(outline);
-    else
-        m_impl->polygon(outline);
+    m_impl->polygon(outline);
 }
 
 void WmfCanvas::strokeDevicePolyline(const QPolygonF& device, const QColor& colour, double width,
                                      bool closed) {
-    std::vector<QPoint> line = logicalPoints(device);
+    std::vector<QPoint> line = closed ? outlinePoints(device) : logicalPoints(device);
     if (line.size() < 2)
         return;
     m_impl->selectPen(colour, width);

@@ -23,7 +23,7 @@
 //     0x02FB CreateFontIndirect  a proportional sans serif face, the height in logical units
 //     0x012D SelectObject, 0x01F0 DeleteObject
 //     0x0209 SetTextColor, 0x012E SetTextAlign
-//     0x0325 Polyline, 0x0324 Polygon, 0x041B Rectangle (for axis-parallel rectangles)
+//     0x0325 Polyline, 0x0324 Polygon, 0x041B Rectangle (outlines of axis-parallel rectangles)
 //     0x0A32 ExtTextOut          without options and without character widths
 //     0x001E SaveDC, 0x0416 IntersectClipRect, 0x0127 RestoreDC (-1)
 //     0x0000 EOF

@@ -280,7 +280,7 @@ TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
 }
 
 TEST_F(ExportFilesTest, InterruptedWriteLeavesTheEarlierFile) {
-    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS}) {
+    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS, ExportFormat_WindowsMetafile}) {
         ASSERT_TRUE(exportAs("kept", format)) << lastError();
         const QByteArray before = contentsOf(path("kept"));
         app.failWritesAfterBytes(64);

@@ -220,6 +220,59 @@ TEST_F(WmfExportTest, LongCurvesAreSplitIntoRecordsThatJoin) {
     }
 }
 
+// Many colours overflow the object table the canvas keeps; the objects it deletes to make room
+// must never be selected again, also not by a RestoreDC.
+TEST(WmfCanvasTest, EverySelectedObjectExists) {
+    WmfCanvas canvas(QRectF(0, 0, 4, 3), 1440, false);
+    for (int line = 0; line < 200; ++line) {
+        if (line % 20 == 0)
+            canvas.pushClip(QRectF(0, 0, 4 - line / 100.0, 3));
+        canvas.drawPolyline({QPointF(0, line / 100.0), QPointF(4, 0)},
+                            {QColor::fromHsv(line, 255, 200), 1.0});
+        canvas.drawText(QPointF(1, 1), QStringLiteral("x"), {8.0 + line % 3, Qt::black, Qt::AlignLeft});
+        if (line % 40 == 39)
+            canvas.popClip();
+    }
+    const Metafile file(canvas.takeMetafile());
+    ASSERT_TRUE(file.walkedToTheEnd);
+    // A reader's object table (0 for a free slot, else the object's serial number) and the
+    // objects each saved state holds.
+    std::vector<int> table;
+    std::map<int, int> kindOf;   // serial number -> creating function
+    std::map<int, int> selected; // creating function -> serial number
+    std::vector<std::map<int, int>> saved;
+    for (const Record& record : file.records) {
+        if (record.function == 0x02FA || record.function == 0x02FB || record.function == 0x02FC) {
+            const int serial = static_cast<int>(kindOf.size()) + 1;
+            kindOf[serial] = record.function;
+            const auto free = std::find(table.begin(), table.end(), 0);
+            if (free == table.end())
+                table.push_back(serial);
+            else
+                *free = serial;
+        } else if (record.function == selectFunction || record.function == 0x01F0) {
+            ASSERT_LT(record.word(0), static_cast<int>(table.size()));
+            int& slot = table[static_cast<std::size_t>(record.word(0))];
+            ASSERT_NE(slot, 0);
+            if (record.function == selectFunction)
+                selected[kindOf[slot]] = slot;
+            else
+                slot = 0;
+        } else if (record.function == 0x001E) {
+            saved.push_back(selected);
+        } else if (record.function == 0x0127) {
+            ASSERT_FALSE(saved.empty());
+            selected = saved.back();
+            saved.pop_back();
+            for (const auto& [kind, serial] : selected)
+                EXPECT_NE(std::find(table.begin(), table.end(), serial), table.end())
+                    << "restored a deleted object";
+        }
+    }
+    EXPECT_LE(table.size(), 64u);
+    EXPECT_EQ(file.word(32), static_cast<int>(table.size()));
+}
+
 TEST_F(WmfExportTest, LibwmfConvertsTheFileToSvg) {
     const QString converter = QStandardPaths::findExecutable(QStringLiteral("wmf2svg"));
     if (converter.isEmpty())

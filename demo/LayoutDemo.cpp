@@ -68,6 +68,30 @@ DataSetContents generatedData(const std::string& title, const std::vector<std::s
     return contents;
 }
 
+// The sample data moves through a day in this many time steps, for the animation command.
+constexpr int sampleTimeSteps = 24;
+
+using TimedValue = std::function<double(int variable, double x, double phase)>;
+
+// The data at `phase` 0 to attach, then the later steps with the phase going once round.
+DataSetContents firstStep(const std::string& title, const std::vector<std::string>& names, int points,
+                          const TimedValue& value) {
+    return generatedData(title, names, points,
+                         [&value](int variable, double x) { return value(variable, x, 0.0); });
+}
+
+std::vector<DataSetContents> laterSteps(const std::string& title, const std::vector<std::string>& names,
+                                        int points, const TimedValue& value) {
+    std::vector<DataSetContents> steps;
+    for (int step = 1; step < sampleTimeSteps; ++step) {
+        const double phase = 2.0 * std::acos(-1.0) * step / sampleTimeSteps;
+        steps.push_back(generatedData(title, names, points, [&value, phase](int variable, double x) {
+            return value(variable, x, phase);
+        }));
+    }
+    return steps;
+}
+
 // Writes the frame's data set through the kernel, so that it loads from a real data file.
 void loadFromDataFile(int frame, const QString& dataFile) {
     application().setCurrentFrame(frame);
@@ -78,25 +102,29 @@ void loadFromDataFile(int frame, const QString& dataFile) {
 }
 
 // Two pages with four frames; the velocity field was changed after loading, without a journal.
+// The measurements have time steps.
 void buildSampleApplication() {
     ApplicationTestControl& app = application();
     const QString dataFolder = QDir::temp().filePath(QStringLiteral("qelmar-demo-data"));
     QDir().mkpath(dataFolder);
 
     const int measurements = app.addPage("Measurements");
+    // A temperature wave travelling along, and a pressure profile whose fall breathes with the
+    // day; the velocity field keeps one step and stays as it is while the others move. The data
+    // files written below keep only the first step.
     const int temperature = app.addFrame(measurements, "Temperature");
-    app.attachDataSet(temperature,
-                      generatedData("Temperature", {"Time", "T"}, 400,
-                                    [](int, double x) { return 290.0 + 12.0 * std::sin(6.0 * x); }),
-                      false);
+    const TimedValue wave = [](int, double x, double phase) {
+        return 290.0 + 12.0 * std::sin(6.0 * x - phase);
+    };
+    app.attachDataSet(temperature, firstStep("Temperature", {"Time", "T"}, 400, wave), false);
+    app.setLaterTimeSteps(temperature, laterSteps("Temperature", {"Time", "T"}, 400, wave));
     loadFromDataFile(temperature, QDir(dataFolder).filePath(QStringLiteral("temperature.plt")));
     const int pressure = app.addFrame(measurements, "Pressure profile");
-    app.attachDataSet(pressure,
-                      generatedData("Pressure", {"Height", "p", "p0"}, 300,
-                                    [](int variable, double x) {
-                                        return variable == 1 ? 101.3 * std::exp(-x * 1.2) : 101.3;
-                                    }),
-                      false);
+    const TimedValue profile = [](int variable, double x, double phase) {
+        return variable == 1 ? 101.3 * std::exp(-x * 1.2 * (1.0 + 0.4 * std::sin(phase))) : 101.3;
+    };
+    app.attachDataSet(pressure, firstStep("Pressure", {"Height", "p", "p0"}, 300, profile), false);
+    app.setLaterTimeSteps(pressure, laterSteps("Pressure", {"Height", "p", "p0"}, 300, profile));
     loadFromDataFile(pressure, QDir(dataFolder).filePath(QStringLiteral("pressure.plt")));
 
     const int flow = app.addPage("Flow");

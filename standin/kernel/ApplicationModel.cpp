@@ -23,6 +23,12 @@ constexpr double tilingGap = 0.25;
 
 } // namespace
 
+const DataValues& DataSet::atStep(int step) const {
+    if (step <= 0 || laterSteps.empty())
+        return contents;
+    return laterSteps[static_cast<std::size_t>(std::min(step, stepCount() - 1) - 1)];
+}
+
 std::string absolutePath(const std::string& path) {
     if (path.empty())
         return path;
@@ -40,6 +46,7 @@ void ApplicationModel::clear() {
     m_nextFrameId = 1;
     m_walks.clear();
     m_layout = LayoutState{};
+    m_currentTimeStep = 0;
 }
 
 int ApplicationModel::addPage(const std::string& name) {
@@ -256,6 +263,37 @@ long ApplicationModel::attachDataSet(int frameId, DataValues contents, bool jour
     m_layout.dirty = true;
     notifyStateChange(StateChange_DataSetsAltered);
     return dataSet->id;
+}
+
+void ApplicationModel::setLaterTimeSteps(int frameId, std::vector<DataValues> steps) {
+    const auto& dataSet = frame(frameId).dataSet;
+    if (!dataSet)
+        throw std::out_of_range("Frame " + std::to_string(frameId) + " has no data set.");
+    for (const DataValues& step : steps) {
+        if (step.variableNames != dataSet->contents.variableNames)
+            throw std::invalid_argument("Every time step of a data set needs the same variables.");
+    }
+    dataSet->laterSteps = std::move(steps);
+    notifyStateChange(StateChange_DataSetsAltered);
+}
+
+int ApplicationModel::timeStepCount() const {
+    int count = 1;
+    for (const auto& page : m_pages) {
+        for (const auto& frame : page.frames) {
+            if (frame.dataSet)
+                count = std::max(count, frame.dataSet->stepCount());
+        }
+    }
+    return count;
+}
+
+void ApplicationModel::setCurrentTimeStep(int step) {
+    step = std::clamp(step, 0, timeStepCount() - 1);
+    if (step == m_currentTimeStep)
+        return;
+    m_currentTimeStep = step;
+    notifyStateChange(StateChange_DataSetsAltered);
 }
 
 } // namespace qelmar::standin

@@ -14,11 +14,18 @@
 
 namespace qelmar::standin {
 
+// A data set holds one or more time steps with the same variables. Data files and layout packages
+// store only the first step, `contents`; the later ones live in memory alone.
 struct DataSet {
     long id = 0;
     DataValues contents;
+    std::vector<DataValues> laterSteps;
     bool journalValid = false;
     std::string dataFile; // absolute; empty when the data set does not load from a file
+
+    int stepCount() const { return 1 + static_cast<int>(laterSteps.size()); }
+    // The values at the step, which is clamped to this data set's steps.
+    const DataValues& atStep(int step) const;
 };
 
 struct Frame {
@@ -87,6 +94,16 @@ public:
 
     long attachDataSet(int frame, DataValues contents, bool journaled, const std::string& dataFile);
     static long nextDataSetId();
+    // Replaces the steps after the first of the frame's data set. Throws std::out_of_range for a
+    // frame without a data set and std::invalid_argument for a step whose variables differ.
+    void setLaterTimeSteps(int frame, std::vector<DataValues> steps);
+
+    // The most steps any data set has; 1 when none has more (or there is none).
+    int timeStepCount() const;
+    // Every data set is shown at this step, or at its last one if it has fewer.
+    int currentTimeStep() const { return m_currentTimeStep; }
+    // Clamped to 0 .. timeStepCount() - 1; a change is announced as altered data sets.
+    void setCurrentTimeStep(int step);
 
     LayoutState& layout() { return m_layout; }
 
@@ -114,6 +131,7 @@ private:
     int m_nextFrameId = 1;
     std::vector<Walk> m_walks; // the innermost last
     LayoutState m_layout;
+    int m_currentTimeStep = 0;
 };
 
 } // namespace qelmar::standin

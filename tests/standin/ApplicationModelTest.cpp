@@ -155,6 +155,27 @@ TEST_F(ApplicationModelTest, ModelChangesAreAnnouncedButWalksAreNot) {
     EXPECT_EQ(announced, (std::vector<StateChange_e>{StateChange_FramesAltered, StateChange_CurrentFrame}));
 }
 
+TEST_F(ApplicationModelTest, TimeStepsAreCountedClampedAndAnnounced) {
+    const auto step = [](double y) { return DataSetContents{"t", {"x", "y"}, {{0.0, 1.0}, {y, y}}}; };
+    app.attachDataSet(a1, step(0), false);
+    app.attachDataSet(g1, step(0), false);
+    EXPECT_EQ(app.timeStepCount(), 1);
+    app.setLaterTimeSteps(a1, {step(1), step(2)});
+    EXPECT_EQ(app.timeStepCount(), 3);
+    EXPECT_THROW(app.setLaterTimeSteps(g1, {{"t", {"x"}, {{0.0}}}}), std::invalid_argument);
+    EXPECT_THROW(app.setLaterTimeSteps(b1, {step(1)}), std::out_of_range);
+
+    std::vector<StateChange_e> announced;
+    ASSERT_TRUE(QelAppStateChangeAddCallback(recordStateChange, &announced));
+    app.setCurrentTimeStep(7);
+    app.setCurrentTimeStep(2);
+    QelAppStateChangeRemoveCallback(recordStateChange, &announced);
+    EXPECT_EQ(app.currentTimeStep(), 2);
+    EXPECT_EQ(announced, std::vector<StateChange_e>{StateChange_DataSetsAltered});
+    app.setCurrentTimeStep(-3);
+    EXPECT_EQ(app.currentTimeStep(), 0);
+}
+
 TEST_F(ApplicationModelTest, DataSetsHaveProcessWideIdsAndAJournalState) {
     app.setCurrentFrame(a1);
     EXPECT_FALSE(QelUtilDataSetIsAvailable());

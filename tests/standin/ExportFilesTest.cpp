@@ -253,8 +253,8 @@ TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
         ExportFormat_e format;
         const char* expected;
     };
-    for (const Case& c : {Case{ExportFormat_WindowsMetafile, "WMF"}, Case{ExportFormat_AVI, "animation"},
-                          Case{ExportFormat_MPEG4, "animation"}, Case{ExportFormat_HPGL, "not supported"}}) {
+    for (const Case& c : {Case{ExportFormat_AVI, "animation"}, Case{ExportFormat_MPEG4, "animation"},
+                          Case{ExportFormat_HPGL, "not supported"}}) {
         EXPECT_FALSE(exportAs("refused", c.format));
         EXPECT_NE(lastError().find(c.expected), std::string::npos) << lastError();
     }
@@ -280,7 +280,7 @@ TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
 }
 
 TEST_F(ExportFilesTest, InterruptedWriteLeavesTheEarlierFile) {
-    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS}) {
+    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS, ExportFormat_WindowsMetafile}) {
         ASSERT_TRUE(exportAs("kept", format)) << lastError();
         const QByteArray before = contentsOf(path("kept"));
         app.failWritesAfterBytes(64);
@@ -318,6 +318,29 @@ TEST_F(ExportFilesTest, SizesFollowTheRegionAndTheResolution) {
     EXPECT_EQ(qelmar::standin::frameAt(page, {10.0, 1.0}), second);
     EXPECT_EQ(qelmar::standin::frameAt(page, {1.0, 7.5}), third);
     EXPECT_EQ(qelmar::standin::frameAt(page, {10.0, 7.5}), -1);
+}
+
+// The curves have three time steps, the surface one: it keeps showing that one at any step.
+TEST_F(ExportFilesTest, FramesShowTheCurrentTimeStep) {
+    app.setLaterTimeSteps(curves, {{"Run", {"t", "a", "b"}, {{0, 1, 2, 3}, {16, 9, 4, 1}, {2, 2, 3, 1}}},
+                                   {"Run", {"t", "a", "b"}, {{0, 1, 2, 3}, {5, 5, 5, 5}, {1, 1, 1, 1}}}});
+    const auto area = qelmar::standin::exportAreaOf(ExportRegion_AllFrames);
+    ASSERT_TRUE(area);
+    const QSize size(600, 360);
+    const auto part = [&](const QImage& image, double left, double width) {
+        const double scale = size.width() / area->inches.width();
+        return image.copy(
+            QRectF((left - area->inches.left()) * scale, 0, width * scale, size.height()).toRect());
+    };
+    std::vector<QImage> shown;
+    for (int step : {0, 1, 2, 5}) {
+        app.setCurrentTimeStep(step);
+        shown.push_back(qelmar::standin::renderExportImage(*area, size, false));
+    }
+    EXPECT_NE(part(shown[0], 0.5, 4.5), part(shown[1], 0.5, 4.5));
+    EXPECT_NE(part(shown[1], 0.5, 4.5), part(shown[2], 0.5, 4.5));
+    EXPECT_EQ(part(shown[2], 0.5, 4.5), part(shown[3], 0.5, 4.5));
+    EXPECT_EQ(part(shown[0], 5.5, 5.0), part(shown[2], 5.5, 5.0));
 }
 
 TEST_F(ExportFilesTest, ScreenViewMarksTheCurrentFrame) {

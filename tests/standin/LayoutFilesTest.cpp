@@ -104,6 +104,11 @@ protected:
 
 TEST_F(LayoutFilesTest, WrittenDataReadsBackAndTheDataSetNowLoadsFromIt) {
     app.setCurrentFrame(unjournaled);
+    // A data file holds the first time step, whichever step is shown.
+    DataSetContents later = sample;
+    later.values[1][0] += 1.0;
+    app.setLaterTimeSteps(unjournaled, {later});
+    app.setCurrentTimeStep(1);
     app.setLayoutDirty(false);
     const std::string file = path("generated.plt");
     ASSERT_TRUE(writeData(file)) << lastError();

@@ -7,6 +7,7 @@
 #include "kernel/export/ExportSettings.h"
 #include "kernel/export/PostScriptExport.h"
 #include "kernel/export/RasterExport.h"
+#include "kernel/export/WmfExport.h"
 
 using qelmar::standin::ExportSettings;
 using qelmar::standin::KernelState;
@@ -21,10 +22,9 @@ bool isAnimationFormat(ExportFormat_e format) {
 
 // Why the format cannot be written by this kernel; empty for the formats it writes.
 std::string unavailableFormatReason(ExportFormat_e format) {
-    if (qelmar::standin::isRasterFormat(format) || format == ExportFormat_EPS || format == ExportFormat_PS)
+    if (qelmar::standin::isRasterFormat(format) || format == ExportFormat_EPS || format == ExportFormat_PS ||
+        format == ExportFormat_WindowsMetafile)
         return {};
-    if (format == ExportFormat_WindowsMetafile)
-        return "Exporting WMF files is not available yet.";
     if (isAnimationFormat(format))
         return "Exporting animations is not available yet.";
     return "Export format " + std::to_string(static_cast<int>(format)) + " is not supported.";
@@ -39,6 +39,8 @@ QByteArray encode(const qelmar::standin::ExportArea& area, const ExportSettings&
                   std::string& error) {
     if (qelmar::standin::isRasterFormat(settings.format))
         return qelmar::standin::encodeRasterImage(area, settings, error);
+    if (settings.format == ExportFormat_WindowsMetafile)
+        return qelmar::standin::encodeWindowsMetafile(area, settings);
     return qelmar::standin::encodePostScript(area, settings, error);
 }
 

@@ -52,11 +52,22 @@ struct Range {
     }
 };
 
-Range rangeOf(const std::vector<double>& values) {
+// The range of the variables first .. end - 1 over every time step, so that the axes stay put
+// while an animation steps through the data.
+Range rangeOf(const DataSet& dataSet, std::size_t first, std::size_t end) {
     Range range;
-    for (double value : values)
-        range.include(value);
+    for (int step = 0; step < dataSet.stepCount(); ++step) {
+        const auto& values = dataSet.atStep(step).values;
+        for (std::size_t variable = first; variable < std::min(end, values.size()); ++variable) {
+            for (double value : values[variable])
+                range.include(value);
+        }
+    }
     return range;
+}
+
+Range rangeOf(const DataSet& dataSet, std::size_t variable) {
+    return rangeOf(dataSet, variable, variable + 1);
 }
 
 // Tick positions at 1, 2 or 5 times a power of ten, about `count` of them inside the range.
@@ -142,14 +153,9 @@ QString variableName(const DataValues& data, std::size_t variable) {
                                                 : QString();
 }
 
-void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataValues& data) {
-    const Range x = rangeOf(data.values[0]).usable();
-    Range yRaw;
-    for (std::size_t v = 1; v < data.values.size(); ++v) {
-        for (double value : data.values[v])
-            yRaw.include(value);
-    }
-    const Range y = yRaw.usable().padded(0.04);
+void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, const DataValues& data) {
+    const Range x = rangeOf(dataSet, 0).usable();
+    const Range y = rangeOf(dataSet, 1, data.values.size()).usable().padded(0.04);
     drawAxes(canvas, plot, x, y);
     canvas.drawText(QPointF(plot.center().x(), plot.bottom() + 0.22), variableName(data, 0),
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop});
@@ -191,7 +197,7 @@ private:
     QPointF m_offset;
 };
 
-void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataValues& data) {
+void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, const DataValues& data) {
     const BoxProjection project(plot);
     const Stroke edge{QColor(0x60, 0x60, 0x60), 0.75};
     // The floor with a grid, then the three back walls' edges.
@@ -208,9 +214,9 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataValues& data) {
         {project(1, 0, 0), project(1, 0, 1), project(0, 0, 1), project(0, 1, 1), project(0, 1, 0)}, edge);
 
     const auto& values = data.values;
-    const Range x = rangeOf(values[0]).usable();
-    const Range y = values.size() > 1 ? rangeOf(values[1]).usable() : Range{0.0, 1.0};
-    const Range z = values.size() > 2 ? rangeOf(values[2]).usable() : Range{0.0, 1.0};
+    const Range x = rangeOf(dataSet, 0).usable();
+    const Range y = values.size() > 1 ? rangeOf(dataSet, 1).usable() : Range{0.0, 1.0};
+    const Range z = values.size() > 2 ? rangeOf(dataSet, 2).usable() : Range{0.0, 1.0};
     std::size_t points = values[0].size();
     for (std::size_t v = 1; v < std::min<std::size_t>(values.size(), 3); ++v)
         points = std::min(points, values[v].size());
@@ -244,14 +250,16 @@ void drawFrame(Canvas& canvas, const Frame& frame) {
     canvas.drawText(box.topLeft() + QPointF(0.08, 0.06), QString::fromStdString(frame.name),
                     {10.0, Qt::black, Qt::AlignLeft | Qt::AlignTop});
     const QRectF plot = plotRectOf(box);
-    const DataValues* data = frame.dataSet ? &frame.dataSet->contents : nullptr;
+    const DataSet* dataSet = frame.dataSet.get();
+    const DataValues* data =
+        dataSet ? &dataSet->atStep(ApplicationModel::instance().currentTimeStep()) : nullptr;
     if (!data || data->values.empty() || data->values[0].empty()) {
         canvas.drawText(box.center(), QCoreApplication::translate("PlotRenderer", "No data"),
                         {9.0, QColor(0x80, 0x80, 0x80), Qt::AlignHCenter | Qt::AlignVCenter});
     } else if (frame.plotType == 1) {
-        drawBoxFrame(canvas, plot, *data);
+        drawBoxFrame(canvas, plot, *dataSet, *data);
     } else {
-        drawLineFrame(canvas, plot, *data);
+        drawLineFrame(canvas, plot, *dataSet, *data);
     }
     canvas.popClip();
     canvas.strokeRect(box, {Qt::black, 1.0});

@@ -23,7 +23,8 @@ void paintPage(QPainter& painter, int pageIndex, double pixelsPerInch, bool mark
 // The id of the frame under the point, the top of the stack first; -1 when there is none.
 int frameAt(int pageIndex, QPointF pointInInches);
 
-// Draws an export region on any canvas whose area is the region's rectangle.
+// Draws an export region on any canvas whose area is the region's rectangle, each data set at the
+// application's current time step.
 void drawExportArea(Canvas& canvas, const ExportArea& area);
 // The region drawn into a new image of exactly the size, on white, antialiased.
 QImage renderExportImage(const ExportArea& area, const QSize& size, bool monochrome);

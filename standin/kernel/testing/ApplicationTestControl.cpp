@@ -81,6 +81,26 @@ long ApplicationTestControl::attachDataSet(int frame, const DataSetContents& con
     return model().attachDataSet(frame, toKernel(contents), journaled, dataFile);
 }
 
+void ApplicationTestControl::setLaterTimeSteps(int frame, const std::vector<DataSetContents>& steps) {
+    std::vector<DataValues> values;
+    values.reserve(steps.size());
+    for (const DataSetContents& step : steps)
+        values.push_back(toKernel(step));
+    model().setLaterTimeSteps(frame, std::move(values));
+}
+
+int ApplicationTestControl::timeStepCount() const {
+    return model().timeStepCount();
+}
+
+int ApplicationTestControl::currentTimeStep() const {
+    return model().currentTimeStep();
+}
+
+void ApplicationTestControl::setCurrentTimeStep(int step) {
+    model().setCurrentTimeStep(step);
+}
+
 void ApplicationTestControl::changeDataSetWithoutJournal(int frame) {
     DataSet& dataSet = dataSetOf(frame);
     // A visible change, so that a stale data file on disk can be told from the data set.

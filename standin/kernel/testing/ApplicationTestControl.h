@@ -53,6 +53,14 @@ public:
     // (which may be empty for generated data). Returns the data set's unique id.
     long attachDataSet(int frame, const DataSetContents& contents, bool journaled,
                        const std::string& dataFile = std::string());
+    // Gives the frame's data set these time steps after its first one (which stays as attached);
+    // every step needs the data set's variables. Data files keep only the first step.
+    void setLaterTimeSteps(int frame, const std::vector<DataSetContents>& steps);
+    // The most time steps of any data set (at least 1), and the step every frame shows; setting
+    // it clamps to the steps there are and repaints like any change of the data sets.
+    int timeStepCount() const;
+    int currentTimeStep() const;
+    void setCurrentTimeStep(int step);
     // Changes the frame's data set without journaling it: its journal becomes invalid.
     void changeDataSetWithoutJournal(int frame);
     bool dataSetJournalIsValid(int frame) const;

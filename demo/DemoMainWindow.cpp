@@ -1,5 +1,7 @@
 #include "DemoMainWindow.h"
 
+#include "PageView.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 namespace qelmar::demo {
 
@@ -33,17 +36,20 @@ DemoMainWindow::DemoMainWindow(QWidget* parent)
 
     m_impl->pages = new QTabWidget(this);
     m_impl->pages->setObjectName(QStringLiteral("pages"));
-    auto* welcome = new QLabel(tr("<h2>Qelmar Demo</h2>"
-                                  "<p>The commands of the File menu and the tool bar open the "
-                                  "input and output dialogs against the demo's kernel.</p>"),
-                               m_impl->pages);
-    welcome->setAlignment(Qt::AlignCenter);
-    welcome->setMargin(24);
-    m_impl->pages->addTab(welcome, tr("Welcome"));
+    auto* application = new QWidget(m_impl->pages);
+    application->setObjectName(QStringLiteral("applicationPage"));
+    auto* layout = new QVBoxLayout(application);
+    auto* welcome = new QLabel(tr("The commands of the File menu and the tool bar open the input and output "
+                                  "dialogs against the demo's kernel. Click a frame to make it current."),
+                               application);
+    welcome->setWordWrap(true);
+    layout->addWidget(welcome);
+    layout->addWidget(new PageView(application), 1);
+    m_impl->pages->addTab(application, tr("Pages"));
     setCentralWidget(m_impl->pages);
 
     statusBar()->showMessage(tr("Ready"));
-    resize(720, 480);
+    resize(960, 720);
 }
 
 DemoMainWindow::~DemoMainWindow() = default;

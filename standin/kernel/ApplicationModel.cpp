@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <stdexcept>
 
@@ -15,6 +16,10 @@ namespace qelmar::standin {
 namespace {
 
 const ResetRegistration resetApplication{[] { ApplicationModel::instance().clear(); }};
+
+// Space kept free along the paper's edges and between tiled frames, in inches.
+constexpr double tilingMargin = 0.5;
+constexpr double tilingGap = 0.25;
 
 } // namespace
 
@@ -54,6 +59,7 @@ int ApplicationModel::addFrame(int page, const std::string& name, int plotType) 
     frame.plotType = plotType;
     auto& frames = m_pages[static_cast<std::size_t>(page)].frames;
     frames.insert(frames.begin(), frame);
+    tileAutomaticFrames(page);
     m_currentFrame = frame.id;
     m_layout.dirty = true;
     notifyStateChange(StateChange_FramesAltered);
@@ -68,6 +74,7 @@ void ApplicationModel::removeFrame(int id) {
     auto& frames = m_pages[static_cast<std::size_t>(page)].frames;
     frames.erase(
         std::find_if(frames.begin(), frames.end(), [id](const Frame& frame) { return frame.id == id; }));
+    tileAutomaticFrames(page);
     m_layout.dirty = true;
     const bool wasCurrent = m_currentFrame == id;
     if (wasCurrent)
@@ -101,6 +108,42 @@ Frame& ApplicationModel::frame(int id) {
     if (!found)
         throw std::out_of_range("There is no frame " + std::to_string(id) + ".");
     return *found;
+}
+
+void ApplicationModel::setFramePlacement(int id, const QRectF& inches) {
+    Frame& placed = frame(id);
+    placed.placement = inches.normalized();
+    placed.placedAutomatically = false;
+    const int page = pageOf(id);
+    tileAutomaticFrames(page);
+    m_layout.dirty = true;
+    notifyStateChange(StateChange_FramesAltered);
+}
+
+// A grid of about as many columns as rows over the paper inside its margin, filled in the order
+// the frames were created, so that adding a frame never reorders the ones before it.
+void ApplicationModel::tileAutomaticFrames(int page) {
+    auto& thePage = m_pages[static_cast<std::size_t>(page)];
+    std::vector<Frame*> tiled;
+    for (auto it = thePage.frames.rbegin(); it != thePage.frames.rend(); ++it) {
+        if (it->placedAutomatically)
+            tiled.push_back(&*it);
+    }
+    if (tiled.empty())
+        return;
+    const int count = static_cast<int>(tiled.size());
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
+    const int rows = (count + columns - 1) / columns;
+    const QSizeF usable(thePage.paper.width() - 2 * tilingMargin, thePage.paper.height() - 2 * tilingMargin);
+    const double cellWidth = (usable.width() - (columns - 1) * tilingGap) / columns;
+    const double cellHeight = (usable.height() - (rows - 1) * tilingGap) / rows;
+    for (int index = 0; index < count; ++index) {
+        const int column = index % columns;
+        const int row = index / columns;
+        tiled[static_cast<std::size_t>(index)]->placement =
+            QRectF(tilingMargin + column * (cellWidth + tilingGap),
+                   tilingMargin + row * (cellHeight + tilingGap), cellWidth, cellHeight);
+    }
 }
 
 Frame* ApplicationModel::currentFrame() {

@@ -5,6 +5,9 @@
 
 #include "kernel/DataFileFormat.h"
 
+#include <QRectF>
+#include <QSizeF>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,11 +26,16 @@ struct Frame {
     std::string name;
     int plotType = 0;
     std::shared_ptr<DataSet> dataSet;
+    // Where the frame sits on its page's paper, in inches from the paper's top left corner.
+    QRectF placement;
+    // Frames nobody placed are tiled over the paper again whenever their page gains or loses one.
+    bool placedAutomatically = true;
 };
 
 struct Page {
     std::string name;
     std::vector<Frame> frames; // the top of the frame stack first
+    QSizeF paper{11.0, 8.5};   // inches: Letter, landscape
 };
 
 struct LayoutState {
@@ -56,6 +64,10 @@ public:
     // The top of the same page's stack becomes current, else the first frame of any page.
     void removeFrame(int id);
     Frame& frame(int id);
+    // Places the frame on its paper for good: automatic tiling leaves it where it is.
+    void setFramePlacement(int id, const QRectF& inches);
+    // The page the frame is on, -1 for none.
+    int pageOf(int frameId) const;
 
     int currentFrameId() const { return m_currentFrame; }
     Frame* currentFrame();
@@ -89,7 +101,7 @@ private:
     };
 
     Frame* findFrame(int id);
-    int pageOf(int frameId) const;
+    void tileAutomaticFrames(int page);
     std::vector<int> idsOfPage(int page) const;
     int firstFrameFrom(int page) const;
     // Moves the current frame without announcing it: walks are lightweight.

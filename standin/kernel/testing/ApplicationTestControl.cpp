@@ -71,6 +71,11 @@ void ApplicationTestControl::removeFrame(int frame) {
     model().removeFrame(frame);
 }
 
+void ApplicationTestControl::setFramePlacement(int frame, double left, double top, double width,
+                                               double height) {
+    model().setFramePlacement(frame, QRectF(left, top, width, height));
+}
+
 long ApplicationTestControl::attachDataSet(int frame, const DataSetContents& contents, bool journaled,
                                            const std::string& dataFile) {
     return model().attachDataSet(frame, toKernel(contents), journaled, dataFile);

@@ -46,6 +46,9 @@ public:
     // Deletes the frame; if it was current, the top of its page's stack becomes current, else
     // the first frame of the pages after it, else none.
     void removeFrame(int frame);
+    // Places the frame on its page's paper (inches from the paper's top left corner); frames
+    // never placed are tiled over the paper automatically.
+    void setFramePlacement(int frame, double left, double top, double width, double height);
     // Attaches a new data set to the frame; a journaled one counts as loaded from dataFile
     // (which may be empty for generated data). Returns the data set's unique id.
     long attachDataSet(int frame, const DataSetContents& contents, bool journaled,

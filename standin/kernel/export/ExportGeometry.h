@@ -1,0 +1,50 @@
+#pragma once
+
+// Internal to the stand-in kernel: where the export regions lie on the pages, in inches, and
+// the sizes derived from them. The export writers, the size queries of the export dialog and
+// the screen view all measure here, so the sizes the dialog announces are the sizes written.
+
+#include "host/KernelExport.h"
+
+#include <QRectF>
+
+#include <optional>
+#include <vector>
+
+namespace qelmar::standin {
+
+// The scale at which the application shows its pages.
+constexpr double screenPixelsPerInch = 96.0;
+// The desk shown around the paper in the work area.
+constexpr double workAreaMargin = 0.5;
+// Bounds of an image any writer is asked for: the side the image formats take, and an area that
+// keeps the memory of one rendering reasonable.
+constexpr int largestImageSide = 32766;
+constexpr double largestImagePixels = 64.0 * 1024.0 * 1024.0;
+
+// What one drawing shows: a rectangle of a page (inches from the paper's top left corner) and
+// the frames drawn in it, the bottom of the stack first.
+struct ExportArea {
+    int page = -1;
+    std::vector<int> frames;
+    QRectF inches;
+};
+
+// The paper of the page and the desk margin around it.
+QRectF workAreaOf(int page);
+// The region around the current frame; nothing when there is no current frame.
+std::optional<ExportArea> exportAreaOf(ExportRegion_e region);
+// The region's rectangle; without a current frame, the work area of an empty page, so that a
+// size query always has an answer.
+QRectF regionInches(ExportRegion_e region);
+
+bool isVectorFormat(ExportFormat_e format);
+// The region's width in pixels on screen, or at "PrintSetup" "ImageResolution" for the vector
+// formats.
+int defaultImageWidth(ExportFormat_e format, ExportRegion_e region);
+int imageHeightFor(int width, ExportRegion_e region);
+int imageHeightFor(int width, const QRectF& inches);
+// The largest resolution at which an image of the rectangle stays within both bounds above.
+int largestResolutionFor(const QRectF& inches);
+
+} // namespace qelmar::standin

@@ -1,0 +1,36 @@
+#pragma once
+
+// Internal to the stand-in kernel: the style values one export works with, read once when it
+// starts.
+
+#include "host/KernelExport.h"
+
+#include <string>
+
+namespace qelmar::standin {
+
+struct ExportSettings {
+    ExportFormat_e format = ExportFormat_PNG;
+    ExportRegion_e region = ExportRegion_CurrentFrame;
+    std::string fileName;
+    bool monochrome = false;
+    bool useOffscreenBitmap = true;
+    int imageWidth = 800;
+    bool superSample = false;
+    int superSampleFactor = 3;
+    bool convertTo256Colors = false;
+    int greyscaleDepth = 8;
+    bool progressiveJpeg = false;
+    double quality = 75.0;
+    PrintRenderType_e renderType = PrintRenderType_Vector;
+    int resolution = 150;
+    int precision = 4;
+    EPSPreviewImage_e previewType = EPSPreviewImage_None;
+    int previewWidth = 128;
+    int previewHeight = 128;
+    int previewDepth = 8;
+
+    static ExportSettings fromStyles();
+};
+
+} // namespace qelmar::standin

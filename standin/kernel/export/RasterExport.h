@@ -1,0 +1,22 @@
+#pragma once
+
+// Internal to the stand-in kernel: still images in the raster formats (PNG, BMP, JPEG, TIFF).
+
+#include "kernel/export/ExportGeometry.h"
+#include "kernel/export/ExportSettings.h"
+
+#include <QByteArray>
+#include <QSize>
+
+#include <string>
+
+namespace qelmar::standin {
+
+bool isRasterFormat(ExportFormat_e format);
+// The size of the image written: the typed width with an off-screen bitmap, else the width on
+// screen; the height keeps the region's aspect ratio.
+QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings);
+// The file's bytes; empty with a reason for the user in `error` on failure.
+QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings, std::string& error);
+
+} // namespace qelmar::standin

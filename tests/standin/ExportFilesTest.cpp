@@ -1,0 +1,342 @@
+#include "common/FileBytes.h"
+#include "host/KernelErrors.h"
+#include "host/KernelExport.h"
+#include "host/KernelString.h"
+#include "kernel/export/PlotRenderer.h"
+#include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/KernelTestControl.h"
+#include "kernel/testing/StyleTestControl.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImageReader>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <tiffio.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+using qelmar::sdk::KernelString;
+using qelmar::standin::StylePath;
+using qelmar::standin::StyleVariant;
+using qelmar::standin::testing::ApplicationTestControl;
+using qelmar::standin::testing::KernelTestControl;
+using qelmar::standin::testing::StyleTestControl;
+using testsupport::contentsOf;
+using testsupport::fileExists;
+
+std::string lastError() {
+    const KernelString message(QelUtilGetLastErrorMessage());
+    return message.isNull() ? std::string() : message.str();
+}
+
+QSize announcedSize(ExportFormat_e format, ExportRegion_e region, int typedWidth = 0) {
+    const int width = typedWidth > 0 ? typedWidth : QelUtilGetDefaultExportImageWidth(format, region);
+    return QSize(width, QelUtilGetExportImageHeight(width, region));
+}
+
+int tiffBitsPerSample(const std::string& path) {
+    TIFF* tiff = TIFFOpen(path.c_str(), "r");
+    if (!tiff)
+        return -1;
+    uint16_t bits = 0;
+    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFClose(tiff);
+    return bits;
+}
+
+// The bounding box an encapsulated or plain PostScript file announces, in points.
+QSize boundingBoxOf(const QByteArray& postScript) {
+    const auto match = QRegularExpression(QStringLiteral("%%BoundingBox: 0 0 (\\d+) (\\d+)\\n"))
+                           .match(QString::fromLatin1(postScript.left(4096)));
+    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+}
+
+class ExportFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        const int page = app.addPage("Results");
+        surface = app.addFrame(page, "Surface", 1);
+        app.attachDataSet(surface, {"Field", {"X", "Y", "Z"}, {{0, 1, 2, 3}, {0, 2, 1, 3}, {1, 0, 2, 1}}},
+                          false);
+        curves = app.addFrame(page, "Curves");
+        app.attachDataSet(curves, {"Run", {"t", "a", "b"}, {{0, 1, 2, 3}, {1, 4, 9, 16}, {2, 2, 3, 1}}},
+                          false);
+        app.setFramePlacement(curves, 0.5, 0.5, 4.5, 3.0);
+        app.setFramePlacement(surface, 5.5, 0.5, 5.0, 6.0);
+        app.setCurrentFrame(curves);
+    }
+
+    std::string path(const std::string& name) const {
+        return QDir(folder.path()).filePath(QString::fromStdString(name)).toStdString();
+    }
+
+    void set(const StylePath& path, const StyleVariant& value) {
+        ASSERT_TRUE(styles.setFromElsewhere(path, value));
+    }
+
+    // Exports with the settings given before; the file name is inside the test's folder.
+    bool exportAs(const std::string& name, ExportFormat_e format,
+                  ExportRegion_e region = ExportRegion_CurrentFrame) {
+        set({"ExportSetup", "ExportFName"}, path(name));
+        set({"ExportSetup", "ExportFormat"}, static_cast<long>(format));
+        set({"ExportSetup", "ExportRegion"}, static_cast<long>(region));
+        return QelUtilExport(false);
+    }
+
+    KernelTestControl kernel;
+    ApplicationTestControl app;
+    StyleTestControl styles;
+    QTemporaryDir folder;
+    int curves = -1;
+    int surface = -1;
+};
+
+TEST_F(ExportFilesTest, RasterImagesHaveTheAnnouncedSize) {
+    struct Case {
+        ExportFormat_e format;
+        ExportRegion_e region;
+        int typedWidth; // 0: the width on screen
+        bool superSample;
+    };
+    const Case cases[] = {
+        {ExportFormat_PNG, ExportRegion_CurrentFrame, 0, false},
+        {ExportFormat_PNG, ExportRegion_AllFrames, 0, false},
+        {ExportFormat_BMP, ExportRegion_WorkArea, 0, false},
+        {ExportFormat_JPEG, ExportRegion_AllFrames, 333, false},
+        {ExportFormat_TIFF, ExportRegion_WorkArea, 517, false},
+        {ExportFormat_PNG, ExportRegion_AllFrames, 401, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "format " << c.format << ", region " << c.region << ", width " << c.typedWidth);
+        set({"Interface", "UseOffScreenBitMap"}, c.typedWidth > 0);
+        set({"ExportSetup", "ImageWidth"}, static_cast<long>(c.typedWidth > 0 ? c.typedWidth : 800));
+        set({"ExportSetup", "UseSuperSampleAntiAliasing"}, c.superSample);
+        ASSERT_TRUE(exportAs("image", c.format, c.region)) << lastError();
+        QImageReader reader(QString::fromStdString(path("image")));
+        EXPECT_EQ(reader.size(), announcedSize(c.format, c.region, c.typedWidth));
+        EXPECT_FALSE(reader.read().isNull()) << reader.errorString().toStdString();
+    }
+    // The screen width is the region's width at the screen's scale.
+    EXPECT_EQ(QelUtilGetDefaultExportImageWidth(ExportFormat_PNG, ExportRegion_CurrentFrame),
+              qRound(4.5 * qelmar::standin::screenPixelsPerInch));
+}
+
+TEST_F(ExportFilesTest, PaletteDecidesGreyscaleIndexedOrColourPixels) {
+    ASSERT_TRUE(exportAs("colour.png", ExportFormat_PNG));
+    EXPECT_FALSE(QImage(QString::fromStdString(path("colour.png"))).isGrayscale());
+
+    set({"PrintSetup", "Palette"}, 0L);
+    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_JPEG, ExportFormat_BMP}) {
+        ASSERT_TRUE(exportAs("grey", format)) << lastError();
+        EXPECT_TRUE(QImage(QString::fromStdString(path("grey"))).isGrayscale()) << "format " << format;
+    }
+    for (long depth : {0L, 1L, 4L, 8L}) {
+        set({"ExportSetup", "GrayscaleDepth"}, depth);
+        ASSERT_TRUE(exportAs("grey.tif", ExportFormat_TIFF)) << lastError();
+        EXPECT_EQ(tiffBitsPerSample(path("grey.tif")), depth == 0 ? 1 : depth);
+        EXPECT_EQ(QImageReader(QString::fromStdString(path("grey.tif"))).size(),
+                  announcedSize(ExportFormat_TIFF, ExportRegion_CurrentFrame, 800));
+    }
+
+    set({"PrintSetup", "Palette"}, 2L);
+    set({"ExportSetup", "ConvertTo256Colors"}, true);
+    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_BMP, ExportFormat_TIFF}) {
+        ASSERT_TRUE(exportAs("indexed", format)) << lastError();
+        const QImage image(QString::fromStdString(path("indexed")));
+        EXPECT_EQ(image.format(), QImage::Format_Indexed8) << "format " << format;
+        EXPECT_LE(image.colorCount(), 256);
+    }
+    // JPEG has no palette: the option does not apply to it.
+    ASSERT_TRUE(exportAs("photo.jpg", ExportFormat_JPEG));
+    EXPECT_NE(QImageReader(QString::fromStdString(path("photo.jpg"))).imageFormat(), QImage::Format_Indexed8);
+}
+
+TEST_F(ExportFilesTest, PostScriptBoundingBoxIsTheRegionInPoints) {
+    for (long renderType : {0L, 1L}) {
+        set({"ExportSetup", "PrintRenderType"}, renderType);
+        for (ExportRegion_e region :
+             {ExportRegion_CurrentFrame, ExportRegion_AllFrames, ExportRegion_WorkArea}) {
+            SCOPED_TRACE(testing::Message() << "render type " << renderType << ", region " << region);
+            const QRectF inches = qelmar::standin::regionInches(region);
+            const QSize points(qRound(inches.width() * 72), qRound(inches.height() * 72));
+            ASSERT_TRUE(exportAs("plot.eps", ExportFormat_EPS, region)) << lastError();
+            const QByteArray eps = contentsOf(path("plot.eps"));
+            EXPECT_TRUE(eps.startsWith("%!PS-Adobe-3.0 EPSF-3.0\n"));
+            EXPECT_EQ(boundingBoxOf(eps), points);
+            ASSERT_TRUE(exportAs("plot.ps", ExportFormat_PS, region)) << lastError();
+            const QByteArray ps = contentsOf(path("plot.ps"));
+            EXPECT_TRUE(ps.startsWith("%!PS-Adobe-3.0\n"));
+            EXPECT_EQ(boundingBoxOf(ps), points);
+        }
+    }
+}
+
+TEST_F(ExportFilesTest, EncapsulatedPreviews) {
+    set({"ExportSetup", "EPSPreviewImage", "ImageWidth"}, 90L);
+    set({"ExportSetup", "EPSPreviewImage", "ImageHeight"}, 60L);
+
+    set({"ExportSetup", "EPSPreviewImage", "ImageType"}, 1L);
+    set({"ExportSetup", "EPSPreviewImage", "GrayscaleDepth"}, 4L);
+    ASSERT_TRUE(exportAs("tiff.eps", ExportFormat_EPS)) << lastError();
+    const QByteArray binary = contentsOf(path("tiff.eps"));
+    ASSERT_GE(binary.size(), 30);
+    const auto* header = reinterpret_cast<const uchar*>(binary.constData());
+    EXPECT_EQ(binary.left(4), QByteArray::fromHex("C5D0D3C6"));
+    const quint32 psStart = qFromLittleEndian<quint32>(header + 4);
+    const quint32 psLength = qFromLittleEndian<quint32>(header + 8);
+    const quint32 tiffStart = qFromLittleEndian<quint32>(header + 20);
+    const quint32 tiffLength = qFromLittleEndian<quint32>(header + 24);
+    EXPECT_TRUE(binary.mid(psStart, psLength).startsWith("%!PS-Adobe-3.0 EPSF-3.0"));
+    EXPECT_TRUE(binary.mid(psStart, psLength).trimmed().endsWith("%%EOF"));
+    ASSERT_EQ(tiffStart + tiffLength, static_cast<quint32>(binary.size()));
+    QByteArray tiff = binary.mid(tiffStart, tiffLength);
+    QBuffer tiffBuffer(&tiff);
+    QImageReader preview(&tiffBuffer, "tiff");
+    EXPECT_EQ(preview.size(), QSize(90, 60));
+    EXPECT_FALSE(preview.read().isNull());
+
+    // The interchange preview sits right after the header comments; the legacy type is 1 bit.
+    for (long type : {2L, 3L}) {
+        set({"ExportSetup", "EPSPreviewImage", "ImageType"}, type);
+        ASSERT_TRUE(exportAs("epsi.eps", ExportFormat_EPS)) << lastError();
+        const QByteArray eps = contentsOf(path("epsi.eps"));
+        const auto match =
+            QRegularExpression(QStringLiteral("%%EndComments\\n%%BeginPreview: 90 60 (\\d) (\\d+)\\n"))
+                .match(QString::fromLatin1(eps));
+        ASSERT_TRUE(match.hasMatch()) << "type " << type;
+        EXPECT_EQ(match.captured(1).toInt(), type == 3 ? 1 : 4);
+        const qsizetype begin = eps.indexOf('\n', match.capturedEnd(0) - 1) + 1;
+        const qsizetype end = eps.indexOf("%%EndPreview\n");
+        EXPECT_EQ(eps.mid(begin, end - begin).count('\n'), match.captured(2).toInt());
+    }
+}
+
+TEST_F(ExportFilesTest, GhostscriptRendersThePostScriptFiles) {
+    const QString gs = QStandardPaths::findExecutable(QStringLiteral("gs"));
+    if (gs.isEmpty())
+        GTEST_SKIP() << "Ghostscript is not installed";
+    set({"ExportSetup", "EPSPreviewImage", "ImageType"}, 1L);
+    ASSERT_TRUE(exportAs("tiff.eps", ExportFormat_EPS, ExportRegion_WorkArea));
+    set({"ExportSetup", "PrintRenderType"}, 1L);
+    set({"PrintSetup", "Palette"}, 0L);
+    ASSERT_TRUE(exportAs("image.ps", ExportFormat_PS, ExportRegion_AllFrames));
+    for (const char* name : {"tiff.eps", "image.ps"}) {
+        QProcess ghostscript;
+        ghostscript.start(gs, {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=bbox",
+                               QString::fromStdString(path(name))});
+        ASSERT_TRUE(ghostscript.waitForFinished(60000));
+        EXPECT_EQ(ghostscript.exitCode(), 0)
+            << name << ": " << ghostscript.readAllStandardError().toStdString();
+        EXPECT_TRUE(ghostscript.readAllStandardError().contains("%%BoundingBox:")) << name;
+    }
+}
+
+TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
+    struct Case {
+        ExportFormat_e format;
+        const char* expected;
+    };
+    for (const Case& c : {Case{ExportFormat_WindowsMetafile, "WMF"}, Case{ExportFormat_AVI, "animation"},
+                          Case{ExportFormat_MPEG4, "animation"}, Case{ExportFormat_HPGL, "not supported"}}) {
+        EXPECT_FALSE(exportAs("refused", c.format));
+        EXPECT_NE(lastError().find(c.expected), std::string::npos) << lastError();
+    }
+    set({"ExportSetup", "ExportFormat"}, static_cast<long>(ExportFormat_PNG));
+    EXPECT_FALSE(QelUtilExport(true));
+    EXPECT_NE(lastError().find("animation"), std::string::npos) << lastError();
+
+    // An embedded image too large for the region is refused, not shrunk behind the user's back.
+    set({"ExportSetup", "PrintRenderType"}, 1L);
+    set({"PrintSetup", "ImageResolution"},
+        static_cast<long>(QelAppGetVectorExportMaxDPI(ExportRegion_WorkArea) + 1));
+    EXPECT_FALSE(exportAs("refused", ExportFormat_EPS, ExportRegion_WorkArea));
+    EXPECT_NE(lastError().find("dpi"), std::string::npos) << lastError();
+
+    app.removeFrame(curves);
+    app.removeFrame(surface);
+    EXPECT_FALSE(exportAs("refused", ExportFormat_PNG));
+    EXPECT_EQ(lastError(), "There is no frame to export.");
+    EXPECT_FALSE(fileExists(path("refused")));
+    // Without frames the size queries still answer.
+    EXPECT_GT(QelUtilGetDefaultExportImageWidth(ExportFormat_PNG, ExportRegion_CurrentFrame), 0);
+    EXPECT_GT(QelAppGetVectorExportMaxDPI(ExportRegion_AllFrames), 0);
+}
+
+TEST_F(ExportFilesTest, InterruptedWriteLeavesTheEarlierFile) {
+    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS}) {
+        ASSERT_TRUE(exportAs("kept", format)) << lastError();
+        const QByteArray before = contentsOf(path("kept"));
+        app.failWritesAfterBytes(64);
+        set({"ExportSetup", "ImageWidth"}, 300L);
+        set({"PrintSetup", "Palette"}, 0L);
+        EXPECT_FALSE(exportAs("kept", format));
+        EXPECT_FALSE(lastError().empty());
+        app.failWritesAfterBytes(-1);
+        EXPECT_EQ(contentsOf(path("kept")), before);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept"});
+        QFile::remove(QString::fromStdString(path("kept")));
+    }
+}
+
+TEST_F(ExportFilesTest, SizesFollowTheRegionAndTheResolution) {
+    const int frameDpi = QelAppGetVectorExportMaxDPI(ExportRegion_CurrentFrame);
+    const int allDpi = QelAppGetVectorExportMaxDPI(ExportRegion_AllFrames);
+    const int workDpi = QelAppGetVectorExportMaxDPI(ExportRegion_WorkArea);
+    EXPECT_GT(frameDpi, allDpi);
+    EXPECT_GT(allDpi, workDpi);
+    EXPECT_GE(workDpi, 300); // a usual print resolution still fits the largest region
+
+    // Vector formats measure at the print resolution, raster formats at the screen's.
+    set({"PrintSetup", "ImageResolution"}, 300L);
+    EXPECT_EQ(QelUtilGetDefaultExportImageWidth(ExportFormat_EPS, ExportRegion_AllFrames), 300 * 10);
+    EXPECT_EQ(QelUtilGetExportImageHeight(3000, ExportRegion_AllFrames), 300 * 6);
+    EXPECT_EQ(QelUtilGetExportImageHeight(1, ExportRegion_CurrentFrame), 1);
+
+    // Frames nobody placed share the paper without overlapping.
+    const int page = app.addPage("Tiled");
+    const int first = app.addFrame(page, "first");
+    const int second = app.addFrame(page, "second");
+    const int third = app.addFrame(page, "third");
+    EXPECT_EQ(qelmar::standin::frameAt(page, {1.0, 1.0}), first);
+    EXPECT_EQ(qelmar::standin::frameAt(page, {10.0, 1.0}), second);
+    EXPECT_EQ(qelmar::standin::frameAt(page, {1.0, 7.5}), third);
+    EXPECT_EQ(qelmar::standin::frameAt(page, {10.0, 7.5}), -1);
+}
+
+TEST_F(ExportFilesTest, ScreenViewMarksTheCurrentFrame) {
+    const double scale = qelmar::standin::screenPixelsPerInch;
+    const QRectF area = qelmar::standin::pageArea(0);
+    const auto pixelOf = [&](QPointF inches) { return ((inches - area.topLeft()) * scale).toPoint(); };
+    const auto render = [&] {
+        QImage image((area.size() * scale).toSize(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        qelmar::standin::paintPage(painter, 0, scale, true);
+        return image;
+    };
+    const auto isMarked = [&](const QImage& image, QPointF edge) {
+        const QColor colour = image.pixelColor(pixelOf(edge));
+        return colour.blue() > colour.red() + 60;
+    };
+    QImage image = render();
+    EXPECT_TRUE(isMarked(image, {0.5, 2.0}));
+    EXPECT_FALSE(isMarked(image, {5.5, 2.0}));
+    app.setCurrentFrame(qelmar::standin::frameAt(0, {6.0, 3.0}));
+    image = render();
+    EXPECT_FALSE(isMarked(image, {0.5, 2.0}));
+    EXPECT_TRUE(isMarked(image, {5.5, 2.0}));
+}
+
+} // namespace

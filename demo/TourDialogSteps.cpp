@@ -55,15 +55,27 @@ struct TourDialogSteps::Impl {
             dialog->reject();
             return;
         }
-        const Expected expected = std::move(steps.front());
+        Expected expected = std::move(steps.front());
         steps.pop_front();
-        const QPointer<QDialog> guarded(dialog);
         inStep.insert(dialog);
-        expected.step(*dialog);
-        inStep.erase(dialog);
-        if (guarded && guarded->isVisible()) {
+        // Not from inside this timer's own activation: the toolkit does not run a timer again
+        // in a nested event loop while its earlier timeout is still being handled, and a step
+        // that opens another dialog needs this timer to step that one.
+        QMetaObject::invokeMethod(
+            &poll,
+            [this, dialog, guarded = QPointer<QDialog>(dialog), expected = std::move(expected)] {
+                runStep(guarded, expected);
+                inStep.erase(dialog);
+            },
+            Qt::QueuedConnection);
+    }
+
+    void runStep(const QPointer<QDialog>& dialog, const Expected& expected) {
+        if (dialog)
+            expected.step(*dialog);
+        if (dialog && dialog->isVisible()) {
             tour.fail(QStringLiteral("the dialog \"%1\" stayed open").arg(expected.title));
-            guarded->reject();
+            dialog->reject();
         }
     }
 

@@ -55,12 +55,16 @@ check_png_rgb() {
 }
 
 check_tiff_palette() {
-    local file=$1 dimensions=$2 actual type depth
+    local file=$1 dimensions=$2 actual type depth photometric
     actual=$(raster_dimensions "$file") || { problem "$file: ImageMagick cannot read it"; return; }
     [ "$actual" = "$dimensions" ] || problem "$file is $actual pixels, the export dialog said $dimensions"
     type=$(identify -format '%[type]' "$file[0]") || true
     depth=$(identify -format '%z' "$file[0]") || true
+    # ImageMagick's type says Palette for any image of few colours; the photometric tag says
+    # the file really stores colour indices.
+    photometric=$(identify -format '%[tiff:photometric]' "$file[0]") || true
     [ "$type" = Palette ] || problem "$file is of type $type, expected a 256-colour Palette image"
+    [ "$photometric" = palette ] || problem "$file stores $photometric pixels, expected palette indices"
     [ "$depth" = 8 ] || problem "$file: $depth bits per sample, expected 8"
 }
 
@@ -68,20 +72,29 @@ check_tiff_palette() {
 first_bounding_box() { grep -a -m1 '^%%BoundingBox:' | sed 's/^%%BoundingBox:[[:space:]]*//' | tr -d '\r'; }
 
 check_eps_tiffpreview() {
-    local file=$1 magic declared measured log
+    local file=$1 dimensions=$2 magic declared measured log
     # A TIFF preview travels in the binary header of an encapsulated file, which starts with C5 D0 D3 C6.
     magic=$(head -c 4 "$file" | od -An -tx1 | tr -d ' \n')
     [ "$magic" = c5d0d3c6 ] || problem "$file does not start with the binary header of a TIFF preview (it starts $magic)"
     declared=$(first_bounding_box <"$file")
     [ -n "$declared" ] || { problem "$file declares no %%BoundingBox"; return; }
+    read -r -a want <<<"$declared"
+    # The page is the export region: the same shape as the dialog's dimensions, within 1%.
+    if [[ "$dimensions" =~ ^([0-9]+)\ x\ ([0-9]+)$ ]] && [ "${#want[@]}" -eq 4 ]; then
+        local across=$((want[2] - want[0])) down=$((want[3] - want[1]))
+        local skew=$((across * BASH_REMATCH[2] - down * BASH_REMATCH[1]))
+        [ $((100 * ${skew#-})) -le $((across * BASH_REMATCH[2])) ] ||
+            problem "$file: bounding box $declared is not of the shape of the export dimensions $dimensions"
+    else
+        problem "$file: cannot compare the bounding box $declared with the export dimensions \"$dimensions\""
+    fi
     log=$(mktemp)
     if ! gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=bbox "$file" 2>"$log" >/dev/null; then
-        problem "$file: Ghostscript could not measure it: $(head -c 400 "$log")"
+        problem "$file: Ghostscript could not measure it: $(grep -v '^%%' "$log" | tail -n 1)"
         rm -f "$log"
         return
     fi
     measured=$(first_bounding_box <"$log")
-    read -r -a want <<<"$declared"
     read -r -a got <<<"$measured"
     if [ "${#want[@]}" -ne 4 ] || [ "${#got[@]}" -ne 4 ]; then
         problem "$file: bounding boxes not comparable: declared \"$declared\", drawn \"$measured\""
@@ -96,7 +109,7 @@ check_eps_tiffpreview() {
     fi
     if ! gs -q -dSAFER -dNOPAUSE -dBATCH -dEPSCrop -sDEVICE=png16m -r72 -sOutputFile=/dev/null "$file" \
         >"$log" 2>&1 || grep -qi 'error' "$log"; then
-        problem "$file: Ghostscript could not render it: $(head -c 400 "$log")"
+        problem "$file: Ghostscript could not render it: $(tail -n 1 "$log")"
     fi
     rm -f "$log"
 }
@@ -111,7 +124,7 @@ if [ -f "$expectations" ]; then
         case "$kind" in
             png-rgb) check_png_rgb "$dir/$file" "$dimensions" ;;
             tiff-palette) check_tiff_palette "$dir/$file" "$dimensions" ;;
-            eps-tiffpreview) check_eps_tiffpreview "$dir/$file" ;;
+            eps-tiffpreview) check_eps_tiffpreview "$dir/$file" "$dimensions" ;;
             *) problem "$file: unknown kind \"$kind\" in $(basename "$expectations")" ;;
         esac
     done <"$expectations"

@@ -49,7 +49,7 @@ DemoMainWindow::DemoMainWindow(QWidget* parent)
     setCentralWidget(m_impl->pages);
 
     statusBar()->showMessage(tr("Ready"));
-    resize(960, 720);
+    resize(1000, 860);
 }
 
 DemoMainWindow::~DemoMainWindow() = default;

@@ -121,7 +121,8 @@ public:
         : LaunchHelpAction(QString(), parent)
         , m_format(std::move(format))
         , m_pages(std::move(pages)) {
-        m_connections.add(m_format->connectToValueChangedSignalUnique([this](const ExportFormat_e&) { updateLink(); }));
+        m_connections.add(
+            m_format->connectToValueChangedSignalUnique([this](const ExportFormat_e&) { updateLink(); }));
         updateLink();
     }
 
@@ -190,9 +191,9 @@ std::string replaceExtension(const std::string& fileName, const std::string& ext
 }
 
 std::string proposedExportFileName() {
-    const std::string kernelName = KernelProperty<std::string>(
-                                       toolbox::StyleValue(toolbox::StringList{"ExportSetup", "ExportFName"}))
-                                       .retrieveValue();
+    const std::string kernelName =
+        KernelProperty<std::string>(toolbox::StyleValue(toolbox::StringList{"ExportSetup", "ExportFName"}))
+            .retrieveValue();
     if (!kernelName.empty())
         return kernelName;
     const FilenameStrategy& strategy = FilenameStrategy::getManager();
@@ -236,7 +237,8 @@ struct ExportDialog::Impl {
         return widget;
     }
 
-    std::vector<QWidget*> controlsOfPages(unsigned family, std::initializer_list<const char*> suffixes) const {
+    std::vector<QWidget*> controlsOfPages(unsigned family,
+                                          std::initializer_list<const char*> suffixes) const {
         std::vector<QWidget*> widgets;
         for (const Page& page : pages) {
             if (page.families & family) {
@@ -249,7 +251,8 @@ struct ExportDialog::Impl {
 
     void bindTopLevelControls() {
         parts->bind<ComboBoxPropertyBinding<ExportFormat_e>>(*ui.export_Format_CmbBox, set().exportFormat(),
-                                                             manager().exportFormatModel(), modelUpdateDeferred);
+                                                             manager().exportFormatModel(),
+                                                             modelUpdateDeferred);
         parts->bind<CheckButtonPropertyBinding>(ui.export_Color_ToggleButton, manager().color(), false);
     }
 
@@ -272,8 +275,8 @@ struct ExportDialog::Impl {
     }
 
     void bindCheckBox(const Page& page, const char* suffix, PropertyPtr<bool> property) {
-        parts->bind<CheckButtonPropertyBinding>(control<QAbstractButton>(page.prefix, suffix), std::move(property),
-                                                false);
+        parts->bind<CheckButtonPropertyBinding>(control<QAbstractButton>(page.prefix, suffix),
+                                                std::move(property), false);
     }
 
     void bindPage(const Page& page) {
@@ -293,7 +296,8 @@ struct ExportDialog::Impl {
         }
         if (families & Dimensions)
             parts->bind<LabelPropertyBinding>(control<QLabel>(page.prefix, "ExportDimVal_Label"),
-                                              manager.imageDimensions(), LabelPropertyBinding::WidgetUpdate_OnIdle);
+                                              manager.imageDimensions(),
+                                              LabelPropertyBinding::WidgetUpdate_OnIdle);
         if (families & AnimationSpeed)
             bindTextField(page, "AnimationSpeed_LineEdit", set.animationSpeed());
         if (families & AviCompression)
@@ -318,7 +322,8 @@ struct ExportDialog::Impl {
         if (families & ExtraSorting)
             bindCheckBox(page, "ExtraSort_ToggleButton", set.forceExtra3DSorting());
         if (families & EpsPreview) {
-            bindComboBox(page, "PreviewType_CmbBox", set.epsPreviewImageType(), manager.epsPreviewImageModel());
+            bindComboBox(page, "PreviewType_CmbBox", set.epsPreviewImageType(),
+                         manager.epsPreviewImageModel());
             bindComboBox(page, "PreviewDepth_CmbBox", set.epsGrayScaleDepth(), manager.grayscaleDepthModel());
             bindTextField(page, "PreviewWidth_LineEdit", set.epsPreviewImageWidth());
             bindTextField(page, "PreviewHeight_LineEdit", set.epsPreviewImageHeight());
@@ -337,22 +342,24 @@ struct ExportDialog::Impl {
     void bindJpegOptions(const Page& page) {
         const auto& set = this->set();
         bindComboBox(page, "JPEGEncoding_CmbBox", set.jpegEncoding(), manager().jpegEncodingModel());
-        parts->bind<SliderIntPropertyBinding>(control<QAbstractSlider>(page.prefix, "JPEGQuality_Scale"),
-                                              std::make_shared<PropertyTypeAdapter<long, double>>(set.quality()),
-                                              manager().jpegQualitySliderProperties(),
-                                              SliderIntPropertyBinding::WidgetUpdate_OnIdle);
-        parts->bind<LabelPropertyBinding>(control<QLabel>(page.prefix, "JPEGQualityValue_Label"),
-                                          std::make_shared<PropertyTypeAdapter<std::string, double>>(set.quality()),
-                                          LabelPropertyBinding::WidgetUpdate_OnIdle);
+        parts->bind<SliderIntPropertyBinding>(
+            control<QAbstractSlider>(page.prefix, "JPEGQuality_Scale"),
+            std::make_shared<PropertyTypeAdapter<long, double>>(set.quality()),
+            manager().jpegQualitySliderProperties(), SliderIntPropertyBinding::WidgetUpdate_OnIdle);
+        parts->bind<LabelPropertyBinding>(
+            control<QLabel>(page.prefix, "JPEGQualityValue_Label"),
+            std::make_shared<PropertyTypeAdapter<std::string, double>>(set.quality()),
+            LabelPropertyBinding::WidgetUpdate_OnIdle);
     }
 
     void showPageWhile(RelevancePtr relevance, QWidget* page) {
-        parts->applyRelevance(std::move(relevance), page, RelevanceApplier::Manifestation_Show, widgetUpdateOnIdle);
+        parts->applyRelevance(std::move(relevance), page, RelevanceApplier::Manifestation_Show,
+                              widgetUpdateOnIdle);
     }
 
     void enableWhile(RelevancePtr relevance, std::vector<QWidget*> widgets) {
-        parts->applyRelevance(std::move(relevance), std::move(widgets), RelevanceApplier::Manifestation_Enable,
-                              widgetUpdateOnIdle);
+        parts->applyRelevance(std::move(relevance), std::move(widgets),
+                              RelevanceApplier::Manifestation_Enable, widgetUpdateOnIdle);
     }
 
     std::vector<QWidget*> controlsOf(std::initializer_list<const char*> prefixes,
@@ -389,15 +396,16 @@ struct ExportDialog::Impl {
         enableWhile(m.grayscaleDepthRelevance(),
                     controlsOfPages(GreyscaleDepth, {"GreyscaleDepth_Label", "GreyscaleDepth_CmbBox"}));
         enableWhile(m.imageEmbeddedInVectorRelevance(),
-                    controlsOf(postScriptPages,
-                               {"Resolution_Label", "Resolution_LineEdit", "ExportDim_Label", "ExportDimVal_Label"}));
+                    controlsOf(postScriptPages, {"Resolution_Label", "Resolution_LineEdit", "ExportDim_Label",
+                                                 "ExportDimVal_Label"}));
         enableWhile(m.precisionRelevance(),
                     controlsOf(postScriptPages, {"ExtraPrecision_Label", "ExtraPrecision_LineEdit"}));
         enableWhile(m.force3DSortingRelevance(), controlsOfPages(ExtraSorting, {"ExtraSort_ToggleButton"}));
-        enableWhile(m.epsPreviewDepthRelevance(), controlsOf({"exportEps_"}, {"PreviewDepth_CmbBox", "PreviewDepth_Label"}));
+        enableWhile(m.epsPreviewDepthRelevance(),
+                    controlsOf({"exportEps_"}, {"PreviewDepth_CmbBox", "PreviewDepth_Label"}));
         enableWhile(m.epsPreviewSizeRelevance(),
-                    controlsOf({"exportEps_"}, {"PreviewWidth_Label", "PreviewWidth_LineEdit", "PreviewHeight_Label",
-                                                "PreviewHeight_LineEdit"}));
+                    controlsOf({"exportEps_"}, {"PreviewWidth_Label", "PreviewWidth_LineEdit",
+                                                "PreviewHeight_Label", "PreviewHeight_LineEdit"}));
     }
 };
 
@@ -464,14 +472,14 @@ bool ExportDialog::saveOptionsAndDoExport() {
 
     const QFileInfo proposed(QString::fromStdString(replaceExtension(proposedExportFileName(), extension)));
     const std::string folder = QDir::cleanPath(proposed.absolutePath()).toStdString();
-    const std::string filter = description.empty()
-                                   ? tr("All Files (*)").toStdString()
-                                   : QStringLiteral("%1 (%2)")
-                                         .arg(QString::fromStdString(description), QString::fromStdString(pattern))
-                                         .toStdString();
+    const std::string filter =
+        description.empty() ? tr("All Files (*)").toStdString()
+                            : QStringLiteral("%1 (%2)")
+                                  .arg(QString::fromStdString(description), QString::fromStdString(pattern))
+                                  .toStdString();
 
-    SaveFileQtDialog fileDialog(this, tr("Select Export File"), folder, proposed.fileName().toStdString(), filter,
-                                QStringLiteral("export_save.html"));
+    SaveFileQtDialog fileDialog(this, tr("Select Export File"), folder, proposed.fileName().toStdString(),
+                                filter, QStringLiteral("export_save.html"));
     if (!fileDialog.launch())
         return false;
 

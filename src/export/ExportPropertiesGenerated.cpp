@@ -6,12 +6,11 @@ ExportPropertiesGenerated::ExportPropertiesGenerated(bool modal, toolbox::String
     : ExportPropertiesGenerated(modal, nullptr, std::move(basePath)) {}
 
 ExportPropertiesGenerated::ExportPropertiesGenerated(UIKernelStylePropertiesAbstract* parent,
-                                                             toolbox::StringList basePath)
+                                                     toolbox::StringList basePath)
     : ExportPropertiesGenerated(parent->isModal(), parent, std::move(basePath)) {}
 
-ExportPropertiesGenerated::ExportPropertiesGenerated(bool modal,
-                                                             UIKernelStylePropertiesAbstract* parent,
-                                                             toolbox::StringList basePath)
+ExportPropertiesGenerated::ExportPropertiesGenerated(bool modal, UIKernelStylePropertiesAbstract* parent,
+                                                     toolbox::StringList basePath)
     : UIKernelStylePropertiesAbstract(modal, parent)
     , m_basePath(std::move(basePath)) {}
 

@@ -55,7 +55,8 @@ public:
     const toolbox::StringList& basePath() const noexcept { return m_basePath; }
 
 private:
-    ExportPropertiesGenerated(bool modal, UIKernelStylePropertiesAbstract* parent, toolbox::StringList basePath);
+    ExportPropertiesGenerated(bool modal, UIKernelStylePropertiesAbstract* parent,
+                              toolbox::StringList basePath);
 
     QELMAR_STYLE_PROPERTY_SET_MEMBERS(QELMAR_EXPORT_STYLE_PROPERTIES)
 };

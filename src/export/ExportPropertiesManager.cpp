@@ -37,16 +37,18 @@ using sdk::ui::propertymanager::RelevancePtr;
 namespace {
 
 const ModelValueInfo<ExportFormat_e> stillImageFormats[] = {
-    {"BMP", ExportFormat_BMP}, {"EPS", ExportFormat_EPS},         {"JPEG", ExportFormat_JPEG},
-    {"PNG", ExportFormat_PNG}, {"PostScript", ExportFormat_PS},   {"TIFF", ExportFormat_TIFF},
+    {"BMP", ExportFormat_BMP},
+    {"EPS", ExportFormat_EPS},
+    {"JPEG", ExportFormat_JPEG},
+    {"PNG", ExportFormat_PNG},
+    {"PostScript", ExportFormat_PS},
+    {"TIFF", ExportFormat_TIFF},
     {"WMF", ExportFormat_WindowsMetafile},
 };
 
 const ModelValueInfo<ExportFormat_e> animationFormats[] = {
-    {"AVI", ExportFormat_AVI},
-    {"Flash", ExportFormat_Flash},
-    {"MPEG-4", ExportFormat_MPEG4},
-    {"Raster Metafile", ExportFormat_RasterMetafile},
+    {"AVI", ExportFormat_AVI},      {"Flash", ExportFormat_Flash},
+    {"MPEG-4", ExportFormat_MPEG4}, {"Raster Metafile", ExportFormat_RasterMetafile},
     {"WMV", ExportFormat_WMV},
 };
 
@@ -87,11 +89,13 @@ const ModelValueInfo<AVICompression_e> aviCompressions[] = {
     {"Uncompressed", AVICompression_Uncompressed},
 };
 
-template <typename T> std::shared_ptr<PremappedListModel<T>> modelOver(const ModelValueInfo<T>* table, int length) {
+template <typename T>
+std::shared_ptr<PremappedListModel<T>> modelOver(const ModelValueInfo<T>* table, int length) {
     return std::make_shared<PremappedListModel<T>>(table, length);
 }
 
-template <typename T, std::size_t N> std::shared_ptr<PremappedListModel<T>> modelOver(const ModelValueInfo<T> (&table)[N]) {
+template <typename T, std::size_t N>
+std::shared_ptr<PremappedListModel<T>> modelOver(const ModelValueInfo<T> (&table)[N]) {
     return modelOver(table, static_cast<int>(N));
 }
 
@@ -145,9 +149,10 @@ private:
 
 template <typename T>
 void decorate(PropertyPtr<T> (ExportPropertiesGenerated::*getter)() const,
-              void (ExportPropertiesGenerated::*setter)(PropertyPtr<T>), ExportPropertiesGenerated& properties,
-              ValidatorPtr<T> validator) {
-    (properties.*setter)(std::make_shared<PropertyValidatorDecorator<T>>((properties.*getter)(), std::move(validator)));
+              void (ExportPropertiesGenerated::*setter)(PropertyPtr<T>),
+              ExportPropertiesGenerated& properties, ValidatorPtr<T> validator) {
+    (properties.*
+     setter)(std::make_shared<PropertyValidatorDecorator<T>>((properties.*getter)(), std::move(validator)));
 }
 
 template <typename T> ValidatorPtr<T> bounded(T lowest, T highest) {
@@ -231,7 +236,8 @@ struct ExportPropertiesManager::Impl {
 
     PropertyPtr<bool> color;
     PropertyPtr<sdk::ui::propertymanager::SliderProperties<long>> jpegQualitySliderProperties =
-        std::make_shared<Property<sdk::ui::propertymanager::SliderProperties<long>>>(sdk::ui::propertymanager::SliderProperties<long>(1, 100, 1));
+        std::make_shared<Property<sdk::ui::propertymanager::SliderProperties<long>>>(
+            sdk::ui::propertymanager::SliderProperties<long>(1, 100, 1));
     PropertyPtr<bool> threeDimensionalFrame = std::make_shared<Property<bool>>(someFrameIsThreeDimensional());
     PropertyPtr<std::string> imageDimensions = std::make_shared<Property<std::string>>();
     bool savedUseUserDefinedWidth = false;
@@ -241,7 +247,7 @@ struct ExportPropertiesManager::Impl {
     explicit Impl(ExportPropertiesGenerated& set)
         : properties(set)
         , color(std::make_shared<PropertyTypeAdapter<bool, Palette_e>>(set.palette(), &paletteToBoolConverter,
-                                                                        &boolToPaletteConverter)) {
+                                                                       &boolToPaletteConverter)) {
         auto& useUserDefinedWidth = *useUserDefinedWidthProperty();
         if (!useUserDefinedWidth.retrieveValue())
             useUserDefinedWidth.setValue(!set.useOffscreenBitmap()->retrieveValue());
@@ -257,7 +263,9 @@ struct ExportPropertiesManager::Impl {
             color->setValue(true);
     }
 
-    RelevancePtr formatIs(ExportFormat_e format) const { return equals(properties.exportFormat(), format); }
+    RelevancePtr formatIs(ExportFormat_e format) const {
+        return equals(properties.exportFormat(), format);
+    }
 };
 
 ExportPropertiesManager::ExportPropertiesManager(ExportPropertiesGenerated& properties)
@@ -310,7 +318,8 @@ void ExportPropertiesManager::installRelevances() {
     d.useOffscreenImageRelevance = isTrue(set.useOffscreenBitmap());
     d.imageWidthRelevance =
         allOf({d.useOffscreenImageRelevance, isNot(postScript), isTrue(useUserDefinedWidthProperty())});
-    d.superSampleFactorRelevance = allOf({d.useOffscreenImageRelevance, isTrue(set.useSuperSampleAntiAliasing())});
+    d.superSampleFactorRelevance =
+        allOf({d.useOffscreenImageRelevance, isTrue(set.useSuperSampleAntiAliasing())});
     d.convertTo256ColorsRelevance =
         allOf({anyOf({d.bmpRelevance, d.pngRelevance, d.tiffRelevance}), isTrue(d.color)});
     d.grayscaleDepthRelevance = isNot(d.convertTo256ColorsRelevance);
@@ -318,7 +327,8 @@ void ExportPropertiesManager::installRelevances() {
     d.precisionRelevance = allOf({postScript, equals(set.renderType(), PrintRenderType_Vector)});
     d.force3DSortingRelevance =
         anyOf({allOf({d.precisionRelevance, isTrue(d.threeDimensionalFrame)}), d.wmfRelevance});
-    d.epsPreviewDepthRelevance = allOf({d.epsRelevance, equals(set.epsPreviewImageType(), EPSPreviewImage_TIFF)});
+    d.epsPreviewDepthRelevance =
+        allOf({d.epsRelevance, equals(set.epsPreviewImageType(), EPSPreviewImage_TIFF)});
     d.epsPreviewSizeRelevance =
         allOf({d.epsRelevance, isNot(equals(set.epsPreviewImageType(), EPSPreviewImage_None))});
 }
@@ -370,8 +380,8 @@ void ExportPropertiesManager::saveChanges() {
     const auto& set = m_impl->properties;
     if (!useUserDefinedWidthProperty()->retrieveValue()) {
         const AppLock lock(AppLock::NoImplicitMacroRecord);
-        set.imageWidth()->setValue(
-            QelUtilGetDefaultExportImageWidth(set.exportFormat()->retrieveValue(), set.exportRegion()->retrieveValue()));
+        set.imageWidth()->setValue(QelUtilGetDefaultExportImageWidth(set.exportFormat()->retrieveValue(),
+                                                                     set.exportRegion()->retrieveValue()));
     }
     m_impl->properties.submit();
     m_impl->savedUseUserDefinedWidth = useUserDefinedWidthProperty()->retrieveValue();
@@ -425,7 +435,8 @@ PropertyPtr<bool> ExportPropertiesManager::color() const {
 PropertyPtr<bool> ExportPropertiesManager::useUserDefinedWidth() const {
     return useUserDefinedWidthProperty();
 }
-PropertyPtr<sdk::ui::propertymanager::SliderProperties<long>> ExportPropertiesManager::jpegQualitySliderProperties() const {
+PropertyPtr<sdk::ui::propertymanager::SliderProperties<long>>
+ExportPropertiesManager::jpegQualitySliderProperties() const {
     return m_impl->jpegQualitySliderProperties;
 }
 PropertyPtr<std::string> ExportPropertiesManager::imageDimensions() const {

@@ -85,7 +85,9 @@ enum EPSPreviewImage_e {
 // QelUtilGetLastErrorMessage.
 bool QelUtilExport(bool append);
 
-// The width in pixels of the region as shown on screen, for the format.
+// The width in pixels of the region as shown on screen, for the format. For EPS and PostScript it
+// is the region's width at "PrintSetup" "ImageResolution" instead, the size of an image embedded
+// in the file.
 int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e region);
 // The height in pixels that keeps the region's aspect ratio at the width.
 int QelUtilGetExportImageHeight(int width, ExportRegion_e region);

@@ -16,7 +16,7 @@
 namespace testsupport {
 
 inline void typeNameAndSave(QFileDialog& dialog, const QString& fileName) {
-    auto& files = dynamic_cast<sdk::ui::dialogs::QExtendedFileDialog&>(dialog);
+    auto& files = dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog&>(dialog);
     files.fileNameEdit()->setText(fileName);
     files.buttonBox()->button(QDialogButtonBox::Save)->click();
 }

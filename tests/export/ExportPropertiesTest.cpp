@@ -1,7 +1,7 @@
 #include "ExportTestFixture.h"
 
-#include "propertyframework/InvalidPropertyValueException.h"
 #include "propertyframework/BoundedValueValidator.h"
+#include "propertyframework/InvalidPropertyValueException.h"
 #include "propertyframework/Property.h"
 
 namespace qelmar::exporting::test {
@@ -47,7 +47,8 @@ TEST_F(ExportPropertiesTest, AModalSetHoldsValuesUntilSubmittedAModelessOneWrite
 TEST_F(ExportPropertiesTest, ADecoratorInstalledBySetterIsReadWhileSubmittingStillReachesTheKernel) {
     ExportPropertiesGenerated set(true, toolbox::StringList());
     const auto kernelWidth = set.imageWidth();
-    const auto bounded = std::make_shared<Property<int>>(500, std::make_shared<BoundedValueValidator<int>>(4, 9));
+    const auto bounded =
+        std::make_shared<Property<int>>(500, std::make_shared<BoundedValueValidator<int>>(4, 9));
     set.setImageWidth(bounded);
     EXPECT_EQ(set.imageWidth(), bounded);
     kernelWidth->setValue(640);
@@ -69,7 +70,8 @@ TEST_F(ExportPropertiesTest, TheFirstRefusedValueEndsTheSubmitAndLeavesLaterValu
 TEST_F(ExportPropertiesTest, DecoratorsBoundEveryNumberTheUserTypes) {
     ExportPropertiesGenerated set(true, toolbox::StringList());
     ExportPropertiesManager manager(set);
-    const std::string widthRange = "The value must be greater than or equal to 4 and less than or equal to 32766.";
+    const std::string widthRange =
+        "The value must be greater than or equal to 4 and less than or equal to 32766.";
     EXPECT_EQ(rejectionOf([&] { set.imageWidth()->setValue(3); }), widthRange);
     EXPECT_EQ(rejectionOf([&] { set.imageWidth()->setValue(32767); }), widthRange);
     EXPECT_EQ(rejectionOf([&] { set.epsPreviewImageHeight()->setValue(3); }), widthRange);
@@ -85,7 +87,8 @@ TEST_F(ExportPropertiesTest, DecoratorsBoundEveryNumberTheUserTypes) {
 
     // The resolution limit follows the region: the whole work area allows less than one frame.
     const int frameLimit = QelAppGetVectorExportMaxDPI(ExportRegion_CurrentFrame);
-    const std::string frameRange = "The value must be within the range 1 to " + std::to_string(frameLimit) + ".";
+    const std::string frameRange =
+        "The value must be within the range 1 to " + std::to_string(frameLimit) + ".";
     EXPECT_EQ(rejectionOf([&] { set.resolution()->setValue(frameLimit); }), "accepted");
     EXPECT_EQ(rejectionOf([&] { set.resolution()->setValue(frameLimit + 1); }), frameRange);
     EXPECT_EQ(rejectionOf([&] { set.resolution()->setValue(0); }), frameRange);
@@ -124,11 +127,13 @@ TEST_P(ExportRelevanceTest, ControlsApplyToTheFormatsTheyMeanSomethingFor) {
     std::string actual;
     for (const auto& relevance :
          {manager.colorRelevance(), manager.imageWidthRelevance(), manager.convertTo256ColorsRelevance(),
-          manager.imageEmbeddedInVectorRelevance(), manager.precisionRelevance(), manager.force3DSortingRelevance(),
-          manager.epsPreviewDepthRelevance(), manager.epsPreviewSizeRelevance()})
+          manager.imageEmbeddedInVectorRelevance(), manager.precisionRelevance(),
+          manager.force3DSortingRelevance(), manager.epsPreviewDepthRelevance(),
+          manager.epsPreviewSizeRelevance()})
         actual += relevance->isRelevant() ? '1' : '0';
     EXPECT_EQ(actual, c.expected);
-    EXPECT_NE(manager.grayscaleDepthRelevance()->isRelevant(), manager.convertTo256ColorsRelevance()->isRelevant());
+    EXPECT_NE(manager.grayscaleDepthRelevance()->isRelevant(),
+              manager.convertTo256ColorsRelevance()->isRelevant());
     int formatsShown = 0;
     for (const auto& page : {manager.aviRelevance(), manager.bmpRelevance(), manager.epsRelevance(),
                              manager.flashRelevance(), manager.jpegRelevance(), manager.mpeg4Relevance(),
@@ -142,19 +147,20 @@ constexpr auto vector = PrintRenderType_Vector;
 constexpr auto image = PrintRenderType_Image;
 INSTANTIATE_TEST_SUITE_P(
     EveryFormat, ExportRelevanceTest,
-    ::testing::Values(FormatCase{ExportFormat_BMP, vector, EPSPreviewImage_None, true, true, "01100000"},
-                      FormatCase{ExportFormat_PNG, vector, EPSPreviewImage_TIFF, false, false, "01000000"},
-                      FormatCase{ExportFormat_TIFF, vector, EPSPreviewImage_None, true, false, "11100000"},
-                      FormatCase{ExportFormat_TIFF, vector, EPSPreviewImage_None, false, false, "11000000"},
-                      FormatCase{ExportFormat_JPEG, image, EPSPreviewImage_TIFF, true, true, "01000000"},
-                      FormatCase{ExportFormat_AVI, vector, EPSPreviewImage_None, true, false, "01000000"},
-                      FormatCase{ExportFormat_RasterMetafile, vector, EPSPreviewImage_None, true, false, "01000000"},
-                      FormatCase{ExportFormat_EPS, vector, EPSPreviewImage_TIFF, true, true, "10001111"},
-                      FormatCase{ExportFormat_EPS, vector, EPSPreviewImage_EPSIV2, true, false, "10001001"},
-                      FormatCase{ExportFormat_EPS, image, EPSPreviewImage_None, false, true, "10010000"},
-                      FormatCase{ExportFormat_PS, vector, EPSPreviewImage_TIFF, true, true, "10001100"},
-                      FormatCase{ExportFormat_PS, image, EPSPreviewImage_TIFF, true, true, "10010000"},
-                      FormatCase{ExportFormat_WindowsMetafile, image, EPSPreviewImage_None, true, false, "11000100"}));
+    ::testing::Values(
+        FormatCase{ExportFormat_BMP, vector, EPSPreviewImage_None, true, true, "01100000"},
+        FormatCase{ExportFormat_PNG, vector, EPSPreviewImage_TIFF, false, false, "01000000"},
+        FormatCase{ExportFormat_TIFF, vector, EPSPreviewImage_None, true, false, "11100000"},
+        FormatCase{ExportFormat_TIFF, vector, EPSPreviewImage_None, false, false, "11000000"},
+        FormatCase{ExportFormat_JPEG, image, EPSPreviewImage_TIFF, true, true, "01000000"},
+        FormatCase{ExportFormat_AVI, vector, EPSPreviewImage_None, true, false, "01000000"},
+        FormatCase{ExportFormat_RasterMetafile, vector, EPSPreviewImage_None, true, false, "01000000"},
+        FormatCase{ExportFormat_EPS, vector, EPSPreviewImage_TIFF, true, true, "10001111"},
+        FormatCase{ExportFormat_EPS, vector, EPSPreviewImage_EPSIV2, true, false, "10001001"},
+        FormatCase{ExportFormat_EPS, image, EPSPreviewImage_None, false, true, "10010000"},
+        FormatCase{ExportFormat_PS, vector, EPSPreviewImage_TIFF, true, true, "10001100"},
+        FormatCase{ExportFormat_PS, image, EPSPreviewImage_TIFF, true, true, "10010000"},
+        FormatCase{ExportFormat_WindowsMetafile, image, EPSPreviewImage_None, true, false, "11000100"}));
 
 TEST_F(ExportPropertiesTest, TheWidthFieldNeedsAnOffscreenImageAndATypedWidth) {
     ExportPropertiesGenerated set(true, toolbox::StringList());
@@ -180,7 +186,8 @@ TEST_F(ExportPropertiesTest, TheFormatListFollowsTheMode) {
     EXPECT_EQ(labelsOf(formats),
               (std::vector<std::string>{"BMP", "EPS", "JPEG", "PNG", "PostScript", "TIFF", "WMF"}));
     manager.animationMode(true);
-    EXPECT_EQ(labelsOf(formats), (std::vector<std::string>{"AVI", "Flash", "MPEG-4", "Raster Metafile", "WMV"}));
+    EXPECT_EQ(labelsOf(formats),
+              (std::vector<std::string>{"AVI", "Flash", "MPEG-4", "Raster Metafile", "WMV"}));
     EXPECT_EQ(formats->get(3), ExportFormat_RasterMetafile);
     EXPECT_EQ(changes, 1);
 }
@@ -215,7 +222,8 @@ TEST_F(ExportPropertiesTest, DimensionsFollowTheWidthChoiceAndInVectorModeTheUns
     EXPECT_EQ(manager.imageDimensions()->retrieveValue(),
               "640 x " + std::to_string(QelUtilGetExportImageHeight(640, ExportRegion_CurrentFrame)));
     manager.useUserDefinedWidth()->setValue(false);
-    EXPECT_EQ(manager.imageDimensions()->retrieveValue(), dimensionsOf(ExportFormat_PNG, ExportRegion_CurrentFrame));
+    EXPECT_EQ(manager.imageDimensions()->retrieveValue(),
+              dimensionsOf(ExportFormat_PNG, ExportRegion_CurrentFrame));
 
     const long kernelResolution = styles.integerValue(resolutionPath);
     set.exportFormat()->setValue(ExportFormat_EPS);
@@ -223,7 +231,8 @@ TEST_F(ExportPropertiesTest, DimensionsFollowTheWidthChoiceAndInVectorModeTheUns
     const std::string atHalf = manager.imageDimensions()->retrieveValue();
     set.resolution()->setValue(static_cast<int>(kernelResolution));
     EXPECT_NE(manager.imageDimensions()->retrieveValue(), atHalf);
-    EXPECT_EQ(manager.imageDimensions()->retrieveValue(), dimensionsOf(ExportFormat_EPS, ExportRegion_CurrentFrame));
+    EXPECT_EQ(manager.imageDimensions()->retrieveValue(),
+              dimensionsOf(ExportFormat_EPS, ExportRegion_CurrentFrame));
     // The kernel was asked with the dialog's resolution but keeps its own until OK.
     set.resolution()->setValue(static_cast<int>(kernelResolution) / 2);
     EXPECT_EQ(styles.integerValue(resolutionPath), kernelResolution);

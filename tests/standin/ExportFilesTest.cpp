@@ -159,9 +159,13 @@ TEST_F(ExportFilesTest, PaletteDecidesGreyscaleIndexedOrColourPixels) {
         EXPECT_EQ(image.format(), QImage::Format_Indexed8) << "format " << format;
         EXPECT_LE(image.colorCount(), 256);
     }
-    // JPEG has no palette: the option does not apply to it.
-    ASSERT_TRUE(exportAs("photo.jpg", ExportFormat_JPEG));
-    EXPECT_NE(QImageReader(QString::fromStdString(path("photo.jpg"))).imageFormat(), QImage::Format_Indexed8);
+    // JPEG has no palette: the option does not apply to it; its quality decides the file's size.
+    set({"ExportSetup", "Quality"}, 10.0);
+    ASSERT_TRUE(exportAs("rough.jpg", ExportFormat_JPEG));
+    EXPECT_NE(QImageReader(QString::fromStdString(path("rough.jpg"))).imageFormat(), QImage::Format_Indexed8);
+    set({"ExportSetup", "Quality"}, 95.0);
+    ASSERT_TRUE(exportAs("fine.jpg", ExportFormat_JPEG));
+    EXPECT_GT(contentsOf(path("fine.jpg")).size(), 2 * contentsOf(path("rough.jpg")).size());
 }
 
 TEST_F(ExportFilesTest, PostScriptBoundingBoxIsTheRegionInPoints) {

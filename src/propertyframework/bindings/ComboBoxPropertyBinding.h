@@ -40,21 +40,37 @@ public:
         m_modelChanging = false;
         if (!m_comboBox)
             return;
-        const auto blocker = this->core().blockOwnConnections();
-        const T value = this->property()->retrieveValue();
-        const int index = m_model->indexOf(value);
-        if (index != -1)
-            m_comboBox->setCurrentIndex(index);
-        else if (m_comboBox->isEditable())
-            m_comboBox->setEditText(this->valueText(value));
-        else if (m_model->size() > 0)
-            m_comboBox->setCurrentIndex(0);
-        this->rememberShownText();
+        if (showValue())
+            return;
+        // A value the model does not offer (the list was swapped for another) cannot be shown by
+        // a combo box the user cannot type into: its first row is shown and becomes the value,
+        // since what the user sees is what OK will use.
+        if (!m_comboBox->isEditable() && m_model->size() > 0)
+            this->commitValue(m_model->get(0));
     }
 
     const models::ListModelInterface<T>& model() const { return *m_model; }
 
 private:
+    // Whether the property's value is one the combo box can show as it is.
+    bool showValue() {
+        const auto blocker = this->core().blockOwnConnections();
+        const T value = this->property()->retrieveValue();
+        const int index = m_model->indexOf(value);
+        bool shown = true;
+        if (index != -1) {
+            m_comboBox->setCurrentIndex(index);
+        } else if (m_comboBox->isEditable()) {
+            m_comboBox->setEditText(this->valueText(value));
+        } else {
+            shown = false;
+            if (m_model->size() > 0)
+                m_comboBox->setCurrentIndex(0);
+        }
+        this->rememberShownText();
+        return shown;
+    }
+
     void init(BindingInterface::ModelUpdateMode modelUpdateMode) {
         if (modelUpdateMode == BindingInterface::ModelUpdate_DeferredWhileBusy)
             m_deferrer = std::make_unique<WidgetUpdateDeferrerOnBusy>(*m_comboBox);

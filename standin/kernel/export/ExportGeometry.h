@@ -14,7 +14,7 @@
 namespace qelmar::standin {
 
 // The scale at which the application shows its pages.
-constexpr double screenPixelsPerInch = 96.0;
+constexpr double screenPixelsPerInch = 72.0;
 // The desk shown around the paper in the work area.
 constexpr double workAreaMargin = 0.5;
 // Bounds of an image any writer is asked for: the side the image formats take, and an area that

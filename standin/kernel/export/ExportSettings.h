@@ -1,7 +1,9 @@
 #pragma once
 
 // Internal to the stand-in kernel: the style values one export works with, read once when it
-// starts.
+// starts. "PrintSetup" "ForceExtra3DSorting" is accepted but not read: the renderer already draws
+// every three-dimensional frame back to front (walls, floor, data, front edges), so there is
+// nothing left to sort.
 
 #include "host/KernelExport.h"
 

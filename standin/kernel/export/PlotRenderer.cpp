@@ -20,10 +20,11 @@ const QColor deskColour(0xd4, 0xd7, 0xdc);
 const QColor paperEdgeColour(0x9a, 0x9e, 0xa6);
 const QColor gridColour(0xe2, 0xe4, 0xe8);
 const QColor currentFrameColour(0x1e, 0x6f, 0xd9);
-// Curves of one frame, one colour each; they stay apart as greys on a monochrome canvas too.
-const std::array<QColor, 6> curveColours{QColor(0x1f, 0x4e, 0xb4), QColor(0xd6, 0x2d, 0x20),
-                                         QColor(0x2c, 0x9a, 0x3c), QColor(0xe0, 0x8a, 0x00),
-                                         QColor(0x7b, 0x3f, 0xb0), QColor(0x10, 0x9c, 0xa8)};
+// Curves of one frame, one colour each, of brightnesses far enough apart that the curves stay
+// apart as greys on a monochrome canvas too.
+const std::array<QColor, 6> curveColours{QColor(0x1f, 0x3f, 0xa0), QColor(0xf0, 0x8a, 0x24),
+                                         QColor(0x2a, 0x8a, 0x3c), QColor(0xc0, 0x2a, 0x8a),
+                                         QColor(0x8f, 0xc0, 0xf0), QColor(0x60, 0x30, 0x10)};
 
 struct Range {
     double low = std::numeric_limits<double>::infinity();
@@ -44,6 +45,11 @@ struct Range {
         return *this;
     }
     double fraction(double value) const { return (value - low) / (high - low); }
+    // Keeps extreme values off the axes, where the plot's border would hide a flat curve.
+    Range padded(double share) const {
+        const double room = (high - low) * share;
+        return {low - room, high + room};
+    }
 };
 
 Range rangeOf(const std::vector<double>& values) {
@@ -54,8 +60,12 @@ Range rangeOf(const std::vector<double>& values) {
 }
 
 // Tick positions at 1, 2 or 5 times a power of ten, about `count` of them inside the range.
+// Counted by index rather than summed, so that a step below the values' resolution still ends.
 std::vector<double> ticksOf(const Range& range, int count) {
     const double rough = (range.high - range.low) / std::max(1, count);
+    std::vector<double> ticks;
+    if (!std::isfinite(rough) || rough <= 0)
+        return ticks;
     const double power = std::pow(10.0, std::floor(std::log10(rough)));
     double step = power;
     for (double factor : {1.0, 2.0, 5.0, 10.0}) {
@@ -63,9 +73,14 @@ std::vector<double> ticksOf(const Range& range, int count) {
         if (step >= rough)
             break;
     }
-    std::vector<double> ticks;
-    for (double tick = std::ceil(range.low / step) * step; tick <= range.high + step * 1e-9; tick += step)
+    constexpr int mostTicks = 100;
+    const double first = std::ceil(range.low / step);
+    for (int index = 0; index < mostTicks; ++index) {
+        const double tick = (first + index) * step;
+        if (tick > range.high + step * 1e-9)
+            break;
         ticks.push_back(std::abs(tick) < step * 1e-9 ? 0.0 : tick);
+    }
     return ticks;
 }
 
@@ -122,6 +137,11 @@ void drawCurve(Canvas& canvas, const QRectF& plot, const std::vector<double>& xs
     flush();
 }
 
+QString variableName(const DataValues& data, std::size_t variable) {
+    return variable < data.variableNames.size() ? QString::fromStdString(data.variableNames[variable])
+                                                : QString();
+}
+
 void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataValues& data) {
     const Range x = rangeOf(data.values[0]).usable();
     Range yRaw;
@@ -129,18 +149,16 @@ void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataValues& data) {
         for (double value : data.values[v])
             yRaw.include(value);
     }
-    const Range y = yRaw.usable();
+    const Range y = yRaw.usable().padded(0.04);
     drawAxes(canvas, plot, x, y);
-    canvas.drawText(QPointF(plot.center().x(), plot.bottom() + 0.22),
-                    QString::fromStdString(data.variableNames[0]),
+    canvas.drawText(QPointF(plot.center().x(), plot.bottom() + 0.22), variableName(data, 0),
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop});
     canvas.pushClip(plot);
     for (std::size_t v = 1; v < data.values.size(); ++v) {
         const QColor& colour = curveColours[(v - 1) % curveColours.size()];
         drawCurve(canvas, plot, data.values[0], data.values[v], x, y, colour);
         canvas.drawText(QPointF(plot.right() - 0.08, plot.top() + 0.06 + 0.16 * static_cast<double>(v - 1)),
-                        QString::fromStdString(data.variableNames[v]),
-                        {8.0, colour, Qt::AlignRight | Qt::AlignTop});
+                        variableName(data, v), {8.0, colour, Qt::AlignRight | Qt::AlignTop});
     }
     canvas.popClip();
 }
@@ -151,9 +169,8 @@ class BoxProjection {
 public:
     explicit BoxProjection(const QRectF& plot) {
         const QRectF unit = projectedUnitBox();
-        const double scale = std::min(plot.width() / unit.width(), plot.height() / unit.height());
-        m_scale = scale;
-        m_offset = plot.center() - unit.center() * scale;
+        m_scale = std::min(plot.width() / unit.width(), plot.height() / unit.height());
+        m_offset = plot.center() - unit.center() * m_scale;
     }
 
     QPointF operator()(double x, double y, double z) const { return m_offset + raw(x, y, z) * m_scale; }
@@ -164,12 +181,10 @@ private:
         return QPointF((x - y) * cosine, (x + y) * 0.5 - z * 1.1);
     }
     static QRectF projectedUnitBox() {
-        QRectF box;
-        for (int corner = 0; corner < 8; ++corner) {
-            const QPointF p = raw(corner & 1, (corner >> 1) & 1, (corner >> 2) & 1);
-            box = box.isNull() ? QRectF(p, QSizeF(1e-9, 1e-9)) : box.united(QRectF(p, QSizeF(1e-9, 1e-9)));
-        }
-        return box;
+        QPolygonF corners;
+        for (int corner = 0; corner < 8; ++corner)
+            corners.append(raw(corner & 1, (corner >> 1) & 1, (corner >> 2) & 1));
+        return corners.boundingRect();
     }
 
     double m_scale = 1.0;
@@ -196,9 +211,12 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataValues& data) {
     const Range x = rangeOf(values[0]).usable();
     const Range y = values.size() > 1 ? rangeOf(values[1]).usable() : Range{0.0, 1.0};
     const Range z = values.size() > 2 ? rangeOf(values[2]).usable() : Range{0.0, 1.0};
+    std::size_t points = values[0].size();
+    for (std::size_t v = 1; v < std::min<std::size_t>(values.size(), 3); ++v)
+        points = std::min(points, values[v].size());
     QPolygonF curve;
     QPolygonF shadow;
-    for (std::size_t i = 0; i < values[0].size(); ++i) {
+    for (std::size_t i = 0; i < points; ++i) {
         const double px = x.fraction(values[0][i]);
         const double py = values.size() > 1 ? y.fraction(values[1][i]) : 0.5;
         const double pz = values.size() > 2 ? z.fraction(values[2][i]) : 0.5;
@@ -213,12 +231,10 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataValues& data) {
     canvas.drawPolyline({project(1, 1, 0), project(0, 1, 0)}, edge);
 
     const TextStyle axisName{8.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop};
-    const auto name = [&](std::size_t v) {
-        return v < data.variableNames.size() ? QString::fromStdString(data.variableNames[v]) : QString();
-    };
-    canvas.drawText(project(1.05, 0, 0), name(0), axisName);
-    canvas.drawText(project(0, 1.05, 0), name(1), axisName);
-    canvas.drawText(project(0, 0, 1.05), name(2), {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignBottom});
+    canvas.drawText(project(1.05, 0, 0), variableName(data, 0), axisName);
+    canvas.drawText(project(0, 1.05, 0), variableName(data, 1), axisName);
+    canvas.drawText(project(0, 0, 1.05), variableName(data, 2),
+                    {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignBottom});
 }
 
 void drawFrame(Canvas& canvas, const Frame& frame) {

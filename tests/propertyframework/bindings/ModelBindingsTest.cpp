@@ -59,14 +59,25 @@ TEST(ComboBoxPropertyBinding, ShowsTheModelAndFollowsThePropertyBothWays) {
     EXPECT_EQ(property->stores, 2) << "showing the value must not come back as a choice";
 }
 
-TEST(ComboBoxPropertyBinding, NonEditableComboShowsTheFirstItemForAValueNotInTheModel) {
+TEST(ComboBoxPropertyBinding, NonEditableComboShowsAndTakesTheFirstItemForAValueNotInTheModel) {
     KernelTestControl kernel;
     QWidget form;
     auto* combo = new QComboBox(&form);
     auto property = std::make_shared<Property<Format_e>>(Format_Avi);
     ComboBoxPropertyBinding<Format_e> binding(*combo, property, imageModel());
     EXPECT_EQ(combo->currentIndex(), 0);
-    EXPECT_EQ(property->retrieveValue(), Format_Avi) << "showing a fallback row does not choose it";
+    EXPECT_EQ(property->retrieveValue(), Format_Png) << "the row shown is the value OK uses";
+
+    // The same when the model is swapped for one without the value, once the reload is done.
+    auto proxy = std::make_shared<ListModelProxy<Format_e>>(imageModel());
+    auto* swapped = new QComboBox(&form);
+    auto movie = std::make_shared<Property<Format_e>>(Format_Jpeg);
+    ComboBoxPropertyBinding<Format_e> swappedBinding(*swapped, movie, proxy,
+                                                     BindingInterface::ModelUpdate_DeferredWhileBusy);
+    proxy->setModel(std::make_shared<PremappedListModel<Format_e>>(movieFormats));
+    processIdle();
+    EXPECT_EQ(swapped->currentText(), "AVI");
+    EXPECT_EQ(movie->retrieveValue(), Format_Avi);
 }
 
 TEST(ComboBoxPropertyBinding, ProxyReplacingItsModelReloadsTheComboAtIdle) {

@@ -1,5 +1,6 @@
 // "Record Macro...": the macro recorder, offered while no recording runs.
 
+#include "ActionFollowingRelevance.h"
 #include "DemoFeature.h"
 #include "DemoMainWindow.h"
 #include "TourContext.h"
@@ -23,25 +24,6 @@ using qelmar::dialogs::io::MacroRecorderDialog;
 QString tr(const char* text) {
     return QApplication::translate("MacroDemo", text);
 }
-
-using qelmar::sdk::ui::propertymanager::RelevancePtr;
-
-// Enables an action exactly while a relevance holds, for as long as the action lives.
-class ActionFollowingRelevance : public QObject {
-public:
-    ActionFollowingRelevance(QAction* action, RelevancePtr relevance)
-        : QObject(action)
-        , m_relevance(std::move(relevance))
-        , m_connection(m_relevance->connectToRelevanceChangedSignal([this] { apply(); })) {
-        apply();
-    }
-
-private:
-    void apply() const { static_cast<QAction*>(parent())->setEnabled(m_relevance->isRelevant()); }
-
-    const RelevancePtr m_relevance;
-    const boost::signals2::scoped_connection m_connection;
-};
 
 void startRecording(DemoMainWindow& window, const QString& fileName) {
     MacroRecorderDialog* recorder = MacroRecorderDialog::getInstance(window, fileName.toStdString());

@@ -1,0 +1,228 @@
+#include "bench/BenchRatios.h"
+
+#include "export/ExportDialog.h"
+#include "host/AppLock.h"
+#include "host/Kernel.h"
+#include "host/KernelExport.h"
+#include "host/QExtendedFileDialog.h"
+#include "kernel/KernelState.h"
+#include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/KernelTestControl.h"
+#include "kernel/testing/StyleTestControl.h"
+
+#include "ui_Export.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+
+// The export dialog against its bare generated form, both constructed and shown; and a
+// 4000-pixel-wide PNG exported through the dialog's OK path (options, file dialog, export)
+// against the same image rendered and written by the kernel directly. What the dialog adds
+// should be small beside what it drives.
+
+namespace {
+
+using qelmar::dialogs::io::ExportDialog;
+using qelmar::standin::StylePath;
+using qelmar::standin::testing::ApplicationTestControl;
+using qelmar::standin::testing::DataSetContents;
+using qelmar::standin::testing::KernelTestControl;
+using qelmar::standin::testing::StyleTestControl;
+
+constexpr int exportWidth = 4000;
+
+// A fresh kernel with one page and a curve frame, current, and a shown parent window.
+class ExportBenchKernel {
+public:
+    ExportBenchKernel() {
+        const int page = m_app.addPage("Results");
+        const int frame = m_app.addFrame(page, "Temperature");
+        DataSetContents contents{"Temperature", {"Time", "T"}, {{}, {}}};
+        for (int point = 0; point < 400; ++point) {
+            contents.values[0].push_back(point);
+            contents.values[1].push_back(290.0 + 12.0 * std::sin(point / 40.0));
+        }
+        m_app.attachDataSet(frame, contents, true);
+        m_app.setCurrentFrame(frame);
+        host.show();
+        QApplication::processEvents();
+    }
+
+    QString filePath() const { return m_folder.filePath(QStringLiteral("bench.png")); }
+    bool ready() const { return m_folder.isValid(); }
+    StyleTestControl& styles() { return m_styles; }
+
+    // Every kernel call is journalled; emptied between iterations, the journal does not grow.
+    static void trimJournal() { qelmar::standin::KernelState::instance().clearJournal(); }
+
+    // Each export writes a new file, so that the file dialog never asks about replacing one.
+    void betweenExports() {
+        trimJournal();
+        QFile::remove(filePath());
+    }
+
+    // True when the export wrote an image of the width asked for.
+    bool wroteExpectedImage() const { return QImageReader(filePath()).size().width() == exportWidth; }
+
+    QWidget host;
+
+private:
+    KernelTestControl m_kernel;
+    StyleTestControl m_styles;
+    ApplicationTestControl m_app;
+    QTemporaryDir m_folder;
+};
+
+void settle() {
+    QApplication::processEvents();
+}
+
+void BM_ExportDialogShown(benchmark::State& state) {
+    ExportBenchKernel kernel;
+    for (auto _ : state) {
+        auto dialog = std::make_unique<ExportDialog>(kernel.host, ExportDialog::Mode_StillImage);
+        dialog->show();
+        settle();
+        state.PauseTiming();
+        dialog.reset();
+        ExportBenchKernel::trimJournal();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ExportDialogShown)->Unit(benchmark::kMillisecond);
+
+void BM_BareExportFormShown(benchmark::State& state) {
+    ExportBenchKernel kernel;
+    for (auto _ : state) {
+        auto dialog = std::make_unique<QDialog>(&kernel.host);
+        Ui_Export form;
+        form.setupUi(dialog.get());
+        dialog->show();
+        settle();
+        state.PauseTiming();
+        dialog.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_BareExportFormShown)->Unit(benchmark::kMillisecond);
+
+template <class Widget> Widget* control(QWidget& dialog, const char* name) {
+    return dialog.findChild<Widget*>(QLatin1String(name));
+}
+
+// Answers the file dialog from inside its event loop as soon as it is up, without the delay a
+// polling interval would add to what is measured.
+void saveInNextFileDialog(const QString& fileName) {
+    QTimer::singleShot(0, [fileName] {
+        auto* files =
+            dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog*>(QApplication::activeModalWidget());
+        if (!files || !files->isVisible()) {
+            saveInNextFileDialog(fileName);
+            return;
+        }
+        files->fileNameEdit()->setText(fileName);
+        files->buttonBox()->button(QDialogButtonBox::Save)->click();
+    });
+}
+
+// Opens the dialog, picks PNG and types the width, presses OK and names the file.
+bool exportThroughDialog(ExportBenchKernel& kernel) {
+    ExportDialog* dialog = ExportDialog::getInstance(kernel.host, ExportDialog::Mode_StillImage);
+    dialog->show();
+    settle();
+    auto* formats = control<QComboBox>(*dialog, "export_Format_CmbBox");
+    auto* enterWidth = control<QAbstractButton>(*dialog, "exportPng_EnterWidth_RadioButton");
+    auto* width = control<QLineEdit>(*dialog, "exportPng_Width_LineEdit");
+    auto* buttons = control<QDialogButtonBox>(*dialog, "buttonBox");
+    if (!formats || !enterWidth || !width || !buttons)
+        return false;
+    const int png = formats->findText(QStringLiteral("PNG"));
+    formats->setCurrentIndex(png);
+    Q_EMIT formats->activated(png);
+    settle();
+    enterWidth->click();
+    settle();
+    width->setText(QString::number(exportWidth));
+    Q_EMIT width->editingFinished();
+    saveInNextFileDialog(kernel.filePath());
+    buttons->button(QDialogButtonBox::Ok)->click();
+    settle();
+    return !dialog->isVisible() && dialog->result() == QDialog::Accepted;
+}
+
+void BM_ExportPngThroughDialog(benchmark::State& state) {
+    ExportBenchKernel kernel;
+    if (!kernel.ready()) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    bool checked = false;
+    for (auto _ : state) {
+        if (!exportThroughDialog(kernel)) {
+            state.SkipWithError("the export dialog did not export");
+            break;
+        }
+        state.PauseTiming();
+        checked = kernel.wroteExpectedImage();
+        kernel.betweenExports();
+        state.ResumeTiming();
+    }
+    if (!checked)
+        state.SkipWithError("the image is not 4000 pixels wide");
+    delete ExportDialog::getInstance(kernel.host, ExportDialog::Mode_StillImage);
+}
+BENCHMARK(BM_ExportPngThroughDialog)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+void BM_ExportPngDirectly(benchmark::State& state) {
+    ExportBenchKernel kernel;
+    if (!kernel.ready()) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    StyleTestControl& styles = kernel.styles();
+    styles.setFromElsewhere(StylePath{"ExportSetup", "ExportFormat"}, long{ExportFormat_PNG});
+    styles.setFromElsewhere(StylePath{"ExportSetup", "ExportRegion"}, long{ExportRegion_CurrentFrame});
+    styles.setFromElsewhere(StylePath{"ExportSetup", "ImageWidth"}, long{exportWidth});
+    styles.setFromElsewhere(StylePath{"ExportSetup", "ExportFName"}, kernel.filePath().toStdString());
+    bool checked = false;
+    for (auto _ : state) {
+        bool exported = false;
+        {
+            const qelmar::sdk::AppLock lock(qelmar::sdk::AppLock::NoImplicitMacroRecord);
+            exported = QelUtilExport(false);
+        }
+        if (!exported) {
+            state.SkipWithError("the kernel did not export");
+            break;
+        }
+        state.PauseTiming();
+        checked = kernel.wroteExpectedImage();
+        kernel.betweenExports();
+        state.ResumeTiming();
+    }
+    if (!checked)
+        state.SkipWithError("the image is not 4000 pixels wide");
+}
+BENCHMARK(BM_ExportPngDirectly)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+const qelmar::bench::RatioRegistration dialogOverForm{"export dialog shown / its bare generated form shown",
+                                                      "BM_ExportDialogShown", "BM_BareExportFormShown"};
+const qelmar::bench::RatioRegistration throughDialogOverDirect{
+    "4000-pixel PNG through the export dialog / written by the kernel directly",
+    "BM_ExportPngThroughDialog/iterations:8", "BM_ExportPngDirectly/iterations:8"};
+
+} // namespace

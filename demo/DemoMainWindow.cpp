@@ -70,6 +70,10 @@ void DemoMainWindow::showPage(QWidget* page) {
     m_impl->pages->setCurrentWidget(page);
 }
 
+void DemoMainWindow::showApplicationPage() {
+    m_impl->pages->setCurrentIndex(0);
+}
+
 void DemoMainWindow::showStatus(const QString& message) {
     statusBar()->showMessage(message);
 }

@@ -23,6 +23,8 @@ public:
     // Adds a page to the central tab widget; the window owns it.
     void addPage(QWidget* page, const QString& title);
     void showPage(QWidget* page);
+    // Brings the first tab, the application's pages, to the front.
+    void showApplicationPage();
     void showStatus(const QString& message);
     QString statusText() const;
 

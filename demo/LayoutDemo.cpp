@@ -4,6 +4,7 @@
 #include "DemoFeature.h"
 #include "DemoMainWindow.h"
 #include "TourContext.h"
+#include "TourDialogSteps.h"
 
 #include "host/AppLock.h"
 #include "host/ArgList.h"
@@ -20,16 +21,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QTimer>
 
 #include <cmath>
-#include <deque>
 #include <functional>
 
 namespace qelmar::demo {
@@ -169,86 +165,6 @@ void install(DemoMainWindow& window) {
 
 // ---- The tour -----------------------------------------------------------------------------
 
-// Runs one step on each file dialog as it opens, in order, from inside its event loop. A dialog
-// that was not expected, or that a step left open, is rejected and fails the tour; so does a
-// dialog still open when the deadline passes.
-class FileDialogSteps {
-public:
-    using Step = std::function<void(QExtendedFileDialog&)>;
-
-    explicit FileDialogSteps(TourContext& tour)
-        : m_tour(tour) {
-        m_poll.setInterval(20);
-        QObject::connect(&m_poll, &QTimer::timeout, [this] { tick(); });
-        m_poll.start();
-        m_deadline.setSingleShot(true);
-        m_deadline.setInterval(30000);
-        QObject::connect(&m_deadline, &QTimer::timeout, [this] { giveUp(); });
-        m_deadline.start();
-    }
-
-    ~FileDialogSteps() {
-        if (!m_steps.empty())
-            m_tour.fail(QStringLiteral("the file dialog \"%1\" never appeared").arg(m_steps.front().title));
-    }
-
-    void expect(const QString& title, Step step) { m_steps.push_back({title, std::move(step)}); }
-
-private:
-    struct Expected {
-        QString title;
-        Step step;
-    };
-
-    static QExtendedFileDialog* shownFileDialog() {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* dialog = dynamic_cast<QExtendedFileDialog*>(window);
-            if (dialog && dialog->isVisible())
-                return dialog;
-        }
-        return nullptr;
-    }
-
-    void tick() {
-        // A step may process events, which runs this timer again.
-        if (m_inStep)
-            return;
-        QExtendedFileDialog* dialog = shownFileDialog();
-        if (!dialog)
-            return;
-        if (m_steps.empty() || m_steps.front().title != dialog->windowTitle()) {
-            m_tour.fail(QStringLiteral("unexpected file dialog \"%1\"").arg(dialog->windowTitle()));
-            dialog->reject();
-            return;
-        }
-        const Expected expected = std::move(m_steps.front());
-        m_steps.pop_front();
-        m_inStep = true;
-        expected.step(*dialog);
-        m_inStep = false;
-        if (dialog->isVisible()) {
-            m_tour.fail(QStringLiteral("the file dialog \"%1\" stayed open").arg(expected.title));
-            dialog->reject();
-        }
-    }
-
-    void giveUp() {
-        m_steps.clear();
-        if (QExtendedFileDialog* dialog = shownFileDialog()) {
-            m_tour.fail(QStringLiteral("the file dialog \"%1\" was still open").arg(dialog->windowTitle()));
-            dialog->reject();
-        }
-        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            modal->reject();
-    }
-
-    TourContext& m_tour;
-    std::deque<Expected> m_steps;
-    bool m_inStep = false;
-    QTimer m_poll;
-    QTimer m_deadline;
-};
-
 void chooseFileType(QExtendedFileDialog& dialog, SaveLayoutDialog::FileType type) {
     if (QComboBox* combo = dialog.fileTypeCombo()) {
         combo->setCurrentIndex(type);
@@ -264,16 +180,6 @@ QCheckBox* optionCheckBox(QExtendedFileDialog& dialog, const QString& text) {
             return box;
     }
     return nullptr;
-}
-
-void typeNameAndSave(QExtendedFileDialog& dialog, const QString& fileName) {
-    QLineEdit* edit = dialog.fileNameEdit();
-    QDialogButtonBox* buttons = dialog.buttonBox();
-    QPushButton* save = buttons ? buttons->button(QDialogButtonBox::Save) : nullptr;
-    if (!edit || !save)
-        return;
-    edit->setText(fileName);
-    save->click();
 }
 
 QAction* findCommand(TourContext& tour) {
@@ -292,24 +198,40 @@ bool statusSays(TourContext& tour, const QString& fileName) {
            QFileInfo(status.mid(saved.size())) == QFileInfo(tour.filePath(fileName));
 }
 
+// The layout dialog is a file dialog of its own kind; anything else fails the tour.
+QExtendedFileDialog* fileDialogOf(TourContext& tour, QDialog& dialog) {
+    auto* files = dynamic_cast<QExtendedFileDialog*>(&dialog);
+    if (!files) {
+        tour.fail(QStringLiteral("\"%1\" is not a file dialog").arg(dialog.windowTitle()));
+        dialog.reject();
+    }
+    return files;
+}
+
 void saveLinkedLayout(TourContext& tour, QAction& command) {
-    FileDialogSteps steps(tour);
-    steps.expect(QStringLiteral("Save Layout"), [&tour](QExtendedFileDialog& dialog) {
-        chooseFileType(dialog, SaveLayoutDialog::LinkedData);
-        typeNameAndSave(dialog, tour.filePath(QStringLiteral("tour.lay")));
+    TourDialogSteps steps(tour);
+    steps.expect(QStringLiteral("Save Layout"), [&tour](QDialog& dialog) {
+        QExtendedFileDialog* files = fileDialogOf(tour, dialog);
+        if (!files)
+            return;
+        chooseFileType(*files, SaveLayoutDialog::LinkedData);
+        TourDialogSteps::typeNameAndSave(dialog, tour.filePath(QStringLiteral("tour.lay")));
     });
     tour.modalAnswers().pressButton(QMessageBox::Yes);
-    steps.expect(QStringLiteral("Write Data Set"), [&tour](QExtendedFileDialog& dialog) {
-        typeNameAndSave(dialog, tour.filePath(QStringLiteral("unjournaled.plt")));
+    steps.expect(QStringLiteral("Write Data Set"), [&tour](QDialog& dialog) {
+        TourDialogSteps::typeNameAndSave(dialog, tour.filePath(QStringLiteral("unjournaled.plt")));
     });
     command.trigger();
 }
 
 void savePackageWithPreview(TourContext& tour, QAction& command) {
-    FileDialogSteps steps(tour);
-    steps.expect(QStringLiteral("Save Layout"), [&tour](QExtendedFileDialog& dialog) {
-        chooseFileType(dialog, SaveLayoutDialog::PackagedData);
-        QCheckBox* preview = optionCheckBox(dialog, tr("&Include preview image"));
+    TourDialogSteps steps(tour);
+    steps.expect(QStringLiteral("Save Layout"), [&tour](QDialog& dialog) {
+        QExtendedFileDialog* files = fileDialogOf(tour, dialog);
+        if (!files)
+            return;
+        chooseFileType(*files, SaveLayoutDialog::PackagedData);
+        QCheckBox* preview = optionCheckBox(*files, tr("&Include preview image"));
         if (!preview || preview->isHidden()) {
             tour.fail(QStringLiteral("the package offers no preview image"));
             dialog.reject();
@@ -318,7 +240,7 @@ void savePackageWithPreview(TourContext& tour, QAction& command) {
         preview->setChecked(true);
         tour.screenshot(dialog, QStringLiteral("save_layout_dialog.png"),
                         QStringLiteral("the save-layout dialog on a package with a preview image"));
-        typeNameAndSave(dialog, tour.filePath(QStringLiteral("tour.lpk")));
+        TourDialogSteps::typeNameAndSave(dialog, tour.filePath(QStringLiteral("tour.lpk")));
     });
     command.trigger();
 }

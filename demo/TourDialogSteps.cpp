@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 
@@ -37,11 +38,12 @@ struct TourDialogSteps::Impl {
     explicit Impl(TourContext& context)
         : tour(context) {}
 
-    // The innermost modal dialog, unless its step runs already or the modal answerer owns it.
+    // The innermost modal dialog, unless its step runs already, the modal answerer owns it or it
+    // reports progress (it closes by itself when the work is done).
     QDialog* dialogToStep() const {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible() || inStep.count(dialog) || qobject_cast<QMessageBox*>(dialog) ||
-            qobject_cast<QInputDialog*>(dialog))
+            qobject_cast<QInputDialog*>(dialog) || qobject_cast<QProgressDialog*>(dialog))
             return nullptr;
         return dialog;
     }

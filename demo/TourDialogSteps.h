@@ -16,7 +16,7 @@ class TourContext;
 // that then asks for a file): the inner dialog gets its own step meanwhile. A dialog that was
 // not expected, or that its step left open, is rejected and fails the tour; so is any dialog
 // still open when the deadline passes. Message boxes and text inputs are left to the tour's
-// modal answerer.
+// modal answerer; progress dialogs need no answer.
 class TourDialogSteps {
 public:
     using Step = std::function<void(QDialog&)>;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks what the headless demo tour left in its folder: every file it listed exists and is not
-# empty, the recorded macro holds exactly the steps the tour took, and every exported image is
+# empty, the recorded macro holds exactly the steps the tour took, and every exported file is
 # what the export dialog promised, as read by tools that did not write it (ImageMagick for
-# raster images, Ghostscript for encapsulated PostScript).
+# raster images, Ghostscript for encapsulated PostScript, ffprobe for movies, libwmf's wmf2svg
+# for Windows Metafiles).
 set -euo pipefail
 dir=${1:?usage: check-tour.sh TOUR_FOLDER}
 manifest=$dir/tour-manifest.txt
@@ -16,7 +17,7 @@ while IFS=$'\t' read -r file _; do
 done <"$manifest"
 
 for expected in tour.mcr macro_recorder.png main_window.png bindings_page.png \
-    export_png_page.png export_eps_page.png export-expectations.txt; do
+    export_png_page.png export_eps_page.png export_avi_page.png export-expectations.txt; do
     grep -q "^$expected"$'\t' "$manifest" || problem "$expected is not in the manifest"
 done
 
@@ -114,21 +115,117 @@ check_eps_tiffpreview() {
     rm -f "$log"
 }
 
+# ---- Movies and metafiles ------------------------------------------------------------------
+
+# Every file the tour animated runs through all time steps of the sample data.
+least_movie_frames=20
+
+# The value of key=value among the details of an expectation line; empty when absent.
+detail() {
+    local key=$1 field
+    shift
+    for field in "$@"; do
+        [ "${field%%=*}" = "$key" ] && { echo "${field#*=}"; return; }
+    done
+}
+
+# Whether a rate "N/D" as ffprobe reports it equals frames per second within a thousandth.
+same_rate() { awk -v rate="$1" -v wanted="$2" 'BEGIN { split(rate, r, "/"); if (r[2] == "") r[2] = 1;
+    exit !(r[2] != 0 && (r[1] / r[2] - wanted) ^ 2 < 1e-6) }'; }
+
+check_movie() {
+    local file=$1 dimensions=$2 container=$3 frames=$4 rate=$5 codec=$6 probe format
+    [ -n "$frames" ] && [ -n "$rate" ] && [ -n "$codec" ] ||
+        { problem "$file: the expectation lacks frames, rate or codec"; return; }
+    [ "$frames" -ge "$least_movie_frames" ] ||
+        problem "$file: the tour expected only $frames frames, fewer than $least_movie_frames"
+    # Counting decodes every frame, so a damaged one shows here too.
+    if ! probe=$(ffprobe -v error -count_frames -select_streams v:0 \
+        -show_entries format=format_name:stream=codec_name,width,height,r_frame_rate,nb_read_frames \
+        -of default=noprint_wrappers=1 "$file" 2>&1); then
+        problem "$file: ffprobe cannot read it: $(tail -n 1 <<<"$probe")"
+        return
+    fi
+    value() { sed -n "s/^$1=//p" <<<"$probe" | head -n 1; }
+    format=$(value format_name)
+    [[ "$format" == "$container" || "$format" == "$container",* ]] ||
+        problem "$file is a $format container, expected $container"
+    [ "$(value codec_name)" = "$codec" ] || problem "$file is encoded with $(value codec_name), expected $codec"
+    [ "$(value width) x $(value height)" = "$dimensions" ] ||
+        problem "$file is $(value width) x $(value height) pixels, the export dialog said $dimensions"
+    same_rate "$(value r_frame_rate)" "$rate" ||
+        problem "$file plays at $(value r_frame_rate) frames per second, the animation speed was $rate"
+    [ "$(value nb_read_frames)" = "$frames" ] ||
+        problem "$file holds $(value nb_read_frames) frames, expected $frames"
+}
+
+# Unsigned little-endian 32-bit numbers of the file from a byte offset.
+uint32_at() { od -An -v -tu4 --endian=little -j "$2" -N $((4 * $3)) "$1" | tr -s ' \n' ' ' | sed 's/^ //;s/ $//'; }
+
+# The kernel's tests read Raster Metafiles back frame by frame; here the header must say what the
+# dialog promised, and the file must be long enough to hold that many frames.
+check_raster_metafile() {
+    local file=$1 dimensions=$2 frames=$3 tables=$4 magic header size
+    magic=$(head -c 8 "$file" | od -An -tx1 | tr -d ' \n')
+    [ "$magic" = 51454c524d460d0a ] || { problem "$file does not start with the Raster Metafile magic (it starts $magic)"; return; }
+    # version, width and height from offset 8; frame count and table mode from offset 28.
+    read -r -a header <<<"$(uint32_at "$file" 8 3) $(uint32_at "$file" 28 2)"
+    [ "${header[0]}" = 1 ] || problem "$file is of version ${header[0]}, expected 1"
+    [ "${header[1]} x ${header[2]}" = "$dimensions" ] ||
+        problem "$file holds frames of ${header[1]} x ${header[2]} pixels, the export dialog said $dimensions"
+    [ "${header[3]}" = "$frames" ] || problem "$file holds ${header[3]} frames, expected $frames"
+    [ -z "$tables" ] || [ "${header[4]}" = "$tables" ] ||
+        problem "$file has colour table mode ${header[4]}, expected $tables"
+    # A frame takes at least its byte count, a minimal compressed stream and its checksum.
+    size=$(stat -c %s "$file")
+    [ "$size" -ge $((40 + frames * 16)) ] || problem "$file is $size bytes, too short for $frames frames"
+}
+
+check_wmf() {
+    local file=$1 text=$2 svg log
+    svg=$(mktemp --suffix=.svg)
+    log=$(mktemp)
+    if ! wmf2svg -o "$svg" "$file" >"$log" 2>&1 || [ ! -s "$svg" ]; then
+        problem "$file: wmf2svg could not convert it: $(tail -n 1 "$log")"
+    elif grep -qi 'error' "$log"; then
+        problem "$file: wmf2svg reported: $(grep -i -m1 'error' "$log")"
+    elif [ -n "$text" ] && ! grep -qF ">$text<" "$svg"; then
+        problem "$file: the drawing does not show the text \"$text\""
+    fi
+    rm -f "$svg" "$log"
+}
+
+# ---- The expectations ----------------------------------------------------------------------
+
+# One line per exported file, tab-separated: the file, the dimensions the export dialog showed
+# ("-" where it shows none), the kind of file, then key=value details (frames, rate, codec,
+# tables, text).
 expectations=$dir/export-expectations.txt
 if [ -f "$expectations" ]; then
     kinds=""
-    while IFS=$'\t' read -r file dimensions kind; do
+    while IFS=$'\t' read -r -a fields; do
+        file=${fields[0]} dimensions=${fields[1]:-} kind=${fields[2]:-}
+        details=("${fields[@]:3}")
         kinds="$kinds $kind"
         [ -s "$dir/$file" ] || { problem "$file is missing or empty"; continue; }
         grep -q "^$file"$'\t' "$manifest" || problem "$file is not in the manifest"
+        frames=$(detail frames "${details[@]}")
         case "$kind" in
             png-rgb) check_png_rgb "$dir/$file" "$dimensions" ;;
             tiff-palette) check_tiff_palette "$dir/$file" "$dimensions" ;;
             eps-tiffpreview) check_eps_tiffpreview "$dir/$file" "$dimensions" ;;
+            movie-avi | movie-mp4)
+                container=avi
+                [ "$kind" = movie-mp4 ] && container=mov,mp4
+                check_movie "$dir/$file" "$dimensions" "$container" "$frames" "$(detail rate "${details[@]}")" \
+                    "$(detail codec "${details[@]}")"
+                ;;
+            rm) check_raster_metafile "$dir/$file" "$dimensions" "${frames:-0}" "$(detail tables "${details[@]}")" ;;
+            wmf) check_wmf "$dir/$file" "$(detail text "${details[@]}")" ;;
             *) problem "$file: unknown kind \"$kind\" in $(basename "$expectations")" ;;
         esac
     done <"$expectations"
-    for kind in png-rgb tiff-palette eps-tiffpreview; do
+    for kind in png-rgb tiff-palette eps-tiffpreview movie-avi movie-mp4 rm wmf; do
         [[ " $kinds " == *" $kind "* ]] || problem "no $kind export in $(basename "$expectations")"
     done
 fi

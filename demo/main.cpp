@@ -34,8 +34,12 @@ int runTour(DemoMainWindow& window, const QString& folder) {
         if (feature.runTour && !tour.failed())
             feature.runTour(tour);
     }
-    if (!tour.failed())
-        tour.screenshot(window, QStringLiteral("main_window.png"), QStringLiteral("the demo's main window"));
+    if (!tour.failed()) {
+        // A feature's tour may have left its own tab in front.
+        window.showApplicationPage();
+        tour.screenshot(window, QStringLiteral("main_window.png"),
+                        QStringLiteral("the demo's main window with the application's pages"));
+    }
     if (tour.failed()) {
         std::fprintf(stderr, "The tour failed.\n");
         return 1;

@@ -209,7 +209,7 @@ MovieEncoder::MovieEncoder(const std::string& path, const MovieCodec& codec, con
     d.size = size;
     d.reduceTo256Colours = codec.reduceTo256Colours;
     d.file = std::make_unique<MovieFile>(path);
-    // Rates such as 29.97 frames per second become an exact ratio; MPEG-4 part 2 and its relatives
+    // Rates such as 29.97 frames per second become an exact ratio; the older H.263-style encoders
     // take no time base beyond 16 bits.
     const AVRational rate = av_d2q(framesPerSecond, 65535);
     d.openContainer(codec, rate);

@@ -81,21 +81,29 @@ enum EPSPreviewImage_e {
 };
 
 // Exports the region with the kernel's current settings. A still image is exported with append
-// false. An animation format starts a movie with append false (its first frame) and adds one
-// frame per call with append true; QelUtilExportFinish then writes the movie. False on failure,
-// with the reason in QelUtilGetLastErrorMessage.
+// false. An animation format (AVI, MPEG-4, WMV, Flash, Raster Metafile) starts a movie with append
+// false: the settings are read once, and the region is drawn as its first frame. Each call with
+// append true draws the region again and adds it as the next frame; QelUtilExportFinish then
+// writes the movie. Only one animation runs at a time: starting another before finishing or
+// cancelling the first fails and leaves the first running. Adding a frame with no animation
+// running fails. A failure while adding a frame abandons the animation. False on failure, with the
+// reason in QelUtilGetLastErrorMessage.
 bool QelUtilExport(bool append);
 // Ends the animation under way: the movie appears at the export file name only now. False when
-// no frame was exported or the movie could not be written; the target is then left untouched.
+// no animation is under way or the movie could not be written; the target is then left untouched
+// and no temporary file stays behind.
 bool QelUtilExportFinish();
-// Abandons the animation under way; nothing is written and no temporary file stays behind.
+// Abandons the animation under way, if any; nothing is written and no temporary file stays behind.
 void QelUtilExportCancel();
 
 // The width in pixels of the region as shown on screen, for the format. For EPS and PostScript it
 // is the region's width at "PrintSetup" "ImageResolution" instead, the size of an image embedded
-// in the file.
+// in the file. Movie formats whose encoders need even sides (MPEG-4, WMV, Flash) get an odd width
+// rounded up.
 int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e region);
-// The height in pixels that keeps the region's aspect ratio at the width.
+// The height in pixels that keeps the region's aspect ratio at the width. When the kernel's export
+// format ("ExportSetup" "ExportFormat") is a movie format whose encoder needs even sides, an odd
+// height is rounded up: the movie gets a white row at the bottom.
 int QelUtilGetExportImageHeight(int width, ExportRegion_e region);
 // The largest resolution (dots per inch) at which an image embedded in a vector export of the
 // region stays within the kernel's size limit.

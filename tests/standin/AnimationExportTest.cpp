@@ -1,0 +1,278 @@
+#include "common/FileBytes.h"
+#include "host/KernelErrors.h"
+#include "host/KernelExport.h"
+#include "host/KernelString.h"
+#include "kernel/export/ExportGeometry.h"
+#include "kernel/export/MovieFile.h"
+#include "kernel/export/PlotRenderer.h"
+#include "kernel/export/RasterMetafile.h"
+#include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/KernelTestControl.h"
+#include "kernel/testing/StyleTestControl.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using qelmar::standin::StylePath;
+using qelmar::standin::StyleVariant;
+using qelmar::standin::testing::ApplicationTestControl;
+using qelmar::standin::testing::KernelTestControl;
+using qelmar::standin::testing::StyleTestControl;
+using testsupport::contentsOf;
+using testsupport::fileExists;
+using testsupport::writeBytes;
+
+constexpr double framesPerSecond = 12.5;
+
+std::string lastError() {
+    const qelmar::sdk::KernelString message(QelUtilGetLastErrorMessage());
+    return message.isNull() ? std::string() : message.str();
+}
+
+// What libavformat finds in a movie: the first video stream and its packets counted one by one.
+struct MovieFacts {
+    AVCodecID codec = AV_CODEC_ID_NONE;
+    QSize size;
+    double rate = 0;
+    int frames = 0;
+};
+
+MovieFacts probe(const std::string& path) {
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+        return {};
+    MovieFacts facts;
+    const int index = avformat_find_stream_info(format, nullptr) >= 0
+                          ? av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)
+                          : -1;
+    if (index >= 0) {
+        const AVStream* stream = format->streams[index];
+        facts.codec = stream->codecpar->codec_id;
+        facts.size = QSize(stream->codecpar->width, stream->codecpar->height);
+        facts.rate = av_q2d(stream->r_frame_rate);
+        AVPacket* packet = av_packet_alloc();
+        while (av_read_frame(format, packet) >= 0) {
+            facts.frames += packet->stream_index == index ? 1 : 0;
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+    }
+    avformat_close_input(&format);
+    return facts;
+}
+
+class AnimationExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        const int page = app.addPage("Results");
+        curves = app.addFrame(page, "Curves");
+        app.attachDataSet(curves, {"Run", {"t", "a", "b"}, {{0, 1, 2, 3}, {1, 4, 9, 16}, {2, 2, 3, 1}}},
+                          false);
+        // 297 x 198 pixels on screen: an odd width.
+        app.setFramePlacement(curves, 0.5, 0.5, 4.125, 2.75);
+        set({"Interface", "UseOffScreenBitMap"}, false);
+        set({"ExportSetup", "AnimationSpeed"}, framesPerSecond);
+    }
+
+    std::string path(const std::string& name) const {
+        return QDir(folder.path()).filePath(QString::fromStdString(name)).toStdString();
+    }
+
+    QStringList filesInFolder() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    void set(const StylePath& path, const StyleVariant& value) {
+        ASSERT_TRUE(styles.setFromElsewhere(path, value));
+    }
+
+    bool start(const std::string& name, ExportFormat_e format) {
+        set({"ExportSetup", "ExportFName"}, path(name));
+        set({"ExportSetup", "ExportFormat"}, static_cast<long>(format));
+        return QelUtilExport(false);
+    }
+
+    // Starts, adds frames up to `frames` and finishes.
+    bool animate(const std::string& name, ExportFormat_e format, int frames) {
+        if (!start(name, format))
+            return false;
+        for (int i = 1; i < frames; ++i)
+            if (!QelUtilExport(true))
+                return false;
+        return QelUtilExportFinish();
+    }
+
+    KernelTestControl kernel;
+    ApplicationTestControl app;
+    StyleTestControl styles;
+    QTemporaryDir folder;
+    int curves = -1;
+};
+
+TEST_F(AnimationExportTest, MoviesAppearWhenFinishedWithTheirFramesRateAndAnnouncedSize) {
+    for (ExportFormat_e format :
+         {ExportFormat_AVI, ExportFormat_MPEG4, ExportFormat_WMV, ExportFormat_Flash}) {
+        SCOPED_TRACE(testing::Message() << "format " << format);
+        ASSERT_TRUE(start("movie", format)) << lastError();
+        for (int i = 1; i < 6; ++i)
+            ASSERT_TRUE(QelUtilExport(true)) << lastError();
+        EXPECT_FALSE(fileExists(path("movie")));
+        ASSERT_TRUE(QelUtilExportFinish()) << lastError();
+
+        const MovieFacts facts = probe(path("movie"));
+        EXPECT_EQ(facts.frames, 6);
+        EXPECT_NEAR(facts.rate, framesPerSecond, 1e-6);
+        // What the export dialog announces is what was written, odd sides padded where needed.
+        const int width = QelUtilGetDefaultExportImageWidth(format, ExportRegion_CurrentFrame);
+        EXPECT_EQ(facts.size, QSize(width, QelUtilGetExportImageHeight(width, ExportRegion_CurrentFrame)));
+        EXPECT_EQ(facts.size.width() % 2 == 0, format != ExportFormat_AVI);
+        EXPECT_EQ(filesInFolder(), QStringList{"movie"});
+        QFile::remove(QString::fromStdString(path("movie")));
+    }
+    // Still images keep their odd sides.
+    EXPECT_EQ(QelUtilGetDefaultExportImageWidth(ExportFormat_PNG, ExportRegion_CurrentFrame), 297);
+}
+
+TEST_F(AnimationExportTest, EachAviCompressionAndFlashImageTypeHasItsCodec) {
+    std::set<AVCodecID> aviCodecs;
+    for (long compression :
+         {AVICompression_ColorPreserving, AVICompression_LinePreserving, AVICompression_Uncompressed}) {
+        set({"ExportSetup", "AVICompression"}, compression);
+        ASSERT_TRUE(animate("movie.avi", ExportFormat_AVI, 3)) << lastError();
+        aviCodecs.insert(probe(path("movie.avi")).codec);
+    }
+    EXPECT_EQ(aviCodecs, (std::set<AVCodecID>{AV_CODEC_ID_FFV1, AV_CODEC_ID_ZMBV, AV_CODEC_ID_RAWVIDEO}));
+
+    const auto flash = [&](long imageType, long compression) {
+        set({"ExportSetup", "FlashImageType"}, imageType);
+        set({"ExportSetup", "FlashCompressionType"}, compression);
+        EXPECT_TRUE(animate("movie.swf", ExportFormat_Flash, 5)) << lastError();
+        return std::make_pair(probe(path("movie.swf")).codec, contentsOf(path("movie.swf")).size());
+    };
+    const auto [trueColour, fast] = flash(FlashImageType_Lossless, FlashCompressionType_BestSpeed);
+    const auto [jpeg, fastJpeg] = flash(FlashImageType_JPEG, FlashCompressionType_BestSpeed);
+    const auto [paletted, fastPaletted] = flash(FlashImageType_Color256, FlashCompressionType_BestSpeed);
+    const auto [trueColourAgain, small] = flash(FlashImageType_Lossless, FlashCompressionType_SmallestSize);
+    const auto [jpegAgain, smallJpeg] = flash(FlashImageType_JPEG, FlashCompressionType_SmallestSize);
+    EXPECT_EQ(trueColour, AV_CODEC_ID_FLV1);
+    EXPECT_EQ(paletted, AV_CODEC_ID_FLV1);
+    EXPECT_EQ(jpeg, AV_CODEC_ID_MJPEG);
+    EXPECT_NE(fastPaletted, fast);
+    EXPECT_LT(small, fast);
+    EXPECT_LT(smallJpeg, fastJpeg);
+}
+
+TEST_F(AnimationExportTest, RasterMetafileReadsBackWithItsColourTables) {
+    using qelmar::standin::readRasterMetafile;
+    for (bool tablePerFrame : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "one table per frame " << tablePerFrame);
+        set({"ExportSetup", "UseMultipleColorTables"}, tablePerFrame);
+        ASSERT_TRUE(animate("frames.rm", ExportFormat_RasterMetafile, 4)) << lastError();
+        const auto contents = readRasterMetafile(path("frames.rm"));
+        EXPECT_EQ(contents.frames.size(), 4u);
+        EXPECT_EQ(contents.colourTables, tablePerFrame ? 4 : 1);
+        EXPECT_EQ(contents.size, QSize(297, 198));
+        EXPECT_DOUBLE_EQ(contents.framesPerSecond, framesPerSecond);
+        const auto area = qelmar::standin::exportAreaOf(ExportRegion_CurrentFrame);
+        ASSERT_TRUE(area);
+        const QImage drawn = qelmar::standin::renderExportImage(*area, contents.size, false)
+                                 .convertToFormat(QImage::Format_RGB32)
+                                 .convertToFormat(QImage::Format_Indexed8);
+        EXPECT_EQ(contents.frames.front().convertToFormat(QImage::Format_RGB32),
+                  drawn.convertToFormat(QImage::Format_RGB32));
+    }
+
+    QByteArray bytes = contentsOf(path("frames.rm"));
+    const auto refusal = [&](const QByteArray& damaged) {
+        writeBytes(path("damaged.rm"), damaged);
+        try {
+            readRasterMetafile(path("damaged.rm"));
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string("read without complaint");
+    };
+    EXPECT_NE(refusal(bytes.left(bytes.size() - 9)).find("truncated"), std::string::npos);
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x5a);
+    EXPECT_NE(refusal(bytes).find("damaged"), std::string::npos);
+    EXPECT_NE(refusal("GIF89a and more").find("not a Raster Metafile"), std::string::npos);
+}
+
+TEST_F(AnimationExportTest, CancelAndFailureLeaveTheTargetAndNoTemporaryFile) {
+    writeBytes(path("kept"), "an earlier file");
+    struct Case {
+        ExportFormat_e format;
+        long long diskSpace;
+        const char* failingCall; // an encoder that buffers much finds out only when finished
+    };
+    for (const Case& c : {Case{ExportFormat_AVI, 20000, "append"}, Case{ExportFormat_MPEG4, 1000, "finish"},
+                          Case{ExportFormat_RasterMetafile, 20000, "append"}}) {
+        SCOPED_TRACE(testing::Message() << "format " << c.format);
+        ASSERT_TRUE(start("kept", c.format)) << lastError();
+        ASSERT_TRUE(QelUtilExport(true)) << lastError();
+        QelUtilExportCancel();
+        EXPECT_EQ(filesInFolder(), QStringList{"kept"});
+
+        qelmar::standin::setMovieWriteFailureAfterBytes(c.diskSpace);
+        const std::string failed = [&] {
+            if (!start("kept", c.format))
+                return "start";
+            for (int i = 0; i < 40; ++i)
+                if (!QelUtilExport(true))
+                    return "append";
+            return QelUtilExportFinish() ? "nothing" : "finish";
+        }();
+        EXPECT_EQ(failed, c.failingCall);
+        EXPECT_NE(lastError().find("No space left"), std::string::npos) << lastError();
+        EXPECT_FALSE(QelUtilExportFinish());
+        qelmar::standin::setMovieWriteFailureAfterBytes(-1);
+
+        // A finish that fails abandons the movie too.
+        ASSERT_TRUE(start("kept", c.format)) << lastError();
+        kernel.failCall("QelUtilExportFinish", qelmar::standin::FailMode::Once);
+        EXPECT_FALSE(QelUtilExportFinish());
+        EXPECT_FALSE(QelUtilExport(true));
+
+        EXPECT_EQ(filesInFolder(), QStringList{"kept"});
+        EXPECT_EQ(contentsOf(path("kept")), "an earlier file");
+    }
+}
+
+TEST_F(AnimationExportTest, BadSequencesExplainThemselves) {
+    set({"ExportSetup", "ExportFormat"}, static_cast<long>(ExportFormat_AVI));
+    EXPECT_FALSE(QelUtilExport(true));
+    EXPECT_EQ(lastError(), "No animation is being exported; start one first.");
+    EXPECT_FALSE(QelUtilExportFinish());
+    EXPECT_NE(lastError().find("nothing to finish"), std::string::npos) << lastError();
+    QelUtilExportCancel();
+
+    set({"ExportSetup", "ExportFormat"}, static_cast<long>(ExportFormat_PNG));
+    EXPECT_FALSE(QelUtilExport(true));
+    EXPECT_NE(lastError().find("still image"), std::string::npos) << lastError();
+
+    // A second start is refused and the first animation goes on.
+    ASSERT_TRUE(start("first.rm", ExportFormat_RasterMetafile)) << lastError();
+    EXPECT_FALSE(start("second.avi", ExportFormat_AVI));
+    EXPECT_NE(lastError().find("finish or cancel"), std::string::npos) << lastError();
+    EXPECT_TRUE(QelUtilExport(true)) << lastError();
+    ASSERT_TRUE(QelUtilExportFinish()) << lastError();
+    EXPECT_EQ(qelmar::standin::readRasterMetafile(path("first.rm")).frames.size(), 2u);
+    EXPECT_EQ(filesInFolder(), QStringList{"first.rm"});
+
+    app.removeFrame(curves);
+    EXPECT_FALSE(start("none.avi", ExportFormat_AVI));
+    EXPECT_EQ(lastError(), "There is no frame to export.");
+}
+
+} // namespace

@@ -27,9 +27,12 @@
 #include "ui_Export.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QPointer>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <stdexcept>
 
@@ -162,23 +165,48 @@ constexpr unsigned vectorImage = Region | RenderType | Resolution | Precision | 
 
 struct Page {
     const char* prefix;
+    QWidget* Ui_Export::*widget;
     unsigned families;
 };
 
 // In the order of the form's pages.
 const Page pages[] = {
-    {"exportAvi_", rasterImage | AnimationSpeed | AviCompression},
-    {"exportBmp_", rasterImage | Colors256},
-    {"exportEps_", vectorImage | EpsPreview},
-    {"exportFlsh_", rasterImage | AnimationSpeed | FlashOptions},
-    {"exportJpg_", rasterImage | JpegOptions},
-    {"exportPs_", vectorImage},
-    {"exportPng_", rasterImage | Colors256},
-    {"exportTiff_", rasterImage | Colors256 | GreyscaleDepth},
-    {"exportMp4_", rasterImage | AnimationSpeed},
-    {"exportRmf_", rasterImage | MultipleColorTables},
-    {"exportWmf_", Region | ExtraSorting},
-    {"exportWmv_", rasterImage},
+    {"exportAvi_", &Ui_Export::Avi, rasterImage | AnimationSpeed | AviCompression},
+    {"exportBmp_", &Ui_Export::Bmp, rasterImage | Colors256},
+    {"exportEps_", &Ui_Export::Eps, vectorImage | EpsPreview},
+    {"exportFlsh_", &Ui_Export::Flash, rasterImage | AnimationSpeed | FlashOptions},
+    {"exportJpg_", &Ui_Export::Jpg, rasterImage | JpegOptions},
+    {"exportPs_", &Ui_Export::PostScript, vectorImage},
+    {"exportPng_", &Ui_Export::Png, rasterImage | Colors256},
+    {"exportTiff_", &Ui_Export::Tiff, rasterImage | Colors256 | GreyscaleDepth},
+    {"exportMp4_", &Ui_Export::Mpeg4, rasterImage | AnimationSpeed},
+    {"exportRmf_", &Ui_Export::RasterMetafile, rasterImage | MultipleColorTables},
+    {"exportWmf_", &Ui_Export::Wmf, Region | ExtraSorting},
+    {"exportWmv_", &Ui_Export::Wmv, rasterImage},
+};
+
+// Runs an action the first time a widget is shown, then goes.
+class OnFirstShow : public QObject {
+public:
+    OnFirstShow(QWidget& widget, std::function<void()> action)
+        : QObject(&widget)
+        , m_action(std::move(action)) {
+        widget.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            const auto action = std::move(m_action);
+            deleteLater();
+            action();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
 };
 
 constexpr auto widgetUpdateOnIdle = BindingInterface::WidgetUpdate_OnIdle;
@@ -213,6 +241,8 @@ struct ExportDialog::Impl {
     QWidget& dialog;
     std::unique_ptr<DialogParts<ExportPropertiesGenerated, ExportPropertiesManager>> parts;
     Mode_e mode = Mode_StillImage;
+    std::map<QString, QWidget*> controls;
+    std::vector<QPointer<QObject>> pageBinders;
 
     explicit Impl(ExportDialog& owner)
         : dialog(owner) {
@@ -220,10 +250,23 @@ struct ExportDialog::Impl {
         // Modal, so every option waits in the dialog until OK submits it.
         parts = std::make_unique<DialogParts<ExportPropertiesGenerated, ExportPropertiesManager>>(
             owner.isModal(), toolbox::StringList());
+        indexControls();
         bindTopLevelControls();
+        // One page is seen at a time: a page's controls are bound when it is first shown, which
+        // makes opening the dialog cost one page rather than twelve.
         for (const Page& page : pages)
-            bindPage(page);
+            pageBinders.push_back(new OnFirstShow(*(ui.*page.widget), [this, &page] { bindPage(page); }));
         applyRelevances();
+    }
+
+    ~Impl() {
+        for (const QPointer<QObject>& binder : pageBinders)
+            delete binder.data();
+    }
+
+    void indexControls() {
+        for (QWidget* widget : dialog.findChildren<QWidget*>())
+            controls.emplace(widget->objectName(), widget);
     }
 
     ExportPropertiesGenerated& set() const { return parts->properties(); }
@@ -231,7 +274,8 @@ struct ExportDialog::Impl {
 
     template <class Widget> Widget* control(const char* prefix, const char* suffix) const {
         const QString name = QLatin1String(prefix) + QLatin1String(suffix);
-        auto* widget = dialog.findChild<Widget*>(name);
+        const auto found = controls.find(name);
+        auto* widget = found == controls.end() ? nullptr : qobject_cast<Widget*>(found->second);
         if (!widget)
             throw std::logic_error("The export form has no control " + name.toStdString());
         return widget;

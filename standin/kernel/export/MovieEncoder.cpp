@@ -87,6 +87,7 @@ struct MovieEncoder::Impl {
     std::unique_ptr<AVFormatContext, FormatDeleter> format;
     std::unique_ptr<AVCodecContext, CodecDeleter> encoder;
     std::unique_ptr<SwsContext, ScaleDeleter> convert;
+    std::unique_ptr<AVFrame, FrameDeleter> source; // borrows the pixels of the frame being added
     std::unique_ptr<AVFrame, FrameDeleter> frame;
     std::unique_ptr<AVPacket, PacketDeleter> packet;
     AVStream* stream = nullptr;
@@ -160,12 +161,26 @@ struct MovieEncoder::Impl {
         if (const int made = av_frame_get_buffer(frame.get(), 0); made < 0)
             fail("no frame memory", made);
         packet.reset(av_packet_alloc());
-        convert.reset(sws_getContext(size.width(), size.height(), AV_PIX_FMT_RGB32, size.width(),
-                                     size.height(), encoder->pix_fmt, SWS_BICUBIC, nullptr, nullptr,
-                                     nullptr));
-        if (!convert)
-            throw std::runtime_error("The movie could not be written: no conversion to " +
-                                     std::string(av_get_pix_fmt_name(encoder->pix_fmt)) + ".");
+        source.reset(av_frame_alloc());
+        source->format = AV_PIX_FMT_RGB32;
+        source->width = size.width();
+        source->height = size.height();
+        // Converting a large frame costs as much as encoding it with a fast encoder, so it is
+        // spread over the machine's cores in slices.
+        convert.reset(sws_alloc_context());
+        const auto set = [this](const char* name, int64_t value) {
+            av_opt_set_int(convert.get(), name, value, 0);
+        };
+        set("srcw", size.width());
+        set("srch", size.height());
+        set("src_format", AV_PIX_FMT_RGB32);
+        set("dstw", size.width());
+        set("dsth", size.height());
+        set("dst_format", encoder->pix_fmt);
+        set("sws_flags", SWS_BICUBIC);
+        set("threads", 0);
+        if (const int ready = sws_init_context(convert.get(), nullptr, nullptr); ready < 0)
+            fail("no conversion to " + std::string(av_get_pix_fmt_name(encoder->pix_fmt)), ready);
     }
 
     // Hands the frame (none: the end) to the encoder and writes every packet it has ready.
@@ -194,7 +209,7 @@ MovieEncoder::MovieEncoder(const std::string& path, const MovieCodec& codec, con
     d.size = size;
     d.reduceTo256Colours = codec.reduceTo256Colours;
     d.file = std::make_unique<MovieFile>(path);
-    // Rates such as 29.97 frames per second become an exact ratio; MPEG-4 part 2 and its relatives
+    // Rates such as 29.97 frames per second become an exact ratio; the older H.263-style encoders
     // take no time base beyond 16 bits.
     const AVRational rate = av_d2q(framesPerSecond, 65535);
     d.openContainer(codec, rate);
@@ -211,9 +226,11 @@ void MovieEncoder::addFrame(const QImage& image) {
     // The encoder may still hold the previous frame's buffer.
     if (const int writable = av_frame_make_writable(d.frame.get()); writable < 0)
         d.fail("no frame memory", writable);
-    const uint8_t* source[] = {pixels.constBits()};
-    const int stride[] = {static_cast<int>(pixels.bytesPerLine())};
-    sws_scale(d.convert.get(), source, stride, 0, d.size.height(), d.frame->data, d.frame->linesize);
+    // The image stays untouched: the conversion only reads it.
+    d.source->data[0] = const_cast<uint8_t*>(pixels.constBits());
+    d.source->linesize[0] = static_cast<int>(pixels.bytesPerLine());
+    if (const int converted = sws_scale_frame(d.convert.get(), d.frame.get(), d.source.get()); converted < 0)
+        d.fail("a frame's pixels", converted);
     d.frame->pts = d.nextTimestamp++;
     d.encode(d.frame.get());
 }

@@ -125,8 +125,9 @@ detail() {
     local key=$1 field
     shift
     for field in "$@"; do
-        [ "${field%%=*}" = "$key" ] && { echo "${field#*=}"; return; }
+        [ "${field%%=*}" = "$key" ] && { echo "${field#*=}"; return 0; }
     done
+    return 0
 }
 
 # Whether a rate "N/D" as ffprobe reports it equals frames per second within a thousandth.
@@ -142,7 +143,7 @@ check_movie() {
     # Counting decodes every frame, so a damaged one shows here too.
     if ! probe=$(ffprobe -v error -count_frames -select_streams v:0 \
         -show_entries format=format_name:stream=codec_name,width,height,r_frame_rate,nb_read_frames \
-        -of default=noprint_wrappers=1 "$file" 2>&1); then
+        -of default=noprint_wrappers=1 "$file" 2>&1 </dev/null); then
         problem "$file: ffprobe cannot read it: $(tail -n 1 <<<"$probe")"
         return
     fi
@@ -185,7 +186,7 @@ check_wmf() {
     local file=$1 text=$2 svg log
     svg=$(mktemp --suffix=.svg)
     log=$(mktemp)
-    if ! wmf2svg -o "$svg" "$file" >"$log" 2>&1 || [ ! -s "$svg" ]; then
+    if ! wmf2svg -o "$svg" "$file" >"$log" 2>&1 </dev/null || [ ! -s "$svg" ]; then
         problem "$file: wmf2svg could not convert it: $(tail -n 1 "$log")"
     elif grep -qi 'error' "$log"; then
         problem "$file: wmf2svg reported: $(grep -i -m1 'error' "$log")"

@@ -18,6 +18,7 @@
 #include "host/KernelString.h"
 #include "host/StyleValue.h"
 #include "kernel/ApplicationModel.h"
+#include "kernel/testing/KernelTestControl.h"
 #include "propertyframework/styleproperties/KernelProperty.h"
 
 #include <QAction>
@@ -56,6 +57,10 @@ QString cancelledStatus() {
     return tr("Animation cancelled");
 }
 
+QString failedStatus() {
+    return tr("Animation failed");
+}
+
 void showKernelError(const QString& text) {
     const AppLock lock(AppLock::NoImplicitMacroRecord);
     QelUtilDialogMessageBox(text.toUtf8().constData(), MessageBox_Error);
@@ -73,7 +78,7 @@ void animate(DemoMainWindow& window) {
         window.showStatus(cancelledStatus());
         break;
     case AnimationRun::Outcome_Failed:
-        window.showStatus(tr("Animation failed"));
+        window.showStatus(failedStatus());
         showKernelError(run.failure());
         break;
     }
@@ -186,32 +191,54 @@ private:
     QTimer m_poll;
 };
 
-// A cancelled animation leaves neither the movie nor a temporary file in the folder.
+QStringList filesIn(TourContext& tour) {
+    return QDir(tour.filePath(QString())).entryList(QDir::Files);
+}
+
+// An animation that stops early leaves neither the movie nor a temporary file in the folder.
+void checkNothingWritten(TourContext& tour, const QStringList& before, const QString& expectedStatus) {
+    if (tour.window().statusText() != expectedStatus)
+        tour.fail(QStringLiteral("expected the status \"%1\", not \"%2\"")
+                      .arg(expectedStatus, tour.window().statusText()));
+    const QStringList after = filesIn(tour);
+    if (after != before)
+        tour.fail(
+            QStringLiteral("an animation that stopped early changed the tour folder: %1 before, %2 after")
+                .arg(before.join(QLatin1Char(' ')), after.join(QLatin1Char(' '))));
+}
+
+// An AVI with the options of the last one, to a file that must never appear.
+PlannedExport unrecordedAvi() {
+    PlannedExport plan;
+    plan.format = QStringLiteral("AVI");
+    plan.page = QStringLiteral("exportAvi");
+    plan.region = QStringLiteral("Current frame");
+    plan.setOptions = [](ExportDialogDriver&) {};
+    plan.fileName = QStringLiteral("tour-stopped.avi");
+    return plan;
+}
+
 void cancelMidway(TourContext& tour, QAction& command) {
-    const QString fileName = QStringLiteral("tour-cancelled.avi");
-    const QStringList before = QDir(tour.filePath(QString())).entryList(QDir::Files);
-    PlannedExport plan{QStringLiteral("AVI"),
-                       QStringLiteral("exportAvi"),
-                       QStringLiteral("Current frame"),
-                       [](ExportDialogDriver&) {},
-                       fileName,
-                       QString(),
-                       QString(),
-                       QString(),
-                       QString()};
+    const QStringList before = filesIn(tour);
     {
         const ProgressCanceller canceller(3);
-        exportThroughDialog(tour, command, plan);
+        exportThroughDialog(tour, command, unrecordedAvi());
     }
+    if (!tour.failed())
+        checkNothingWritten(tour, before, cancelledStatus());
+}
+
+// The kernel cannot finish the movie: the user reads a message, and no file appears.
+void failAtFinish(TourContext& tour, QAction& command) {
+    const QStringList before = filesIn(tour);
+    const std::size_t errorsBefore = tour.kernel().messagesOfType(MessageBox_Error).size();
+    tour.kernel().failCall("QelUtilExportFinish", qelmar::standin::FailMode::Once);
+    exportThroughDialog(tour, command, unrecordedAvi());
     if (tour.failed())
         return;
-    if (tour.window().statusText() != cancelledStatus())
-        tour.fail(
-            QStringLiteral("cancelling did not stop the animation: \"%1\"").arg(tour.window().statusText()));
-    const QStringList after = QDir(tour.filePath(QString())).entryList(QDir::Files);
-    if (after != before)
-        tour.fail(QStringLiteral("a cancelled animation changed the tour folder: %1 before, %2 after")
-                      .arg(before.join(QLatin1Char(' ')), after.join(QLatin1Char(' '))));
+    checkNothingWritten(tour, before, failedStatus());
+    if (tour.kernel().messagesOfType(MessageBox_Error).size() != errorsBefore + 1)
+        tour.fail(QStringLiteral("a failed animation showed no error message"));
 }
 
 // The still image dialog writes the metafile; its drawing names the frame.
@@ -251,7 +278,7 @@ void runTour(TourContext& tour) {
     const std::vector<PlannedAnimation> animations = plannedAnimations();
     for (const PlannedAnimation& animation : animations)
         QFile::remove(tour.filePath(animation.plan.fileName));
-    for (const char* name : {"tour-frame.wmf", "tour-cancelled.avi"})
+    for (const char* name : {"tour-frame.wmf", "tour-stopped.avi"})
         QFile::remove(tour.filePath(QString::fromLatin1(name)));
     QAction* command = findCommand(tour, tr("Animate..."));
     if (!command || !command->isEnabled()) {
@@ -266,6 +293,8 @@ void runTour(TourContext& tour) {
             return;
     }
     cancelMidway(tour, *command);
+    if (!tour.failed())
+        failAtFinish(tour, *command);
     if (!tour.failed())
         exportMetafile(tour);
 }

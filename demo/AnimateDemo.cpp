@@ -248,16 +248,15 @@ void exportMetafile(TourContext& tour) {
         tour.fail(QStringLiteral("\"Export...\" is not offered"));
         return;
     }
-    const PlannedExport plan{QStringLiteral("WMF"),
-                             QStringLiteral("exportWmf"),
-                             QStringLiteral("Current frame"),
-                             [](ExportDialogDriver&) {},
-                             QStringLiteral("tour-frame.wmf"),
-                             QStringLiteral("the current frame as a placeable Windows Metafile"),
-                             QStringLiteral("wmf"),
-                             QString(),
-                             QString(),
-                             false};
+    PlannedExport plan;
+    plan.format = QStringLiteral("WMF");
+    plan.page = QStringLiteral("exportWmf");
+    plan.region = QStringLiteral("Current frame");
+    plan.setOptions = [](ExportDialogDriver&) {};
+    plan.fileName = QStringLiteral("tour-frame.wmf");
+    plan.description = QStringLiteral("the current frame as a placeable Windows Metafile");
+    plan.kind = QStringLiteral("wmf");
+    plan.showsDimensions = false;
     exportThroughDialog(tour, *command, plan);
     if (tour.failed())
         return;

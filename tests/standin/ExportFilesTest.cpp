@@ -253,7 +253,8 @@ TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
         ExportFormat_e format;
         const char* expected;
     };
-    for (const Case& c : {Case{ExportFormat_FlashVideo, "animation"}, Case{ExportFormat_HPGL, "not supported"}}) {
+    for (const Case& c :
+         {Case{ExportFormat_FlashVideo, "animation"}, Case{ExportFormat_HPGL, "not supported"}}) {
         EXPECT_FALSE(exportAs("refused", c.format));
         EXPECT_NE(lastError().find(c.expected), std::string::npos) << lastError();
     }

@@ -35,25 +35,6 @@ struct AnimationStyles {
     }
 };
 
-// Supersampling multiplies the pixels drawn by the square of the factor; the factor is lowered
-// as far as needed to keep that drawing within the memory bound, as for still images.
-int affordableFactor(const QSize& size, int factor) {
-    const double pixels = static_cast<double>(size.width()) * size.height();
-    while (factor > 1 && pixels * factor * factor > largestImagePixels)
-        --factor;
-    return factor;
-}
-
-QImage renderPicture(const ExportArea& area, const ExportSettings& settings, const QSize& size) {
-    const int factor = settings.useOffscreenBitmap && settings.superSample
-                           ? affordableFactor(size, settings.superSampleFactor)
-                           : 1;
-    if (factor <= 1)
-        return renderExportImage(area, size, settings.monochrome);
-    return renderExportImage(area, size * factor, settings.monochrome)
-        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 QSize pictureSize(const ExportArea& area, const ExportSettings& settings) {
     const int width = movieSide(rasterImageSize(area, settings).width(), settings.format);
     return QSize(width, imageHeightFor(width, area.inches));
@@ -86,7 +67,7 @@ struct AnimationExport::Impl {
     std::unique_ptr<AnimationWriter> writer;
 
     void draw(const ExportArea& area) {
-        QImage image = renderPicture(area, settings, picture).convertToFormat(QImage::Format_RGB32);
+        QImage image = renderSupersampled(area, settings, picture).convertToFormat(QImage::Format_RGB32);
         if (picture != frame) {
             QImage padded(frame, QImage::Format_RGB32);
             padded.fill(Qt::white);

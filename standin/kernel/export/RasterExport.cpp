@@ -34,16 +34,6 @@ int affordableFactor(const QSize& size, int factor) {
     return factor;
 }
 
-QImage renderAtSize(const ExportArea& area, const ExportSettings& settings, const QSize& size) {
-    const int factor = settings.useOffscreenBitmap && settings.superSample
-                           ? affordableFactor(size, settings.superSampleFactor)
-                           : 1;
-    if (factor <= 1)
-        return renderExportImage(area, size, settings.monochrome);
-    return renderExportImage(area, size * factor, settings.monochrome)
-        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 QImage greyIndexed(const QImage& image) {
     QVector<QRgb> greys;
     for (int level = 0; level < 256; ++level)
@@ -87,6 +77,16 @@ int tiffGreyBits(int depth) {
 
 } // namespace
 
+QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size) {
+    const int factor = settings.useOffscreenBitmap && settings.superSample
+                           ? affordableFactor(size, settings.superSampleFactor)
+                           : 1;
+    if (factor <= 1)
+        return renderExportImage(area, size, settings.monochrome);
+    return renderExportImage(area, size * factor, settings.monochrome)
+        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 bool isRasterFormat(ExportFormat_e format) {
     return format == ExportFormat_PNG || format == ExportFormat_BMP || format == ExportFormat_JPEG ||
            format == ExportFormat_TIFF;
@@ -106,7 +106,7 @@ QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& setti
                 " pixels is too large to export. Choose a smaller width.";
         return {};
     }
-    const QImage image = renderAtSize(area, settings, size);
+    const QImage image = renderSupersampled(area, settings, size);
     if (settings.format == ExportFormat_TIFF && settings.monochrome)
         return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true, error);
     return writeWithQt(inWrittenLayout(image, settings), settings, error);

@@ -6,6 +6,7 @@
 #include "kernel/export/ExportSettings.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QSize>
 
 #include <string>
@@ -16,6 +17,8 @@ bool isRasterFormat(ExportFormat_e format);
 // The size of the image written: the typed width with an off-screen bitmap, else the width on
 // screen; the height keeps the region's aspect ratio.
 QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings);
+// The region drawn at the size, supersampled as the settings ask (within the memory bound).
+QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size);
 // The file's bytes; empty with a reason for the user in `error` on failure.
 QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings, std::string& error);
 

@@ -36,8 +36,7 @@ struct AnimationStyles {
 };
 
 QSize pictureSize(const ExportArea& area, const ExportSettings& settings) {
-    const int width = movieSide(rasterImageSize(area, settings).width(), settings.format);
-    return QSize(width, imageHeightFor(width, area.inches));
+    return rasterImageSize(area, settings);
 }
 
 std::unique_ptr<AnimationWriter> writerFor(const ExportSettings& settings, const AnimationStyles& styles,
@@ -56,8 +55,10 @@ bool isAnimatedFormat(ExportFormat_e format) {
 }
 
 QSize animationFrameSize(const ExportArea& area, const ExportSettings& settings) {
+    // Heights are even already; an odd typed width gets a white column where the codec needs
+    // even sides.
     const QSize picture = pictureSize(area, settings);
-    return QSize(picture.width(), movieSide(picture.height(), settings.format));
+    return QSize(movieSide(picture.width(), settings.format), picture.height());
 }
 
 struct AnimationExport::Impl {

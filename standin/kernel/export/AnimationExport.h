@@ -16,9 +16,8 @@ namespace qelmar::standin {
 // The animation formats this kernel writes: AVI, MPEG-4, WMV, Flash and Raster Metafile.
 bool isAnimatedFormat(ExportFormat_e format);
 
-// The size of the frames: as for a still image, except that a format whose encoder needs even
-// sides gets the width rounded up (the picture keeps its aspect ratio) and the height padded with
-// a white row.
+// The size of the frames: as for a still image (whose height is always even), except that an odd
+// typed width gets a white column on the right where the format's encoder needs even sides.
 QSize animationFrameSize(const ExportArea& area, const ExportSettings& settings);
 
 class AnimationExport {

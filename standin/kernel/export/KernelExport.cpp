@@ -149,7 +149,7 @@ int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e regi
 int QelUtilGetExportImageHeight(int width, ExportRegion_e region) {
     if (!KernelState::instance().beginCall("QelUtilGetExportImageHeight"))
         return 0;
-    return qelmar::standin::movieSide(qelmar::standin::imageHeightFor(width, region), kernelExportFormat());
+    return qelmar::standin::imageHeightFor(width, region);
 }
 
 int QelAppGetVectorExportMaxDPI(ExportRegion_e region) {

@@ -206,8 +206,8 @@ void BM_AnimationPeakMemory(benchmark::State& state) {
 }
 
 // Arguments: frames, then 0 for MPEG-4 (libx264) or 1 for AVI "Color preserving" (FFV1). Run
-// first, before the encoding benchmarks keep their frames in memory. The MPEG-4 encoder keeps
-// about fifty frames in flight (threads, look-ahead, reference frames), so its memory grows up to
+// first, before the encoding benchmarks keep their frames in memory. The MPEG-4 encoder keeps a
+// few frames in flight (threads, a short look-ahead, reference frames), so its memory grows up to
 // that many frames and stays flat beyond: 60 frames show the plateau.
 BENCHMARK(BM_AnimationPeakMemory)
     ->Args({20, 0})

@@ -62,7 +62,9 @@ MovieCodec movieCodecFor(ExportFormat_e format, const MovieOptions& options) {
         return aviCodec(options.aviCompression);
     case ExportFormat_MPEG4: {
         MovieCodec mp4 = codec("mp4", "libx264", "yuv420p");
-        mp4.options = {{"preset", "medium"}, {"crf", "20"}};
+        // The encoder keeps the frames it looks ahead at; a short look-ahead keeps the memory of a
+        // long animation at that of a short one, for a little size.
+        mp4.options = {{"preset", "medium"}, {"crf", "20"}, {"rc-lookahead", "5"}};
         mp4.evenSides = true;
         return mp4;
     }

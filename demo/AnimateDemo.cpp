@@ -9,6 +9,7 @@
 #include "ExportDialogDriver.h"
 #include "ExportExpectations.h"
 #include "ExportTourSteps.h"
+#include "KernelExportFileName.h"
 #include "TourContext.h"
 
 #include "export/ExportDialog.h"
@@ -16,10 +17,8 @@
 #include "host/KernelFrames.h"
 #include "host/KernelMessages.h"
 #include "host/KernelString.h"
-#include "host/StyleValue.h"
 #include "kernel/ApplicationModel.h"
 #include "kernel/testing/KernelTestControl.h"
-#include "propertyframework/styleproperties/KernelProperty.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,14 +39,6 @@ QString tr(const char* text) {
 }
 
 // ---- The command --------------------------------------------------------------------------
-
-QString kernelExportFileName() {
-    using qelmar::sdk::styleproperties::KernelProperty;
-    using qelmar::toolbox::StringList;
-    using qelmar::toolbox::StyleValue;
-    return QString::fromStdString(
-        KernelProperty<std::string>(StyleValue(StringList{"ExportSetup", "ExportFName"})).retrieveValue());
-}
 
 QString writtenStatus(const QString& fileName, int frames) {
     return tr("Animation written to %1 (%2 frames)").arg(fileName).arg(frames);

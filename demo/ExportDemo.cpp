@@ -7,11 +7,10 @@
 #include "ExportDialogDriver.h"
 #include "ExportExpectations.h"
 #include "ExportTourSteps.h"
+#include "KernelExportFileName.h"
 #include "TourContext.h"
 
 #include "export/ExportDialog.h"
-#include "host/StyleValue.h"
-#include "propertyframework/styleproperties/KernelProperty.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,14 +28,6 @@ QString tr(const char* text) {
 }
 
 // ---- The command --------------------------------------------------------------------------
-
-QString kernelExportFileName() {
-    using qelmar::sdk::styleproperties::KernelProperty;
-    using qelmar::toolbox::StringList;
-    using qelmar::toolbox::StyleValue;
-    return QString::fromStdString(
-        KernelProperty<std::string>(StyleValue(StringList{"ExportSetup", "ExportFName"})).retrieveValue());
-}
 
 QString exportedStatus(const QString& fileName) {
     return tr("Exported to %1").arg(fileName);

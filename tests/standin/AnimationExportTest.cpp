@@ -1,3 +1,4 @@
+#include "ExportTestScene.h"
 #include "common/FileBytes.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
@@ -25,6 +26,7 @@ extern "C" {
 
 namespace {
 
+using exporttest::lastError;
 using qelmar::standin::StylePath;
 using qelmar::standin::StyleVariant;
 using qelmar::standin::testing::ApplicationTestControl;
@@ -35,11 +37,6 @@ using testsupport::fileExists;
 using testsupport::writeBytes;
 
 constexpr double framesPerSecond = 12.5;
-
-std::string lastError() {
-    const qelmar::sdk::KernelString message(QelUtilGetLastErrorMessage());
-    return message.isNull() ? std::string() : message.str();
-}
 
 // What libavformat finds in a movie: the first video stream and its packets counted one by one.
 struct MovieFacts {
@@ -73,10 +70,10 @@ MovieFacts probe(const std::string& path) {
     return facts;
 }
 
-class AnimationExportTest : public ::testing::Test {
+class AnimationExportTest : public exporttest::ExportTestBase {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
+        ExportTestBase::SetUp();
         const int page = app.addPage("Results");
         curves = app.addFrame(page, "Curves");
         app.attachDataSet(curves, {"Run", {"t", "a", "b"}, {{0, 1, 2, 3}, {1, 4, 9, 16}, {2, 2, 3, 1}}},
@@ -87,15 +84,7 @@ protected:
         set({"ExportSetup", "AnimationSpeed"}, framesPerSecond);
     }
 
-    std::string path(const std::string& name) const {
-        return QDir(folder.path()).filePath(QString::fromStdString(name)).toStdString();
-    }
-
     QStringList filesInFolder() const { return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden); }
-
-    void set(const StylePath& path, const StyleVariant& value) {
-        ASSERT_TRUE(styles.setFromElsewhere(path, value));
-    }
 
     bool start(const std::string& name, ExportFormat_e format) {
         set({"ExportSetup", "ExportFName"}, path(name));
@@ -113,10 +102,6 @@ protected:
         return QelUtilExportFinish();
     }
 
-    KernelTestControl kernel;
-    ApplicationTestControl app;
-    StyleTestControl styles;
-    QTemporaryDir folder;
     int curves = -1;
 };
 

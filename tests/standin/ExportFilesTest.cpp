@@ -1,3 +1,4 @@
+#include "ExportTestScene.h"
 #include "common/FileBytes.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-using qelmar::sdk::KernelString;
+using exporttest::lastError;
 using qelmar::standin::StylePath;
 using qelmar::standin::StyleVariant;
 using qelmar::standin::testing::ApplicationTestControl;
@@ -34,11 +35,6 @@ using qelmar::standin::testing::KernelTestControl;
 using qelmar::standin::testing::StyleTestControl;
 using testsupport::contentsOf;
 using testsupport::fileExists;
-
-std::string lastError() {
-    const KernelString message(QelUtilGetLastErrorMessage());
-    return message.isNull() ? std::string() : message.str();
-}
 
 QSize announcedSize(ExportFormat_e format, ExportRegion_e region, int typedWidth = 0) {
     const int width = typedWidth > 0 ? typedWidth : QelUtilGetDefaultExportImageWidth(format, region);
@@ -62,30 +58,8 @@ QSize boundingBoxOf(const QByteArray& postScript) {
     return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
 }
 
-class ExportFilesTest : public ::testing::Test {
+class ExportFilesTest : public exporttest::ExportTestScene {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        const int page = app.addPage("Results");
-        surface = app.addFrame(page, "Surface", 1);
-        app.attachDataSet(surface, {"Field", {"X", "Y", "Z"}, {{0, 1, 2, 3}, {0, 2, 1, 3}, {1, 0, 2, 1}}},
-                          false);
-        curves = app.addFrame(page, "Curves");
-        app.attachDataSet(curves, {"Run", {"t", "a", "b"}, {{0, 1, 2, 3}, {1, 4, 9, 16}, {2, 2, 3, 1}}},
-                          false);
-        app.setFramePlacement(curves, 0.5, 0.5, 4.5, 3.0);
-        app.setFramePlacement(surface, 5.5, 0.5, 5.0, 6.0);
-        app.setCurrentFrame(curves);
-    }
-
-    std::string path(const std::string& name) const {
-        return QDir(folder.path()).filePath(QString::fromStdString(name)).toStdString();
-    }
-
-    void set(const StylePath& path, const StyleVariant& value) {
-        ASSERT_TRUE(styles.setFromElsewhere(path, value));
-    }
-
     // Exports with the settings given before; the file name is inside the test's folder.
     bool exportAs(const std::string& name, ExportFormat_e format,
                   ExportRegion_e region = ExportRegion_CurrentFrame) {
@@ -94,13 +68,6 @@ protected:
         set({"ExportSetup", "ExportRegion"}, static_cast<long>(region));
         return QelUtilExport(false);
     }
-
-    KernelTestControl kernel;
-    ApplicationTestControl app;
-    StyleTestControl styles;
-    QTemporaryDir folder;
-    int curves = -1;
-    int surface = -1;
 };
 
 TEST_F(ExportFilesTest, RasterImagesHaveTheAnnouncedSize) {

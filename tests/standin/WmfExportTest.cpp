@@ -1,3 +1,4 @@
+#include "ExportTestScene.h"
 #include "common/FileBytes.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
@@ -24,6 +25,8 @@
 
 namespace {
 
+using exporttest::lastError;
+
 using qelmar::sdk::KernelString;
 using qelmar::standin::StylePath;
 using qelmar::standin::StyleVariant;
@@ -37,11 +40,6 @@ using testsupport::contentsOf;
 constexpr quint16 polylineFunction = 0x0325;
 constexpr quint16 textFunction = 0x0A32;
 constexpr quint16 selectFunction = 0x012D;
-
-std::string lastError() {
-    const KernelString message(QelUtilGetLastErrorMessage());
-    return message.isNull() ? std::string() : message.str();
-}
 
 struct Record {
     quint16 function = 0;
@@ -97,29 +95,8 @@ struct Metafile {
     }
 };
 
-class WmfExportTest : public ::testing::Test {
+class WmfExportTest : public exporttest::ExportTestScene {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        const int page = app.addPage("Results");
-        surface = app.addFrame(page, "Surface", 1);
-        app.attachDataSet(surface, {"Field", {"X", "Y", "Z"}, {{0, 1, 2, 3}, {0, 2, 1, 3}, {1, 0, 2, 1}}},
-                          false);
-        curves = app.addFrame(page, "Curves");
-        app.attachDataSet(curves, {"Run", {"t", "a"}, {{0, 1, 2, 3}, {1, 4, 9, 16}}}, false);
-        app.setFramePlacement(curves, 0.5, 0.5, 4.5, 3.0);
-        app.setFramePlacement(surface, 5.5, 0.5, 5.0, 6.0);
-        app.setCurrentFrame(curves);
-    }
-
-    std::string path(const std::string& name) const {
-        return QDir(folder.path()).filePath(QString::fromStdString(name)).toStdString();
-    }
-
-    void set(const StylePath& path, const StyleVariant& value) {
-        ASSERT_TRUE(styles.setFromElsewhere(path, value));
-    }
-
     bool exportAs(const std::string& name, ExportRegion_e region = ExportRegion_CurrentFrame) {
         set({"ExportSetup", "ExportFName"}, path(name));
         set({"ExportSetup", "ExportFormat"}, static_cast<long>(ExportFormat_WindowsMetafile));
@@ -131,13 +108,6 @@ protected:
         EXPECT_TRUE(exportAs("plot.wmf", region)) << lastError();
         return Metafile(contentsOf(path("plot.wmf")));
     }
-
-    KernelTestControl kernel;
-    ApplicationTestControl app;
-    StyleTestControl styles;
-    QTemporaryDir folder;
-    int curves = -1;
-    int surface = -1;
 };
 
 TEST_F(WmfExportTest, HeadersDescribeTheRegionAndTheRecordsWalkToTheEnd) {

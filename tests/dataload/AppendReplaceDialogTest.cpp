@@ -5,10 +5,10 @@
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 
-#include <QApplication>
 #include <QCommandLinkButton>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -18,12 +18,11 @@
 
 namespace {
 
-using qelmar::dataload::DataLoadOption;
-using qelmar::dialogs::io::AppendReplaceDialog;
-using qelmar::standin::ApplicationModel;
+using namespace qelmar::dataload;
 using qelmar::standin::testing::ApplicationTestControl;
-using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
+using Loader = qelmar::dialogs::io::AppendReplaceDialog;
+using DialogPtr = std::unique_ptr<Loader>;
 using Texts = std::vector<std::string>;
 
 const char resetStyle[] = "Replace data in active frame and reset style";
@@ -34,71 +33,52 @@ const char appendToActive[] = "Append data to active frame";
 
 enum class Sharing { NoDataSet, NotShared, Shared };
 
-// Page "Results" holds "Temperature" (current) and "Pressure"; page "Flow" holds "Velocity",
-// which shows Temperature's data set when it is shared. Sharing across pages catches a walk
-// that looks at the current page only.
+// Page 1 holds "Pressure" and "Temperature" (current), page 2 "Velocity", which shows
+// Temperature's data set when it is shared: a walk over the current page alone misses it.
 class AppendReplaceDialogTest : public ::testing::Test {
 protected:
     void arrange(Sharing sharing) {
         const int results = app.addPage("Results");
-        const int pressure = app.addFrame(results, "Pressure");
-        app.attachDataSet(pressure, sampleData("Pressure"), true);
+        app.attachDataSet(app.addFrame(results, "Pressure"), data, true);
         const int temperature = app.addFrame(results, "Temperature");
         if (sharing != Sharing::NoDataSet)
-            app.attachDataSet(temperature, sampleData("Temperature"), true);
+            app.attachDataSet(temperature, data, true);
         const int velocity = app.addFrame(app.addPage("Flow"), "Velocity");
-        if (sharing == Sharing::Shared)
-            showSameDataSet(temperature, velocity);
-        else
-            app.attachDataSet(velocity, sampleData("Velocity"), true);
+        app.attachDataSet(velocity, data, true);
+        if (sharing == Sharing::Shared) {
+            // The test control attaches a new data set per call; sharing is holding the same one.
+            auto& model = qelmar::standin::ApplicationModel::instance();
+            model.frame(velocity).dataSet = model.frame(temperature).dataSet;
+        }
         app.setCurrentFrame(temperature);
         kernel.clearJournal();
     }
 
-    static DataSetContents sampleData(const std::string& title) {
-        return {title, {"X", "Y"}, {{0.0, 1.0}, {2.0, 3.0}}};
-    }
-
-    // The test control attaches a new data set per call; frames share one by holding the same.
-    static void showSameDataSet(int shownIn, int alsoIn) {
-        ApplicationModel& model = ApplicationModel::instance();
-        model.frame(alsoIn).dataSet = model.frame(shownIn).dataSet;
-    }
-
-    std::unique_ptr<AppendReplaceDialog> open(AppendReplaceDialog::LoaderType type) {
-        std::unique_ptr<AppendReplaceDialog> dialog(AppendReplaceDialog::getInstance(type, host));
-        dialog->show();
-        QCoreApplication::processEvents();
-        return dialog;
-    }
+    DialogPtr create(Loader::LoaderType type) { return DialogPtr(Loader::getInstance(type, host)); }
 
     // Runs the dialog modally as a host does, pressing the button once it is up.
-    static bool launchAndPress(AppendReplaceDialog& dialog, QAbstractButton* button) {
+    static bool launchAndPress(Loader& dialog, QAbstractButton* button) {
         QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
         return dialog.launch();
     }
 
-    static QCommandLinkButton* choice(const AppendReplaceDialog& dialog, const char* name) {
-        return dialog.findChild<QCommandLinkButton*>(name);
-    }
-
-    static Texts shownChoices(const AppendReplaceDialog& dialog) {
+    static Texts shownChoices(const Loader& dialog) {
         Texts texts;
-        for (const char* name :
-             {"replaceButton", "replacePreserveStyleButton", "replaceInAllFramesButton", "appendButton"}) {
-            if (choice(dialog, name)->isVisible())
-                texts.push_back(choice(dialog, name)->text().toStdString());
+        for (const auto* button : dialog.findChildren<QCommandLinkButton*>()) {
+            if (button->isVisible())
+                texts.push_back(button->text().toStdString());
         }
         return texts;
     }
 
     KernelTestControl kernel;
     ApplicationTestControl app;
+    const qelmar::standin::testing::DataSetContents data{"Sample", {"X", "Y"}, {{0.0, 1.0}, {2.0, 3.0}}};
     QWidget host;
 };
 
 struct Situation {
-    AppendReplaceDialog::LoaderType type;
+    Loader::LoaderType type;
     Sharing sharing;
     Texts shown;
 };
@@ -106,17 +86,27 @@ struct Situation {
 class AppendReplaceChoices : public AppendReplaceDialogTest,
                              public ::testing::WithParamInterface<Situation> {};
 
+// Also: sharing is looked up under the lock without moving the current frame for good, and
+// the hidden choices leave no gap.
 TEST_P(AppendReplaceChoices, ShowOnlyTheChoicesThatApply) {
     const Situation& situation = GetParam();
     arrange(situation.sharing);
-    const auto dialog = open(situation.type);
+    const int current = app.currentFrame();
+    const DialogPtr dialog = create(situation.type);
+    dialog->show();
     EXPECT_EQ(shownChoices(*dialog), situation.shown);
-    const bool layout = situation.type == AppendReplaceDialog::LayoutLoader;
-    EXPECT_EQ(dialog->windowTitle(), layout ? "Open Layout" : "Load File(s)");
-    EXPECT_TRUE(dialog->isModal());
+    EXPECT_EQ(dialog->windowTitle(), situation.type == Loader::LayoutLoader ? "Open Layout" : "Load File(s)");
+    EXPECT_EQ(app.currentFrame(), current);
+    EXPECT_EQ(kernel.wasCalled("QelUtilFrameLightweightForAllPagesLoopEnd"),
+              situation.sharing != Sharing::NoDataSet);
+    for (const auto& call : kernel.journal()) {
+        if (call.call.rfind("QelUtilFrameLightweightForAllPagesLoop", 0) == 0) {
+            EXPECT_TRUE(call.insideLock) << call.call;
+        }
+    }
+    EXPECT_LE(dialog->height(), dialog->sizeHint().height());
 }
 
-using Loader = AppendReplaceDialog;
 INSTANTIATE_TEST_SUITE_P(
     PerLoaderAndSharing, AppendReplaceChoices,
     ::testing::Values(Situation{Loader::StandardLoader, Sharing::NoDataSet, {resetStyle, appendToActive}},
@@ -134,75 +124,37 @@ INSTANTIATE_TEST_SUITE_P(
                       Situation{Loader::LayoutLoader, Sharing::NotShared, {"Replace", "Append"}},
                       Situation{Loader::LayoutLoader, Sharing::Shared, {"Replace", "Append"}}));
 
-TEST_F(AppendReplaceDialogTest, SharingIsLookedUpUnderTheLockAndLeavesTheCurrentFrameAsItWas) {
-    arrange(Sharing::Shared);
-    const int current = app.currentFrame();
-    open(AppendReplaceDialog::StyleRetainingLoader);
-    EXPECT_EQ(app.currentFrame(), current);
-    for (const char* call :
-         {"QelUtilFrameLightweightForAllPagesLoopStart", "QelUtilFrameLightweightForAllPagesLoopNext",
-          "QelUtilFrameLightweightForAllPagesLoopEnd"}) {
-        ASSERT_TRUE(kernel.wasCalled(call)) << call;
-        for (const auto& record : kernel.callsNamed(call))
-            EXPECT_TRUE(record.insideLock) << call;
-    }
-}
-
 TEST_F(AppendReplaceDialogTest, EachButtonAcceptsWithItsOption) {
     arrange(Sharing::Shared);
     const std::pair<const char*, DataLoadOption> buttons[] = {
-        {"replaceButton", qelmar::dataload::ReplaceAndResetStyle},
-        {"replacePreserveStyleButton", qelmar::dataload::ReplaceAndRetainStyle},
-        {"replaceInAllFramesButton", qelmar::dataload::ReplaceInAllSharedFrames},
-        {"appendButton", qelmar::dataload::Append},
-    };
+        {"replaceButton", ReplaceAndResetStyle},
+        {"replacePreserveStyleButton", ReplaceAndRetainStyle},
+        {"replaceInAllFramesButton", ReplaceInAllSharedFrames},
+        {"appendButton", Append}};
     for (const auto& [name, option] : buttons) {
-        const std::unique_ptr<AppendReplaceDialog> dialog(
-            AppendReplaceDialog::getInstance(AppendReplaceDialog::StyleRetainingLoader, host));
-        EXPECT_EQ(dialog->loadOption(), qelmar::dataload::DataLoadOption_None);
-        EXPECT_TRUE(launchAndPress(*dialog, choice(*dialog, name))) << name;
+        const DialogPtr dialog = create(Loader::StyleRetainingLoader);
+        EXPECT_TRUE(launchAndPress(*dialog, dialog->findChild<QCommandLinkButton*>(name))) << name;
         EXPECT_EQ(dialog->loadOption(), option) << name;
         EXPECT_FALSE(dialog->isVisible()) << name;
     }
 }
 
+// Each request gets a dialog of its own; Cancel and Escape leave it without an option.
 TEST_F(AppendReplaceDialogTest, CancelAndEscapeLeaveNoOption) {
     arrange(Sharing::NotShared);
-    const std::unique_ptr<AppendReplaceDialog> cancelled(
-        AppendReplaceDialog::getInstance(AppendReplaceDialog::StandardLoader, host));
+    const DialogPtr cancelled = create(Loader::StandardLoader);
+    const DialogPtr escaped = create(Loader::StandardLoader);
+    ASSERT_NE(cancelled.get(), escaped.get());
     auto* box = cancelled->findChild<QDialogButtonBox*>("buttonBox");
+    const QSignalSpy finished(cancelled.get(), &QDialog::finished);
     EXPECT_FALSE(launchAndPress(*cancelled, box->button(QDialogButtonBox::Cancel)));
-    EXPECT_EQ(cancelled->loadOption(), qelmar::dataload::DataLoadOption_None);
-
-    const std::unique_ptr<AppendReplaceDialog> escaped(
-        AppendReplaceDialog::getInstance(AppendReplaceDialog::StandardLoader, host));
+    EXPECT_EQ(finished.count(), 1); // a host acting on finished() acts once
     QTimer::singleShot(0, escaped.get(), [&] { QTest::keyClick(escaped.get(), Qt::Key_Escape); });
     EXPECT_FALSE(escaped->launch());
-    EXPECT_EQ(escaped->loadOption(), qelmar::dataload::DataLoadOption_None);
-}
-
-TEST_F(AppendReplaceDialogTest, EveryRequestGetsItsOwnDialogWithItsOwnAnswerAndHelp) {
-    arrange(Sharing::NotShared);
-    const std::unique_ptr<AppendReplaceDialog> first(
-        AppendReplaceDialog::getInstance(AppendReplaceDialog::StandardLoader, host));
-    const std::unique_ptr<AppendReplaceDialog> second(
-        AppendReplaceDialog::getInstance(AppendReplaceDialog::StandardLoader, host));
-    ASSERT_NE(first.get(), second.get());
-    EXPECT_EQ(first->parentWidget(), &host);
-    first->acceptOption(qelmar::dataload::Append);
-    EXPECT_EQ(first->loadOption(), qelmar::dataload::Append);
-    EXPECT_EQ(second->loadOption(), qelmar::dataload::DataLoadOption_None);
-    auto* help = dynamic_cast<qelmar::sdk::ui::LaunchHelpAction*>(second->helpAction());
-    ASSERT_NE(help, nullptr);
-    EXPECT_EQ(help->link(), "appendreplace.html");
-}
-
-TEST_F(AppendReplaceDialogTest, HiddenChoicesLeaveNoGap) {
-    arrange(Sharing::Shared);
-    const auto all = open(AppendReplaceDialog::StyleRetainingLoader);
-    const auto layout = open(AppendReplaceDialog::LayoutLoader);
-    const int buttonHeight = choice(*all, "replaceButton")->height();
-    EXPECT_LE(layout->height(), all->height() - 2 * buttonHeight);
+    for (const auto* dialog : {cancelled.get(), escaped.get()})
+        EXPECT_EQ(dialog->loadOption(), DataLoadOption_None);
+    auto* help = dynamic_cast<qelmar::sdk::ui::LaunchHelpAction*>(escaped->helpAction());
+    EXPECT_EQ(help ? help->link() : QString(), "appendreplace.html");
 }
 
 } // namespace

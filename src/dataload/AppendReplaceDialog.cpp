@@ -64,7 +64,7 @@ AppendReplaceDialog* AppendReplaceDialog::getInstance(LoaderType type, QWidget& 
 AppendReplaceDialog::AppendReplaceDialog(LoaderType type, QWidget& parent)
     : QtDialogAbstract(&parent, nullptr)
     , m_impl(std::make_unique<Impl>(type)) {
-    // A small question asked in the middle of a load: it opens centred over its parent.
+    // A question asked in the middle of a load appears over its parent, not where the last one was.
     setPersistSizeAndPosition(QString());
     setHelpAction(new LaunchHelpAction(QStringLiteral("appendreplace.html"), this));
 

@@ -402,14 +402,15 @@ struct GenericFileLoaderQtDialog::Impl {
         return previousChoice && manager().selectedLoaderAllowsAdvancedOptions();
     }
 
-    bool customOpenButtonShown() const { return buttonBox && openButton->parentWidget() == buttonBox; }
+    bool customOpenButtonShown() const { return buttonBox && buttonBox->buttons().contains(openButton); }
 
     void showCustomOpenButton() {
         if (QPushButton* standard = buttonBox->button(QDialogButtonBox::Open)) {
             buttonBox->removeButton(standard);
             standard->deleteLater();
         }
-        buttonBox->addButton(openButton, QDialogButtonBox::AcceptRole);
+        if (!customOpenButtonShown())
+            buttonBox->addButton(openButton, QDialogButtonBox::AcceptRole);
         openButton->setDefault(true);
     }
 

@@ -50,15 +50,6 @@ TEST_F(FileLoaderManagerTest, EachLoaderDecidesItsOptionsFilesAndBrowsing) {
     }
 }
 
-TEST_F(FileLoaderManagerTest, OnlyTheExactLayoutLoaderNameCounts) {
-    add(loader(std::string(DataLoaderRepository::QELMAR_LAYOUT_LOADER_NAME) + " ", "*.lay", false, 0));
-    add(loader(DataLoaderRepository::QELMAR_LAYOUT_LOADER_NAME, "*.lay *.lpk", false, 0));
-    GenericFileLoaderPropertiesManager manager;
-    EXPECT_FALSE(manager.isQelmarLayoutLoaderSelected());
-    manager.setCurrentSelectedLoader(1);
-    EXPECT_TRUE(manager.isQelmarLayoutLoaderSelected());
-}
-
 TEST_F(FileLoaderManagerTest, EveryChangeOfTheAdditionalFilesClearsTheSelection) {
     add(loader("Delimited Text", "*.csv", true, 1));
     add(loader("Binary", "*.plt", false, 0));
@@ -107,14 +98,6 @@ TEST_F(FileLoaderManagerTest, TheNextManagerKeepsTheAdvancedOptionsChoiceUntilAL
     second.setCurrentSelectedLoader(1);
     second.setCurrentSelectedLoader(0);
     EXPECT_FALSE(second.advancedOptions()->retrieveValue());
-}
-
-TEST_F(FileLoaderManagerTest, WithoutLoadersNothingIsSelectedAndNothingApplies) {
-    GenericFileLoaderPropertiesManager manager;
-    EXPECT_FALSE(manager.hasLoaders());
-    EXPECT_EQ(manager.currentSelectedLoader(), nullptr);
-    EXPECT_FALSE(manager.fileSystemViewRelevance()->isRelevant());
-    EXPECT_FALSE(manager.advancedOptionsRelevance()->isRelevant());
 }
 
 } // namespace qelmar::dataload::test

@@ -10,6 +10,7 @@ class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QSplitter;
 class QToolButton;
 class QTreeView;
 
@@ -49,6 +50,7 @@ public:
     QListView* listView() const;
     QTreeView* treeView() const;
     QListView* sidebar() const;
+    QSplitter* splitter() const;
     QToolButton* backButton() const;
     QToolButton* forwardButton() const;
     QToolButton* toParentButton() const;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QTemporaryFile>
 #include <QToolButton>
 #include <QTreeView>
@@ -220,6 +221,10 @@ QTreeView* QExtendedFileDialog::treeView() const {
 
 QListView* QExtendedFileDialog::sidebar() const {
     return toolkitChild<QListView>(*this, "sidebar");
+}
+
+QSplitter* QExtendedFileDialog::splitter() const {
+    return toolkitChild<QSplitter>(*this, "splitter");
 }
 
 QToolButton* QExtendedFileDialog::backButton() const {

@@ -84,14 +84,16 @@ std::shared_ptr<DataSet> newDataSet(std::vector<LoadedFile> files) {
     const std::string variablesFrom = fileNameOf(files.front());
     std::vector<DataValues> zones = zonesWith(variables, std::move(files), variablesFrom);
     dataSet->contents = std::move(zones.front());
-    dataSet->laterZones.assign(std::make_move_iterator(zones.begin() + 1), std::make_move_iterator(zones.end()));
+    dataSet->laterZones.assign(std::make_move_iterator(zones.begin() + 1),
+                               std::make_move_iterator(zones.end()));
     return dataSet;
 }
 
 void appendZones(DataSet& dataSet, std::vector<LoadedFile> files) {
-    const std::string variablesFrom = dataSet.dataFile.empty()
-                                          ? dataSet.contents.title
-                                          : QFileInfo(QString::fromStdString(dataSet.dataFile)).fileName().toStdString();
+    const std::string variablesFrom =
+        dataSet.dataFile.empty()
+            ? dataSet.contents.title
+            : QFileInfo(QString::fromStdString(dataSet.dataFile)).fileName().toStdString();
     for (DataValues& zone : zonesWith(dataSet.contents.variableNames, std::move(files), variablesFrom))
         dataSet.laterZones.push_back(std::move(zone));
 }

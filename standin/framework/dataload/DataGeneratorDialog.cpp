@@ -26,11 +26,15 @@ QDoubleSpinBox* numberBox(QWidget* parent, const char* name, double value) {
 } // namespace
 
 DataGeneratorDialog::DataGeneratorDialog(QWidget* parent)
-    : QDialog(parent), m_formula(new QComboBox(this)), m_a(numberBox(this, "parameterA", 1.0)),
-      m_b(numberBox(this, "parameterB", 1.0)), m_c(numberBox(this, "parameterC", 0.0)),
-      m_points(new QSpinBox(this)), m_from(numberBox(this, "fromSpin", 0.0)),
-      m_to(numberBox(this, "toSpin", 2 * M_PI)),
-      m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
+    : QDialog(parent)
+    , m_formula(new QComboBox(this))
+    , m_a(numberBox(this, "parameterA", 1.0))
+    , m_b(numberBox(this, "parameterB", 1.0))
+    , m_c(numberBox(this, "parameterC", 0.0))
+    , m_points(new QSpinBox(this))
+    , m_from(numberBox(this, "fromSpin", 0.0))
+    , m_to(numberBox(this, "toSpin", 2 * M_PI))
+    , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setObjectName("DataGeneratorDialog");
     setWindowTitle(tr("Generate Data"));
     m_formula->setObjectName("formulaCombo");
@@ -56,8 +60,10 @@ DataGeneratorDialog::DataGeneratorDialog(QWidget* parent)
 
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_from, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &DataGeneratorDialog::updateOkButton);
-    connect(m_to, qOverload<double>(&QDoubleSpinBox::valueChanged), this, &DataGeneratorDialog::updateOkButton);
+    connect(m_from, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+            &DataGeneratorDialog::updateOkButton);
+    connect(m_to, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+            &DataGeneratorDialog::updateOkButton);
 }
 
 DataValues DataGeneratorDialog::generatedValues() const {

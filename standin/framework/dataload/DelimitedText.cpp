@@ -43,14 +43,17 @@ char separatorOf(std::string_view header) {
 class FieldCursor {
 public:
     FieldCursor(const char* begin, const char* end, char separator)
-        : m_position(begin), m_end(end), m_separator(separator) {}
+        : m_position(begin)
+        , m_end(end)
+        , m_separator(separator) {}
 
     bool next(std::string_view& field) {
         if (m_separator == ' ')
             return nextBlankSeparated(field);
         if (m_done)
             return false;
-        const auto* found = static_cast<const char*>(std::memchr(m_position, m_separator, m_end - m_position));
+        const auto* found =
+            static_cast<const char*>(std::memchr(m_position, m_separator, m_end - m_position));
         const char* fieldEnd = found ? found : m_end;
         field = trimmed(m_position, fieldEnd);
         m_done = !found;
@@ -80,7 +83,10 @@ private:
 class TableParser {
 public:
     TableParser(const char* begin, const char* end, const DelimitedTextOptions& options, std::string fileName)
-        : m_position(begin), m_end(end), m_options(options), m_fileName(std::move(fileName)) {
+        : m_position(begin)
+        , m_end(end)
+        , m_options(options)
+        , m_fileName(std::move(fileName)) {
         if (m_end - m_position >= 3 && std::memcmp(m_position, "\xEF\xBB\xBF", 3) == 0)
             m_position += 3;
     }
@@ -129,7 +135,8 @@ private:
         if (begin < end && *begin == '+')
             ++begin;
         const auto result = fast_float::from_chars_advanced(
-            begin, end, value, fast_float::parse_options(fast_float::chars_format::general, m_options.decimalSeparator));
+            begin, end, value,
+            fast_float::parse_options(fast_float::chars_format::general, m_options.decimalSeparator));
         return result.ec == std::errc() && result.ptr == end;
     }
 
@@ -140,8 +147,8 @@ private:
         bool allNumbers = true;
         for (std::string_view name; fields.next(name);) {
             allNumbers = allNumbers && parsesAsNumber(name);
-            table.variableNames.emplace_back(name.empty() ? "V" + std::to_string(table.variableNames.size() + 1)
-                                                          : std::string(name));
+            table.variableNames.emplace_back(
+                name.empty() ? "V" + std::to_string(table.variableNames.size() + 1) : std::string(name));
         }
         if (allNumbers)
             fail(": no header row (the first row holds numbers, not variable names).");
@@ -162,7 +169,8 @@ private:
             std::size_t column = 0;
             for (std::string_view field; fields.next(field); ++column) {
                 if (column == columns)
-                    failAtLine(": long row, more than the " + std::to_string(columns) + " fields the header names.");
+                    failAtLine(": long row, more than the " + std::to_string(columns) +
+                               " fields the header names.");
                 double value = std::numeric_limits<double>::quiet_NaN();
                 if (!field.empty() && !number(field, value))
                     failAtLine(", field " + std::to_string(column + 1) + ": \"" + std::string(field) +

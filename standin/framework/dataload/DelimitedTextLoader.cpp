@@ -28,8 +28,8 @@ public:
                 return cancelledLoad();
             options = dialog.options();
         }
-        return readAndLoad(files, [&options](const std::string& file) { return readDelimitedText(file, options); },
-                           option);
+        return readAndLoad(
+            files, [&options](const std::string& file) { return readDelimitedText(file, options); }, option);
     }
 };
 

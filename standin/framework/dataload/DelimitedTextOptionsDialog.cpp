@@ -10,9 +10,11 @@
 namespace qelmar::standin {
 
 DelimitedTextOptionsDialog::DelimitedTextOptionsDialog(QWidget* parent)
-    : QDialog(parent), m_separator(new QComboBox(this)), m_decimalSeparator(new QComboBox(this)),
-      m_linesToSkip(new QSpinBox(this)),
-      m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
+    : QDialog(parent)
+    , m_separator(new QComboBox(this))
+    , m_decimalSeparator(new QComboBox(this))
+    , m_linesToSkip(new QSpinBox(this))
+    , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setObjectName("DelimitedTextOptionsDialog");
     setWindowTitle(tr("Delimited Text Options"));
     m_separator->setObjectName("separatorCombo");

@@ -3,7 +3,10 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <QFile>
+
 #include <netcdf.h>
+#include <netcdf_mem.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,12 +18,20 @@ namespace qelmar::standin {
 
 namespace {
 
+// Opened from the file's bytes in memory rather than from disk: there a read past the end of a
+// truncated file fails, where the library would read zeros from disk.
 class OpenNetCdf {
 public:
-    explicit OpenNetCdf(const std::string& path) : m_path(path) {
-        if (!QFileInfo::exists(QString::fromStdString(path)))
-            throw std::runtime_error("Cannot read " + path + ": the file does not exist.");
-        check(nc_open(path.c_str(), NC_NOWRITE, &m_id));
+    explicit OpenNetCdf(const std::string& path)
+        : m_path(path) {
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error("Cannot read " + path + ": " + file.errorString().toStdString());
+        m_bytes = file.readAll();
+        if (m_bytes.isEmpty())
+            throw std::runtime_error("Cannot read " + path + ": the file is empty.");
+        check(nc_open_mem(path.c_str(), NC_NOWRITE, static_cast<std::size_t>(m_bytes.size()), m_bytes.data(),
+                          &m_id));
         m_open = true;
     }
     OpenNetCdf(const OpenNetCdf&) = delete;
@@ -32,14 +43,20 @@ public:
 
     int id() const { return m_id; }
 
+    // The library's own codes are negative; others are system errors, here from reading past the
+    // end of the bytes.
     void check(int status) const {
-        if (status != NC_NOERR)
-            throw std::runtime_error("Cannot read " + m_path + ": it is not a NetCDF file or it is damaged (" +
-                                     nc_strerror(status) + ").");
+        if (status == NC_NOERR)
+            return;
+        const std::string why =
+            status < 0 ? std::string(" (") + nc_strerror(status) + ")" : " (it ends too early)";
+        throw std::runtime_error("Cannot read " + m_path + ": it is not a NetCDF file or it is damaged" +
+                                 why + ".");
     }
 
 private:
     std::string m_path;
+    QByteArray m_bytes;
     int m_id = -1;
     bool m_open = false;
 };
@@ -157,7 +174,8 @@ DataValues readNetCdf(const std::string& path, const std::vector<std::string>& w
         data.values.push_back(valuesOf(file, static_cast<int>(variable), points));
     }
     if (data.variableNames.empty())
-        throw std::runtime_error("Cannot load " + path + ": it has none of the variables to load along one dimension.");
+        throw std::runtime_error("Cannot load " + path +
+                                 ": it has none of the variables to load along one dimension.");
     return data;
 }
 

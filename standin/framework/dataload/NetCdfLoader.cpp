@@ -36,13 +36,14 @@ public:
                 setLastErrorMessage(failure.what());
                 return false;
             }
-            NetCdfOptionsDialog dialog(QFileInfo(QString::fromStdString(files.front())).fileName().toStdString(),
-                                       variables, parent);
+            NetCdfOptionsDialog dialog(
+                QFileInfo(QString::fromStdString(files.front())).fileName().toStdString(), variables, parent);
             if (dialog.exec() != QDialog::Accepted)
                 return cancelledLoad();
             wanted = dialog.chosenVariables();
         }
-        return readAndLoad(files, [&wanted](const std::string& file) { return readNetCdf(file, wanted); }, option);
+        return readAndLoad(
+            files, [&wanted](const std::string& file) { return readNetCdf(file, wanted); }, option);
     }
 };
 

@@ -8,10 +8,11 @@
 
 namespace qelmar::standin {
 
-NetCdfOptionsDialog::NetCdfOptionsDialog(const std::string& fileName, const std::vector<NetCdfVariable>& variables,
-                                         QWidget* parent)
-    : QDialog(parent), m_variables(new QListWidget(this)),
-      m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
+NetCdfOptionsDialog::NetCdfOptionsDialog(const std::string& fileName,
+                                         const std::vector<NetCdfVariable>& variables, QWidget* parent)
+    : QDialog(parent)
+    , m_variables(new QListWidget(this))
+    , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this)) {
     setObjectName("NetCdfOptionsDialog");
     setWindowTitle(tr("NetCDF Options"));
     m_variables->setObjectName("variableList");

@@ -71,6 +71,28 @@ bool isNumeric(nc_type type) {
     return type != NC_CHAR && type != NC_STRING && type <= NC_STRING;
 }
 
+// A truncated file can still hold every variable the user loads; reading the last value of
+// each variable reaches the end of the data and refuses it before anything is loaded.
+void checkComplete(const OpenNetCdf& file, const std::vector<VariableShape>& shapes) {
+    for (std::size_t variable = 0; variable < shapes.size(); ++variable) {
+        const VariableShape& shape = shapes[variable];
+        if (shape.type == NC_STRING || shape.type > NC_STRING)
+            continue;
+        std::vector<std::size_t> last;
+        for (int dimension : shape.dimensions) {
+            std::size_t length = 0;
+            file.check(nc_inq_dimlen(file.id(), dimension, &length));
+            if (length == 0)
+                break;
+            last.push_back(length - 1);
+        }
+        if (last.size() != shape.dimensions.size())
+            continue;
+        double value[1] = {};
+        file.check(nc_get_var1(file.id(), static_cast<int>(variable), last.data(), value));
+    }
+}
+
 std::vector<VariableShape> shapesOf(const OpenNetCdf& file) {
     int count = 0;
     file.check(nc_inq_nvars(file.id(), &count));
@@ -84,6 +106,7 @@ std::vector<VariableShape> shapesOf(const OpenNetCdf& file) {
         file.check(nc_inq_vardimid(file.id(), variable, shape.dimensions.data()));
         shape.name = name;
     }
+    checkComplete(file, shapes);
     return shapes;
 }
 

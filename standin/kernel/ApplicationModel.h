@@ -15,15 +15,18 @@
 namespace qelmar::standin {
 
 // A data set holds one or more time steps with the same variables. Data files and layout packages
-// store only the first step, `contents`; the later ones live in memory alone.
+// store only the first step, `contents`; the later ones live in memory alone. Files loaded
+// together or appended become further zones of the first step, with the same variables.
 struct DataSet {
     long id = 0;
     DataValues contents;
     std::vector<DataValues> laterSteps;
+    std::vector<DataValues> laterZones;
     bool journalValid = false;
     std::string dataFile; // absolute; empty when the data set does not load from a file
 
     int stepCount() const { return 1 + static_cast<int>(laterSteps.size()); }
+    int zoneCount() const { return 1 + static_cast<int>(laterZones.size()); }
     // The values at the step, which is clamped to this data set's steps.
     const DataValues& atStep(int step) const;
 };

@@ -52,17 +52,21 @@ struct Range {
     }
 };
 
-// The range of the variables first .. end - 1 over every time step, so that the axes stay put
-// while an animation steps through the data.
+void include(Range& range, const DataValues& data, std::size_t first, std::size_t end) {
+    for (std::size_t variable = first; variable < std::min(end, data.values.size()); ++variable) {
+        for (double value : data.values[variable])
+            range.include(value);
+    }
+}
+
+// The range of the variables first .. end - 1 over every time step and zone, so that the axes
+// stay put while an animation steps through the data.
 Range rangeOf(const DataSet& dataSet, std::size_t first, std::size_t end) {
     Range range;
-    for (int step = 0; step < dataSet.stepCount(); ++step) {
-        const auto& values = dataSet.atStep(step).values;
-        for (std::size_t variable = first; variable < std::min(end, values.size()); ++variable) {
-            for (double value : values[variable])
-                range.include(value);
-        }
-    }
+    for (int step = 0; step < dataSet.stepCount(); ++step)
+        include(range, dataSet.atStep(step), first, end);
+    for (const DataValues& zone : dataSet.laterZones)
+        include(range, zone, first, end);
     return range;
 }
 
@@ -160,9 +164,16 @@ void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, c
     canvas.drawText(QPointF(plot.center().x(), plot.bottom() + 0.22), variableName(data, 0),
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop});
     canvas.pushClip(plot);
+    // Zones belong to the first time step; each is drawn like it, in the same colours.
+    static const std::vector<DataValues> noZones;
+    const std::vector<DataValues>& zones = &data == &dataSet.contents ? dataSet.laterZones : noZones;
     for (std::size_t v = 1; v < data.values.size(); ++v) {
         const QColor& colour = curveColours[(v - 1) % curveColours.size()];
         drawCurve(canvas, plot, data.values[0], data.values[v], x, y, colour);
+        for (const DataValues& zone : zones) {
+            if (v < zone.values.size())
+                drawCurve(canvas, plot, zone.values[0], zone.values[v], x, y, colour);
+        }
         canvas.drawText(QPointF(plot.right() - 0.08, plot.top() + 0.06 + 0.16 * static_cast<double>(v - 1)),
                         variableName(data, v), {8.0, colour, Qt::AlignRight | Qt::AlignTop});
     }

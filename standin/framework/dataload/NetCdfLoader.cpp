@@ -1,0 +1,56 @@
+#include "framework/dataload/LoaderSupport.h"
+#include "framework/dataload/NetCdfFile.h"
+#include "framework/dataload/NetCdfOptionsDialog.h"
+#include "framework/dataload/StandardDataLoaders.h"
+
+#include <QFileInfo>
+#include <QString>
+
+#include <stdexcept>
+
+namespace qelmar::standin {
+
+namespace {
+
+// NetCDF files; the options name the variables to load, chosen among the first file's and
+// taken by name from every file.
+class NetCdfLoader : public qelmar::sdk::ui::DataLoaderInterface {
+public:
+    Properties properties() const override {
+        Properties properties;
+        properties.name = "NetCDF";
+        properties.filePattern = "*.nc";
+        properties.multipleFiles = true;
+        properties.advancedOptionsMode = 2;
+        return properties;
+    }
+
+    bool load(QWidget* parent, const std::vector<std::string>& files, bool advancedOptions,
+              qelmar::dataload::DataLoadOption option) override {
+        std::vector<std::string> wanted;
+        if (advancedOptions && !files.empty()) {
+            std::vector<NetCdfVariable> variables;
+            try {
+                variables = netCdfVariables(files.front());
+            } catch (const std::runtime_error& failure) {
+                setLastErrorMessage(failure.what());
+                return false;
+            }
+            NetCdfOptionsDialog dialog(
+                QFileInfo(QString::fromStdString(files.front())).fileName().toStdString(), variables, parent);
+            if (dialog.exec() != QDialog::Accepted)
+                return cancelledLoad();
+            wanted = dialog.chosenVariables();
+        }
+        return readAndLoad(
+            files, [&wanted](const std::string& file) { return readNetCdf(file, wanted); }, option);
+    }
+};
+
+} // namespace
+
+qelmar::sdk::ui::DataLoaderPtr makeNetCdfLoader() {
+    return std::make_shared<NetCdfLoader>();
+}
+
+} // namespace qelmar::standin

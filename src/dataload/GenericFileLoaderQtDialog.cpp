@@ -11,6 +11,7 @@
 #include "host/RelevanceExpression.h"
 #include "propertyframework/bindings/ListViewPropertySynchronizer.h"
 #include "util/DialogParts.h"
+#include "util/FileDialogWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,18 +81,6 @@ bool filterBeginsWith(const QString& filter, const QString& loaderName) {
     const QRegularExpression pattern(
         QRegularExpression::wildcardToRegularExpression(loaderName + QLatin1Char('*')));
     return pattern.match(filter).hasMatch();
-}
-
-void setTabOrderOf(QWidget* first, QWidget* second) {
-    if (first && second)
-        QWidget::setTabOrder(first, second);
-}
-
-void labelWithBuddy(QLabel* label, const QString& text, QWidget* buddy) {
-    if (!label)
-        return;
-    label->setText(text);
-    label->setBuddy(buddy);
 }
 
 std::vector<QWidget*> existing(std::initializer_list<QWidget*> widgets) {

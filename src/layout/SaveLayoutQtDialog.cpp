@@ -6,6 +6,7 @@
 #include "layout/SaveLayoutPropertiesGenerated.h"
 #include "layout/SaveLayoutPropertiesManager.h"
 #include "util/DialogParts.h"
+#include "util/FileDialogWidgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,18 +28,6 @@ namespace {
 
 bool isPackageFilter(const QString& filter) {
     return filter.contains(QLatin1String("*.lpk"));
-}
-
-void setTabOrderOf(QWidget* first, QWidget* second) {
-    if (first && second)
-        QWidget::setTabOrder(first, second);
-}
-
-void labelWithBuddy(QLabel* label, const QString& text, QWidget* buddy) {
-    if (!label)
-        return;
-    label->setText(text);
-    label->setBuddy(buddy);
 }
 
 QCheckBox* hiddenCheckBox(const QString& text, QWidget* parent) {

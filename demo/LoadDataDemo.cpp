@@ -242,10 +242,20 @@ QPushButton* buttonWithText(QDialog& dialog, const QString& text) {
     return nullptr;
 }
 
+// Enters the folder afresh and lets the dialog list it.
+void goToFolder(TourContext& tour, QExtendedFileDialog& dialog, const QString& folder) {
+    if (QDir(dialog.directory()) == QDir(folder)) {
+        dialog.setDirectory(QFileInfo(folder).absolutePath());
+        tour.waitFor([] { return false; }, 200);
+    }
+    dialog.setDirectory(folder);
+    tour.waitFor([] { return false; }, 300);
+}
+
 // Goes to the file's folder, types its name and presses "Add to List" once the dialog offers it.
 bool addToList(TourContext& tour, QExtendedFileDialog& dialog, const QString& path) {
     const QFileInfo file(path);
-    dialog.setDirectory(file.absolutePath());
+    goToFolder(tour, dialog, file.absolutePath());
     QPushButton* add = buttonWithText(dialog, QStringLiteral("&Add to List"));
     if (!add) {
         tour.fail(QStringLiteral("the load-data dialog has no \"Add to List\" button"));
@@ -265,21 +275,37 @@ int listedFiles(QDialog& dialog) {
     return view && view->model() ? view->model()->rowCount() : -1;
 }
 
-void pressOpen(QExtendedFileDialog& dialog) {
-    if (QPushButton* open = dialog.buttonBox()->button(QDialogButtonBox::Open); open && open->isVisible())
-        open->click();
-    else if (auto* custom = dialog.findChild<QPushButton*>(QStringLiteral("customOpenButton")))
-        custom->click();
+// The standard Open button, or the dialog's own one that replaces it while advanced options are
+// asked for; whichever shows.
+QPushButton* openButton(QExtendedFileDialog& dialog) {
+    QPushButton* open = dialog.buttonBox()->button(QDialogButtonBox::Open);
+    if (open && open->isVisible())
+        return open;
+    return dialog.findChild<QPushButton*>(QStringLiteral("customOpenButton"));
 }
 
-// Opens one file of a loader by typing its path.
+void pressOpen(TourContext& tour, QExtendedFileDialog& dialog) {
+    QPushButton* open = openButton(dialog);
+    if (!open || !tour.waitFor([open] { return open->isVisible() && open->isEnabled(); })) {
+        tour.fail(QStringLiteral("the load-data dialog offers no Open button for \"%1\"")
+                      .arg(dialog.fileNameEdit()->text()));
+        dialog.reject();
+        return;
+    }
+    open->click();
+}
+
+// Opens one file of a loader through the additional-files list, as the multi-file loaders offer.
 TourDialogSteps::Step openFile(TourContext& tour, const QString& loader, const QString& path) {
     return [&tour, loader, path](QDialog& dialog) {
         QExtendedFileDialog* files = loadDialogOf(tour, dialog);
         if (!files || !chooseFileType(tour, *files, loader))
             return;
-        files->fileNameEdit()->setText(path);
-        pressOpen(*files);
+        if (!addToList(tour, *files, path)) {
+            dialog.reject();
+            return;
+        }
+        pressOpen(tour, *files);
     };
 }
 
@@ -352,7 +378,7 @@ void loadTwoRuns(TourContext& tour, QAction& command) {
         }
         tour.screenshot(dialog, QStringLiteral("load_data_dialog.png"),
                         QStringLiteral("the load-data dialog with two CSV files from two folders listed"));
-        pressOpen(*files);
+        pressOpen(tour, *files);
     });
     steps.expect(appendReplaceTitle,
                  pressChoice(tour, QStringLiteral("replaceButton"),

@@ -242,7 +242,9 @@ QPushButton* buttonWithText(QDialog& dialog, const QString& text) {
     return nullptr;
 }
 
-// Enters the folder afresh and lets the dialog list it.
+// Enters the folder as a user's navigation would and lets the dialog list it. A name typed into
+// the folder the dialog opened on was not taken in the headless tour (Add to List and Open stayed
+// disabled), so that folder is left and entered again.
 void goToFolder(TourContext& tour, QExtendedFileDialog& dialog, const QString& folder) {
     if (QDir(dialog.directory()) == QDir(folder)) {
         dialog.setDirectory(QFileInfo(folder).absolutePath());

@@ -1,0 +1,463 @@
+// "Load Data...": the load-data dialog on the demo's sample data folder, the append/replace
+// choice when the current frame already shows data, then the chosen loader's load.
+
+#include "DemoFeature.h"
+#include "DemoMainWindow.h"
+#include "ExportTourSteps.h"
+#include "TourContext.h"
+#include "TourDialogSteps.h"
+
+#include "dataload/AppendReplaceDialog.h"
+#include "dataload/GenericFileLoaderDialog.h"
+#include "framework/dataload/StandardDataLoaders.h"
+#include "host/AppLock.h"
+#include "host/KernelDataSets.h"
+#include "host/KernelErrors.h"
+#include "host/KernelMessages.h"
+#include "host/KernelString.h"
+#include "host/QExtendedFileDialog.h"
+#include "kernel/ApplicationModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace qelmar::demo {
+namespace {
+
+using qelmar::dataload::DataLoadOption;
+using qelmar::dialogs::io::AppendReplaceDialog;
+using qelmar::dialogs::io::GenericFileLoaderDialog;
+using qelmar::sdk::AppLock;
+using qelmar::sdk::ui::dialogs::QExtendedFileDialog;
+using qelmar::standin::ApplicationModel;
+
+QString tr(const char* text) {
+    return QApplication::translate("LoadDataDemo", text);
+}
+
+// ---- Sample data --------------------------------------------------------------------------
+
+QString sampleFolder() {
+    return QDir::temp().filePath(QStringLiteral("qelmar-demo-data/load"));
+}
+
+QString samplePath(const QString& relative) {
+    return QDir(sampleFolder()).filePath(relative);
+}
+
+const QString firstRun = QStringLiteral("run-a/profile.csv");
+const QString secondRun = QStringLiteral("run-b/profile.csv");
+const QString laterRun = QStringLiteral("profile-later.csv");
+const QString oceanFile = QStringLiteral("ocean.nc");
+
+// The same three variables in every CSV file, so that they load as zones of one data set.
+QByteArray profileCsv(double warming) {
+    QByteArray text = "Depth,Temperature,Salinity\n";
+    for (int step = 0; step <= 40; ++step) {
+        const double depth = step * 5.0;
+        const double temperature = 4.0 + 14.0 * std::exp(-depth / 60.0) + warming;
+        const double salinity = 34.2 + 0.8 * (1.0 - std::exp(-depth / 80.0));
+        text += QByteArray::number(depth) + ',' + QByteArray::number(temperature, 'f', 3) + ',' +
+                QByteArray::number(salinity, 'f', 3) + '\n';
+    }
+    return text;
+}
+
+// Through a temporary file, so that an interrupted start-up never leaves half a sample behind.
+bool writeSample(const QString& relative, const QByteArray& contents) {
+    const QString path = samplePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit();
+}
+
+QByteArray oceanCdl() {
+    QByteArray depths, temperatures, salinities;
+    for (int step = 0; step < 12; ++step) {
+        const double depth = step * 25.0;
+        const QByteArray separator = step ? ", " : "";
+        depths += separator + QByteArray::number(depth);
+        temperatures += separator + QByteArray::number(3.0 + 15.0 * std::exp(-depth / 90.0), 'f', 3);
+        salinities += separator + QByteArray::number(34.0 + 0.9 * (1.0 - std::exp(-depth / 120.0)), 'f', 3);
+    }
+    return "netcdf ocean {\ndimensions:\n  depth = 12 ;\nvariables:\n  double depth(depth) ;\n"
+           "  double temperature(depth) ;\n  double salinity(depth) ;\n  char station(depth) ;\n"
+           "data:\n  depth = " +
+           depths + " ;\n  temperature = " + temperatures + " ;\n  salinity = " + salinities + " ;\n}\n";
+}
+
+// NetCDF files are written by Debian's ncgen from their text form; without it there is no
+// NetCDF sample, and the demo says so.
+bool writeNetCdfSample() {
+    const QTemporaryDir work;
+    if (!work.isValid())
+        return false;
+    const QString cdl = work.filePath(QStringLiteral("ocean.cdl"));
+    const QString made = work.filePath(oceanFile);
+    QFile text(cdl);
+    if (!text.open(QIODevice::WriteOnly) || text.write(oceanCdl()) < 0)
+        return false;
+    text.close();
+    QProcess ncgen;
+    ncgen.start(QStringLiteral("ncgen"), {QStringLiteral("-o"), made, cdl});
+    if (!ncgen.waitForFinished(10000) || ncgen.exitStatus() != QProcess::NormalExit || ncgen.exitCode() != 0)
+        return false;
+    QFile::remove(samplePath(oceanFile));
+    return QFile::copy(made, samplePath(oceanFile));
+}
+
+// Empty when every sample was written, else what is missing.
+QString writeSampleFiles() {
+    if (!writeSample(firstRun, profileCsv(0.0)) || !writeSample(secondRun, profileCsv(0.6)) ||
+        !writeSample(laterRun, profileCsv(1.3)))
+        return tr("Could not write the sample data files in %1")
+            .arg(QDir::toNativeSeparators(sampleFolder()));
+    if (!writeNetCdfSample())
+        return tr("No NetCDF sample: ncgen (Debian's netcdf-bin) is not available");
+    return QString();
+}
+
+// ---- The command --------------------------------------------------------------------------
+
+bool currentFrameShowsData() {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
+    return QelUtilDataSetIsAvailable();
+}
+
+QString lastKernelError() {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
+    return QString::fromUtf8(qelmar::sdk::KernelString(QelUtilGetLastErrorMessage()).c_str());
+}
+
+void showKernelError(const QString& text) {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
+    QelUtilDialogMessageBox(text.toUtf8().constData(), MessageBox_Error);
+}
+
+QString loadedStatus(int files, const QString& loader) {
+    if (files == 0)
+        return tr("Loaded data with %1").arg(loader);
+    if (files == 1)
+        return tr("Loaded 1 file with %1").arg(loader);
+    return tr("Loaded %1 files with %2").arg(files).arg(loader);
+}
+
+// Replacing is the only choice while the current frame shows nothing.
+DataLoadOption chooseLoadOption(DemoMainWindow& window, bool layoutLoader) {
+    if (!currentFrameShowsData())
+        return qelmar::dataload::ReplaceAndResetStyle;
+    const std::unique_ptr<AppendReplaceDialog> choice(AppendReplaceDialog::getInstance(
+        layoutLoader ? AppendReplaceDialog::LayoutLoader : AppendReplaceDialog::StyleRetainingLoader,
+        window));
+    choice->launch();
+    return choice->loadOption();
+}
+
+void loadData(DemoMainWindow& window) {
+    GenericFileLoaderDialog dialog(window, std::string(), sampleFolder().toStdString());
+    if (dialog.launch() != QDialog::Accepted)
+        return;
+    const qelmar::sdk::ui::DataLoaderPtr loader = dialog.selectedLoader();
+    if (!loader)
+        return;
+    const DataLoadOption option = chooseLoadOption(window, dialog.isQelmarLayoutLoaderSelected());
+    if (option == qelmar::dataload::DataLoadOption_None)
+        return;
+    const std::vector<std::string> files = dialog.files();
+    bool loaded = false;
+    {
+        const AppLock lock(AppLock::NoImplicitMacroRecord);
+        loaded = loader->load(&window, files, dialog.advancedOptionsSelected(), option);
+    }
+    const QString name = QString::fromStdString(loader->properties().name);
+    if (loaded) {
+        window.showStatus(loadedStatus(static_cast<int>(files.size()), name));
+        return;
+    }
+    const QString error = lastKernelError();
+    // A cancelled options dialog is no failure.
+    if (error.isEmpty()) {
+        window.showStatus(tr("Loading cancelled"));
+        return;
+    }
+    window.showStatus(tr("Loading with %1 failed").arg(name));
+    showKernelError(error);
+}
+
+void install(DemoMainWindow& window) {
+    qelmar::standin::installStandardDataLoaders();
+    const QString missing = writeSampleFiles();
+    window.addCommand(tr("Load Data..."), [&window] { loadData(window); });
+    if (!missing.isEmpty())
+        window.showStatus(missing);
+}
+
+// ---- The tour -----------------------------------------------------------------------------
+
+const QString loadDataTitle = QStringLiteral("Load Data");
+const QString appendReplaceTitle = QStringLiteral("Load File(s)");
+
+QExtendedFileDialog* loadDialogOf(TourContext& tour, QDialog& dialog) {
+    auto* files = dynamic_cast<QExtendedFileDialog*>(&dialog);
+    if (!files) {
+        tour.fail(QStringLiteral("\"%1\" is not a file dialog").arg(dialog.windowTitle()));
+        dialog.reject();
+    }
+    return files;
+}
+
+bool chooseFileType(TourContext& tour, QExtendedFileDialog& dialog, const QString& loader) {
+    QComboBox* types = dialog.fileTypeCombo();
+    const int index = types ? types->findText(loader, Qt::MatchStartsWith) : -1;
+    if (index < 0) {
+        tour.fail(QStringLiteral("the load-data dialog offers no file type \"%1\"").arg(loader));
+        dialog.reject();
+        return false;
+    }
+    types->setCurrentIndex(index);
+    return true;
+}
+
+QPushButton* buttonWithText(QDialog& dialog, const QString& text) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+// Enters the folder as a user's navigation would and lets the dialog list it. A name typed into
+// the folder the dialog opened on was not taken in the headless tour (Add to List and Open stayed
+// disabled), so that folder is left and entered again.
+void goToFolder(TourContext& tour, QExtendedFileDialog& dialog, const QString& folder) {
+    if (QDir(dialog.directory()) == QDir(folder)) {
+        dialog.setDirectory(QFileInfo(folder).absolutePath());
+        tour.waitFor([] { return false; }, 200);
+    }
+    dialog.setDirectory(folder);
+    tour.waitFor([] { return false; }, 300);
+}
+
+// Goes to the file's folder, types its name and presses "Add to List" once the dialog offers it.
+bool addToList(TourContext& tour, QExtendedFileDialog& dialog, const QString& path) {
+    const QFileInfo file(path);
+    goToFolder(tour, dialog, file.absolutePath());
+    QPushButton* add = buttonWithText(dialog, QStringLiteral("&Add to List"));
+    if (!add) {
+        tour.fail(QStringLiteral("the load-data dialog has no \"Add to List\" button"));
+        return false;
+    }
+    dialog.fileNameEdit()->setText(file.fileName());
+    if (!tour.waitFor([add] { return add->isVisible() && add->isEnabled(); })) {
+        tour.fail(QStringLiteral("\"Add to List\" stayed disabled for %1").arg(path));
+        return false;
+    }
+    add->click();
+    return true;
+}
+
+int listedFiles(QDialog& dialog) {
+    auto* view = dialog.findChild<QListView*>(QStringLiteral("additionalFilesView"));
+    return view && view->model() ? view->model()->rowCount() : -1;
+}
+
+// The standard Open button, or the dialog's own one that replaces it while advanced options are
+// asked for; whichever shows.
+QPushButton* openButton(QExtendedFileDialog& dialog) {
+    QPushButton* open = dialog.buttonBox()->button(QDialogButtonBox::Open);
+    if (open && open->isVisible())
+        return open;
+    return dialog.findChild<QPushButton*>(QStringLiteral("customOpenButton"));
+}
+
+void pressOpen(TourContext& tour, QExtendedFileDialog& dialog) {
+    QPushButton* open = openButton(dialog);
+    if (!open || !tour.waitFor([open] { return open->isVisible() && open->isEnabled(); })) {
+        tour.fail(QStringLiteral("the load-data dialog offers no Open button for \"%1\"")
+                      .arg(dialog.fileNameEdit()->text()));
+        dialog.reject();
+        return;
+    }
+    open->click();
+}
+
+// Opens one file of a loader through the additional-files list, as the multi-file loaders offer.
+TourDialogSteps::Step openFile(TourContext& tour, const QString& loader, const QString& path) {
+    return [&tour, loader, path](QDialog& dialog) {
+        QExtendedFileDialog* files = loadDialogOf(tour, dialog);
+        if (!files || !chooseFileType(tour, *files, loader))
+            return;
+        if (!addToList(tour, *files, path)) {
+            dialog.reject();
+            return;
+        }
+        pressOpen(tour, *files);
+    };
+}
+
+TourDialogSteps::Step pressChoice(TourContext& tour, const QString& button,
+                                  const QString& screenshot = QString(),
+                                  const QString& description = QString()) {
+    return [&tour, button, screenshot, description](QDialog& dialog) {
+        auto* choice = dialog.findChild<QPushButton*>(button);
+        if (!choice || !choice->isVisible()) {
+            tour.fail(QStringLiteral("the append/replace dialog does not offer %1").arg(button));
+            dialog.reject();
+            return;
+        }
+        if (!screenshot.isEmpty())
+            tour.screenshot(dialog, screenshot, description);
+        choice->click();
+    };
+}
+
+bool expectStatus(TourContext& tour, const QString& status) {
+    if (tour.window().statusText() == status)
+        return true;
+    tour.fail(
+        QStringLiteral("expected the status \"%1\", not \"%2\"").arg(status, tour.window().statusText()));
+    return false;
+}
+
+std::shared_ptr<qelmar::standin::DataSet> currentDataSet() {
+    qelmar::standin::Frame* frame = ApplicationModel::instance().currentFrame();
+    return frame ? frame->dataSet : nullptr;
+}
+
+bool expectZones(TourContext& tour, int zones) {
+    const auto dataSet = currentDataSet();
+    if (dataSet && dataSet->zoneCount() == zones)
+        return true;
+    tour.fail(QStringLiteral("the current frame shows %1 zones, not %2")
+                  .arg(dataSet ? dataSet->zoneCount() : 0)
+                  .arg(zones));
+    return false;
+}
+
+// A frame of the sample application that shows data nobody shares, so that the first load asks.
+bool startOnUnsharedFrame(TourContext& tour) {
+    ApplicationModel& model = ApplicationModel::instance();
+    for (const qelmar::standin::Page& page : model.pages()) {
+        for (const qelmar::standin::Frame& frame : page.frames) {
+            if (frame.dataSet && frame.dataSet.use_count() == 1) {
+                model.setCurrentFrame(frame.id);
+                return true;
+            }
+        }
+    }
+    tour.fail(QStringLiteral("no frame shows a data set of its own"));
+    return false;
+}
+
+void loadTwoRuns(TourContext& tour, QAction& command) {
+    TourDialogSteps steps(tour);
+    steps.expect(loadDataTitle, [&tour](QDialog& dialog) {
+        QExtendedFileDialog* files = loadDialogOf(tour, dialog);
+        if (!files || !chooseFileType(tour, *files, QStringLiteral("Delimited Text")))
+            return;
+        if (!addToList(tour, *files, samplePath(firstRun)) ||
+            !addToList(tour, *files, samplePath(secondRun)) ||
+            !tour.waitFor([&dialog] { return listedFiles(dialog) == 2; })) {
+            tour.fail(QStringLiteral("the additional-files list does not hold both runs"));
+            dialog.reject();
+            return;
+        }
+        tour.screenshot(dialog, QStringLiteral("load_data_dialog.png"),
+                        QStringLiteral("the load-data dialog with two CSV files from two folders listed"));
+        pressOpen(tour, *files);
+    });
+    steps.expect(appendReplaceTitle,
+                 pressChoice(tour, QStringLiteral("replaceButton"),
+                             QStringLiteral("append_replace_not_shared.png"),
+                             QStringLiteral("the append/replace dialog for a data set one frame shows")));
+    command.trigger();
+}
+
+void appendLaterRun(TourContext& tour, QAction& command) {
+    TourDialogSteps steps(tour);
+    steps.expect(loadDataTitle, openFile(tour, QStringLiteral("Delimited Text"), samplePath(laterRun)));
+    steps.expect(appendReplaceTitle, pressChoice(tour, QStringLiteral("appendButton")));
+    command.trigger();
+}
+
+// A second view of the current frame's data set, so that the next load asks about sharing.
+void shareCurrentDataSet() {
+    ApplicationModel& model = ApplicationModel::instance();
+    const int current = model.currentFrameId();
+    const auto dataSet = model.frame(current).dataSet;
+    const int copy = model.addFrame(model.pageOf(current), "Profile (second view)", 0);
+    model.frame(copy).dataSet = dataSet;
+    model.setCurrentFrame(current);
+}
+
+void loadOcean(TourContext& tour, QAction& command) {
+    TourDialogSteps steps(tour);
+    steps.expect(loadDataTitle, openFile(tour, QStringLiteral("NetCDF"), samplePath(oceanFile)));
+    steps.expect(appendReplaceTitle,
+                 pressChoice(tour, QStringLiteral("replaceInAllFramesButton"),
+                             QStringLiteral("append_replace_shared.png"),
+                             QStringLiteral("the append/replace dialog for a data set two frames share")));
+    steps.expect(QStringLiteral("NetCDF Options"), [&tour](QDialog& dialog) {
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
+        if (!ok || !ok->isEnabled()) {
+            tour.fail(QStringLiteral("the NetCDF options offer no variables to load"));
+            dialog.reject();
+            return;
+        }
+        tour.screenshot(dialog, QStringLiteral("netcdf_options.png"),
+                        QStringLiteral("the NetCDF loader's options: the variables to load"));
+        ok->click();
+    });
+    command.trigger();
+}
+
+void runTour(TourContext& tour) {
+    QAction* command = findCommand(tour, tr("Load Data..."));
+    if (!command) {
+        tour.fail(QStringLiteral("\"Load Data...\" is not offered"));
+        return;
+    }
+    if (!startOnUnsharedFrame(tour))
+        return;
+    loadTwoRuns(tour, *command);
+    if (tour.failed() || !expectStatus(tour, loadedStatus(2, QStringLiteral("Delimited Text"))) ||
+        !expectZones(tour, 2))
+        return;
+    appendLaterRun(tour, *command);
+    if (tour.failed() || !expectStatus(tour, loadedStatus(1, QStringLiteral("Delimited Text"))) ||
+        !expectZones(tour, 3))
+        return;
+    if (!QFile::exists(samplePath(oceanFile))) {
+        std::printf("  no NetCDF sample: ncgen is not available\n");
+        return;
+    }
+    shareCurrentDataSet();
+    loadOcean(tour, *command);
+    if (tour.failed() || !expectStatus(tour, loadedStatus(1, QStringLiteral("NetCDF"))))
+        return;
+    tour.window().showApplicationPage();
+    tour.screenshot(tour.window(), QStringLiteral("loaded_data.png"),
+                    QStringLiteral("the main window after the NetCDF sample replaced the shared data set"));
+}
+
+const DemoFeatureRegistration registration{{50, install, runTour}};
+
+} // namespace
+} // namespace qelmar::demo

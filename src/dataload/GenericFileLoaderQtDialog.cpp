@@ -117,6 +117,7 @@ public:
 
     void watch(QPushButton* button) {
         m_button = button;
+        m_watched = button;
         button->installEventFilter(this);
         update();
     }
@@ -128,7 +129,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == m_button && event->type() == QEvent::EnabledChange)
+        // Compared by identity only: while the button is destroyed it is no QPushButton any more.
+        if (event->type() == QEvent::EnabledChange && watched == m_watched)
             update();
         return false;
     }
@@ -136,6 +138,7 @@ protected:
 private:
     std::function<bool()> m_listHasFiles;
     QPointer<QPushButton> m_button;
+    const QObject* m_watched = nullptr;
 };
 
 } // namespace

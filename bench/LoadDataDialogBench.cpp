@@ -1,4 +1,5 @@
 #include "bench/BenchRatios.h"
+#include "bench/LargeFolder.h"
 #include "dataload/GenericFileLoaderQtDialog.h"
 #include "framework/dataload/StandardDataLoaders.h"
 
@@ -22,65 +23,15 @@ namespace {
 
 using qelmar::dialogs::io::GenericFileLoaderQtDialog;
 
-constexpr int fileCount = 20000;
-constexpr int loadTimeoutMilliseconds = 120000;
-
-struct Folders {
-    QTemporaryDir full;
-    QTemporaryDir empty;
-    bool ready = false;
-
-    Folders() {
-        if (!full.isValid() || !empty.isValid())
-            return;
-        for (int i = 0; i < fileCount; ++i) {
-            QFile file(full.filePath(QStringLiteral("run%1.csv").arg(i, 5, 10, QLatin1Char('0'))));
-            if (!file.open(QIODevice::WriteOnly))
-                return;
-        }
-        ready = true;
-    }
-};
-
 // Made once, with the loaders the dialog offers: neither is part of what is measured.
-Folders& folders() {
-    static Folders instance;
+qelmar::bench::LargeAndEmptyFolders& folders() {
+    static qelmar::bench::LargeAndEmptyFolders instance(QStringLiteral("csv"));
     static const bool loadersInstalled = [] {
         qelmar::standin::installStandardDataLoaders();
         return true;
     }();
     (void)loadersInstalled;
     return instance;
-}
-
-// Runs the event loop until the dialog's model has listed the folder and shows all its rows.
-bool waitUntilListed(GenericFileLoaderQtDialog& dialog, const QString& folder, int expectedRows) {
-    auto* model = dialog.findChild<QFileSystemModel*>();
-    if (!model)
-        return false;
-    const QString cleanFolder = QDir::cleanPath(folder);
-    bool loaded = false;
-    const auto listed = [&] { return loaded && model->rowCount(model->index(cleanFolder)) >= expectedRows; };
-    QEventLoop loop;
-    const auto check = [&] {
-        if (listed())
-            loop.quit();
-    };
-    const QMetaObject::Connection onLoaded =
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, &loop, [&](const QString& path) {
-            if (QDir::cleanPath(path) == cleanFolder)
-                loaded = true;
-            check();
-        });
-    const QMetaObject::Connection onRows =
-        QObject::connect(model, &QFileSystemModel::rowsInserted, &loop, check);
-    QTimer::singleShot(loadTimeoutMilliseconds, &loop, &QEventLoop::quit);
-    dialog.show();
-    if (!listed())
-        loop.exec();
-    QObject::disconnect(onLoaded);
-    QObject::disconnect(onRows);
-    return listed();
 }
 
 void measureOpening(benchmark::State& state, const QString& folder, int expectedRows) {
@@ -92,7 +43,7 @@ void measureOpening(benchmark::State& state, const QString& folder, int expected
     for (auto _ : state) {
         auto dialog =
             std::make_unique<GenericFileLoaderQtDialog>(parent, "Delimited Text", folder.toStdString());
-        const bool listed = waitUntilListed(*dialog, folder, expectedRows);
+        const bool listed = qelmar::bench::showUntilListed(*dialog, folder, expectedRows);
         // Closing waits for the file system model's thread; that is no part of opening.
         state.PauseTiming();
         dialog.reset();
@@ -105,7 +56,7 @@ void measureOpening(benchmark::State& state, const QString& folder, int expected
 }
 
 void BM_LoadDataDialogOn20000Files(benchmark::State& state) {
-    measureOpening(state, folders().full.path(), fileCount);
+    measureOpening(state, folders().full.path(), qelmar::bench::largeFolderFileCount);
 }
 BENCHMARK(BM_LoadDataDialogOn20000Files)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -1,4 +1,5 @@
 #include "bench/BenchRatios.h"
+#include "bench/LargeFolder.h"
 #include "host/QExtendedFileDialog.h"
 #include "host/SaveFileQtDialog.h"
 
@@ -22,61 +23,10 @@ namespace {
 
 using qelmar::sdk::ui::dialogs::SaveFileQtDialog;
 
-constexpr int fileCount = 20000;
-constexpr int loadTimeoutMilliseconds = 120000;
-
-struct Folders {
-    QTemporaryDir full;
-    QTemporaryDir empty;
-    bool ready = false;
-
-    Folders() {
-        if (!full.isValid() || !empty.isValid())
-            return;
-        for (int i = 0; i < fileCount; ++i) {
-            QFile file(full.filePath(QStringLiteral("run%1.plt").arg(i, 5, 10, QLatin1Char('0'))));
-            if (!file.open(QIODevice::WriteOnly))
-                return;
-        }
-        ready = true;
-    }
-};
-
 // Made once: creating the files is no part of what is measured.
-Folders& folders() {
-    static Folders instance;
+qelmar::bench::LargeAndEmptyFolders& folders() {
+    static qelmar::bench::LargeAndEmptyFolders instance(QStringLiteral("plt"));
     return instance;
-}
-
-// Runs the event loop until the dialog's model has listed the folder and shows all its rows.
-bool waitUntilListed(QFileDialog& dialog, const QString& folder, int expectedRows) {
-    auto* model = dialog.findChild<QFileSystemModel*>();
-    if (!model)
-        return false;
-    const QString cleanFolder = QDir::cleanPath(folder);
-    bool loaded = false;
-    const auto listed = [&] { return loaded && model->rowCount(model->index(cleanFolder)) >= expectedRows; };
-    if (listed())
-        return true;
-    QEventLoop loop;
-    const auto check = [&] {
-        if (listed())
-            loop.quit();
-    };
-    const QMetaObject::Connection onLoaded =
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, &loop, [&](const QString& path) {
-            if (QDir::cleanPath(path) == cleanFolder)
-                loaded = true;
-            check();
-        });
-    const QMetaObject::Connection onRows =
-        QObject::connect(model, &QFileSystemModel::rowsInserted, &loop, check);
-    QTimer::singleShot(loadTimeoutMilliseconds, &loop, &QEventLoop::quit);
-    dialog.show();
-    loop.exec();
-    QObject::disconnect(onLoaded);
-    QObject::disconnect(onRows);
-    return listed();
 }
 
 std::unique_ptr<SaveFileQtDialog> makeSaveDialog(const QString& folder) {
@@ -109,7 +59,7 @@ void measureOpening(benchmark::State& state, const QString& folder, int expected
     }
     for (auto _ : state) {
         auto dialog = make(folder);
-        const bool listed = waitUntilListed(fileDialogOf(*dialog), folder, expectedRows);
+        const bool listed = qelmar::bench::showUntilListed(fileDialogOf(*dialog), folder, expectedRows);
         // Closing waits for the file system model's thread; that is no part of opening.
         state.PauseTiming();
         dialog.reset();
@@ -122,7 +72,7 @@ void measureOpening(benchmark::State& state, const QString& folder, int expected
 }
 
 void BM_SaveDialogOn20000Files(benchmark::State& state) {
-    measureOpening(state, folders().full.path(), fileCount, makeSaveDialog);
+    measureOpening(state, folders().full.path(), qelmar::bench::largeFolderFileCount, makeSaveDialog);
 }
 BENCHMARK(BM_SaveDialogOn20000Files)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -132,7 +82,7 @@ void BM_SaveDialogOnEmptyFolder(benchmark::State& state) {
 BENCHMARK(BM_SaveDialogOnEmptyFolder)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_ToolkitFileDialogOn20000Files(benchmark::State& state) {
-    measureOpening(state, folders().full.path(), fileCount, makeToolkitDialog);
+    measureOpening(state, folders().full.path(), qelmar::bench::largeFolderFileCount, makeToolkitDialog);
 }
 BENCHMARK(BM_ToolkitFileDialogOn20000Files)->Unit(benchmark::kMillisecond)->Iterations(3);
 

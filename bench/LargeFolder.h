@@ -26,7 +26,8 @@ struct LargeAndEmptyFolders {
         if (!full.isValid() || !empty.isValid())
             return;
         for (int i = 0; i < largeFolderFileCount; ++i) {
-            QFile file(full.filePath(QStringLiteral("run%1.%2").arg(i, 5, 10, QLatin1Char('0')).arg(extension)));
+            QFile file(
+                full.filePath(QStringLiteral("run%1.%2").arg(i, 5, 10, QLatin1Char('0')).arg(extension)));
             if (!file.open(QIODevice::WriteOnly))
                 return;
         }
@@ -54,7 +55,8 @@ inline bool showUntilListed(QFileDialog& dialog, const QString& folder, int expe
                 loaded = true;
             check();
         });
-    const QMetaObject::Connection onRows = QObject::connect(model, &QFileSystemModel::rowsInserted, &loop, check);
+    const QMetaObject::Connection onRows =
+        QObject::connect(model, &QFileSystemModel::rowsInserted, &loop, check);
     QTimer::singleShot(folderListingTimeoutMilliseconds, &loop, &QEventLoop::quit);
     dialog.show();
     if (!listed())

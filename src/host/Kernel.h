@@ -14,6 +14,8 @@ using ArgList_pa = ArgList_s*;
 #include "host/KernelLock.h"
 #include "host/KernelMacro.h"
 #include "host/KernelMessages.h"
+#include "host/KernelStartupFiles.h"
 #include "host/KernelStateChange.h"
 #include "host/KernelStrings.h"
 #include "host/KernelStyle.h"
+#include "host/KernelVarNames.h"

@@ -1,7 +1,9 @@
 #pragma once
 
 // Kernel strings and string lists (positions count from 1). Strings returned as `char*` are
-// allocated by the kernel and freed with QelUtilStringDealloc.
+// allocated by the kernel and freed with QelUtilStringDealloc. An entry may be null: appending,
+// inserting or setting a null string makes one, and reading it gives null. Joining a list with LF
+// writes a null entry as an empty line.
 
 struct StringList_s;
 

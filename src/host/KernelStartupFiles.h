@@ -1,0 +1,18 @@
+#pragma once
+
+// Startup files: text files the application reads at startup or on request (variable aliases
+// and the like), kept in the application's startup folder. Each begins with a header line that
+// names the kind of file by a two-letter tag and gives its version.
+
+#include <cstdio>
+
+// The path of the startup file with this name in the startup folder, or null when there is none.
+// Freed with QelUtilStringDealloc. `description` names the file in messages.
+char* QelAppStartupFileGetPath(const char* description, const char* fileName);
+// Opens the file at `path` (or, with flags & 1 and a path without folder, the file of that name
+// in the startup folder), checks that its header carries `tag` and stores the header's version
+// in `*version`. The stream is positioned after the header; the caller closes it with fclose.
+// Null, with the kernel's last error set, when the file cannot be opened or its header is not
+// one of this tag.
+std::FILE* QelAppStartupFileOpen(const char* description, const char* path, const char* tag, int* version,
+                                 int flags);

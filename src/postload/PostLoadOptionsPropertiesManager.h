@@ -1,0 +1,57 @@
+#pragma once
+
+#include "propertyframework/PropertyAbstract.h"
+#include "propertyframework/RelevanceInterface.h"
+#include "propertyframework/models/ListModelInterface.h"
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+struct StringList_s;
+
+namespace qelmar::sdk::ui::propertymanager {
+
+// The state and commands of the "Variable Load and Combine" window: the incoming names that
+// match no variable yet (available), the variables of the resulting data set (to load), moving
+// names between them, combining names with variables and applying an aliases file. Failures
+// and refusals are reported in the kernel's message boxes.
+class PostLoadOptionsPropertiesManager {
+public:
+    using Selection = std::set<int>;
+
+    PostLoadOptionsPropertiesManager();
+    virtual ~PostLoadOptionsPropertiesManager();
+    PostLoadOptionsPropertiesManager(const PostLoadOptionsPropertiesManager&) = delete;
+    PostLoadOptionsPropertiesManager& operator=(const PostLoadOptionsPropertiesManager&) = delete;
+
+    dialogs::propertybindings::models::ListModelPtr<int> varsAvailableModel() const;
+    dialogs::propertybindings::models::ListModelPtr<int> varsToLoadModel() const;
+    PropertyPtr<Selection> selectedVarsAvailable() const;
+    PropertyPtr<Selection> selectedVarsToLoad() const;
+    PropertyPtr<std::string> filePath() const;
+    RelevancePtr addRelevance() const;
+    RelevancePtr addAllRelevance() const;
+    RelevancePtr removeRelevance() const;
+
+    // The lists are the kernel's and are not freed here; they must outlive the manager's use.
+    void initializeManager(StringList_s* existing, StringList_s* const* incoming, long incomingCount);
+    void add();
+    void addAll();
+    void remove();
+    void combine();
+    void applyVarAliases();
+
+    // A new list the caller frees: the available names, as the available list shows them.
+    StringList_s* availableVarNames() const;
+    // A new list the caller frees: the variables to load.
+    StringList_s* varNamesToLoad() const;
+    bool unmatchedVarNamesAvailable() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace qelmar::sdk::ui::propertymanager

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct StringList_s;
+
+namespace qelmar::sdk::ui::postload {
+
+// How each variable name came to be in the to-load list. Letter case does not matter.
+class VariablesInformationRepository {
+public:
+    enum VariableStatus_e : unsigned char {
+        NotCombined = 0,  // of the data set; no incoming file provides it
+        AutoCombined = 1, // of the data set and provided by an incoming file
+        Combined = 2,     // attached through aliases or Combine
+        New = 3,          // a variable added from an incoming file
+        NoStatus = 255
+    };
+
+    VariablesInformationRepository();
+    virtual ~VariablesInformationRepository();
+    VariablesInformationRepository(const VariablesInformationRepository&) = delete;
+    VariablesInformationRepository& operator=(const VariablesInformationRepository&) = delete;
+
+    // Adds the statuses of the data set's names; statuses from an earlier load stay.
+    void init(StringList_s* existing, const std::vector<StringList_s*>& incoming);
+
+    VariableStatus_e getVariableStatus(const std::string& name) const;
+    // Names of the data set's variables must stay in the to-load list.
+    bool isRemovable(const std::string& name) const;
+    void setCombined(const std::string& name);
+    void setNew(const std::string& name);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace qelmar::sdk::ui::postload

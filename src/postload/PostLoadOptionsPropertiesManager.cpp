@@ -1,0 +1,503 @@
+#include "postload/PostLoadOptionsPropertiesManager.h"
+
+#include "host/KernelMessages.h"
+#include "host/KernelString.h"
+#include "host/KernelStrings.h"
+#include "host/KernelVarNames.h"
+#include "host/StringListWithHeadersModel.h"
+#include "postload/VariableAliasesApplier.h"
+#include "postload/VariableAliasesFileParser.h"
+#include "postload/VariablesInformationRepository.h"
+#include "postload/VariablesToLoadStringListModel.h"
+#include "propertyframework/Property.h"
+#include "propertyframework/PropertyPredicateDependentRelevance.h"
+
+#include <QCoreApplication>
+
+#include <new>
+#include <stdexcept>
+#include <unordered_set>
+
+namespace qelmar::sdk::ui::propertymanager {
+
+using dialogs::propertybindings::models::ListModelPtr;
+using dialogs::propertybindings::models::StringListWithHeadersModel;
+using postload::VariableAliasesApplier;
+using postload::VariableAliasesFileParser;
+using postload::VariablesInformationRepository;
+using postload::VariablesToLoadStringListModel;
+
+namespace {
+
+struct KernelListDeleter {
+    void operator()(StringList_s* list) const { QelUtilStringListDealloc(&list); }
+};
+// A kernel list this code owns; freed on every way out.
+using KernelList = std::unique_ptr<StringList_s, KernelListDeleter>;
+
+KernelList adopt(StringList_s* list) {
+    if (!list)
+        throw std::bad_alloc();
+    return KernelList(list);
+}
+
+KernelList newList() {
+    return adopt(QelUtilStringListAlloc());
+}
+
+KernelList copyOf(const StringList_s* list) {
+    return adopt(QelUtilStringListCopy(list));
+}
+
+void append(StringList_s* list, const char* text) {
+    if (!QelUtilStringListAppendString(list, text))
+        throw std::bad_alloc();
+}
+
+long countOf(const StringList_s* list) {
+    return list ? QelUtilStringListGetCount(list) : 0;
+}
+
+const char* entryAt(const StringList_s* list, long position) {
+    return QelUtilStringListGetRawStringPtr(list, position);
+}
+
+bool hasName(const StringList_s* list, const char* name) {
+    return QelAppVarNameListGetVarOffset(list, name) != -1;
+}
+
+// The LF-separated names of a to-load entry.
+std::vector<std::string> namesOf(const std::string& entry) {
+    std::vector<std::string> names;
+    const KernelList split(QelUtilStringListFromNLString(entry.c_str()));
+    for (long position = 1; position <= countOf(split.get()); ++position) {
+        if (const char* name = entryAt(split.get(), position))
+            names.emplace_back(name);
+    }
+    return names;
+}
+
+std::string tr(const char* text) {
+    return QCoreApplication::translate("PostLoadOptionsPropertiesManager", text).toStdString();
+}
+
+void tellUser(const char* text) {
+    QelUtilDialogMessageBox(tr(text).c_str(), MessageBox_Information);
+}
+
+template <typename Command> void reportingFailures(const char* prefix, Command command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        QelUtilDialogErrMsg((tr(prefix) + error.what()).c_str());
+    }
+}
+
+} // namespace
+
+struct PostLoadOptionsPropertiesManager::Impl {
+    using SelectionProperty = Property<Selection>;
+
+    StringList_s* existingVarNames = nullptr;
+    std::vector<StringList_s*> incomingVarNames;
+    std::shared_ptr<StringListWithHeadersModel> varsAvailableModel =
+        std::make_shared<StringListWithHeadersModel>();
+    std::shared_ptr<SelectionProperty> selectedVarsAvailable = std::make_shared<SelectionProperty>();
+    // Only keeps a reference to the repository below, which it reads once there is content.
+    std::shared_ptr<VariablesToLoadStringListModel> varsToLoadModel =
+        std::make_shared<VariablesToLoadStringListModel>(variablesInformation);
+    std::shared_ptr<SelectionProperty> selectedVarsToLoad = std::make_shared<SelectionProperty>();
+    std::vector<KernelList> availableVarNamesPerFile;
+    std::shared_ptr<Property<std::string>> filePath =
+        std::make_shared<Property<std::string>>(VariableAliasesFileParser::locateVariableAliasesFilePath());
+    // A copy of the available names whose every change re-evaluates the Add All relevance.
+    std::shared_ptr<Property<StringList_s*>> availableVarNamesList =
+        std::make_shared<Property<StringList_s*>>(nullptr);
+    RelevancePtr addRelevance;
+    RelevancePtr addAllRelevance;
+    RelevancePtr removeRelevance;
+    VariablesInformationRepository variablesInformation;
+    VariableAliasesApplier aliasesApplier;
+
+    Impl() {
+        addRelevance = std::make_shared<PropertyPredicateDependentRelevance>(
+            selectedVarsAvailable, [this] { return !selectedVarsAvailable->retrieveValue().empty(); });
+        addAllRelevance = std::make_shared<PropertyPredicateDependentRelevance>(
+            availableVarNamesList, [this] { return varsAvailableModel->size() > 0; });
+        removeRelevance = std::make_shared<PropertyPredicateDependentRelevance>(
+            selectedVarsToLoad, [this] { return !selectedVarsToLoad->retrieveValue().empty(); });
+    }
+
+    ~Impl() {
+        StringList_s* copy = availableVarNamesList->retrieveValue();
+        QelUtilStringListDealloc(&copy);
+    }
+
+    std::vector<StringList_s*> availableHandles() const {
+        std::vector<StringList_s*> handles;
+        for (const KernelList& list : availableVarNamesPerFile)
+            handles.push_back(list.get());
+        return handles;
+    }
+
+    // Entries equal byte for byte to an earlier one go; null entries keep their places.
+    static KernelList removeDuplicateVarNames(const StringList_s* list) {
+        KernelList copy = copyOf(list);
+        std::unordered_set<std::string> seen;
+        std::vector<long> duplicates;
+        for (long position = 1; position <= countOf(copy.get()); ++position) {
+            const char* entry = entryAt(copy.get(), position);
+            if (entry && !seen.insert(entry).second)
+                duplicates.push_back(position);
+        }
+        for (auto position = duplicates.rbegin(); position != duplicates.rend(); ++position)
+            QelUtilStringListRemoveString(copy.get(), *position);
+        return copy;
+    }
+
+    // For each file, the variables of the default merge that only the incoming files have and
+    // that this file provides, in the merge's order.
+    std::vector<KernelList> calculateAvailableVarNames(StringList_s* existing, StringList_s* const* incoming,
+                                                       long incomingCount) const {
+        std::vector<KernelList> perFile;
+        const KernelList merged(QelAppVarNameListCreateDefault(existing, incoming, incomingCount, 1));
+        const long existingCount = countOf(existing);
+        const bool nothingNew = !merged || countOf(merged.get()) <= existingCount;
+        for (long file = 0; file < incomingCount; ++file)
+            perFile.push_back(nothingNew ? newList()
+                                         : namesOnlyFromFiles(merged.get(), existingCount, incoming[file]));
+        return perFile;
+    }
+
+    // Looking each of the file's names up in the merge finds the same entries as looking every
+    // new entry of the merge up in the file, at one lookup per name of the file rather than one
+    // per name of every file; at tens of files of thousands of names that is what keeps the
+    // window quick to open.
+    static KernelList namesOnlyFromFiles(const StringList_s* merged, long existingCount,
+                                         const StringList_s* file) {
+        std::set<int> offsets;
+        for (long position = 1; position <= countOf(file); ++position) {
+            const char* name = entryAt(file, position);
+            const int offset = name ? QelAppVarNameListGetVarOffset(merged, name) : -1;
+            if (offset >= existingCount)
+                offsets.insert(offset);
+        }
+        KernelList names = newList();
+        for (const int offset : offsets) {
+            if (const char* entry = entryAt(merged, offset + 1))
+                append(names.get(), entry);
+        }
+        return names;
+    }
+
+    void setAvailableVarNames() {
+        KernelList all = newList();
+        for (const KernelList& list : availableVarNamesPerFile) {
+            if (!QelUtilStringListAppend(all.get(), list.get()))
+                throw std::bad_alloc();
+        }
+        varsAvailableModel->setValues(removeDuplicateVarNames(all.get()).get());
+
+        StringList_s* previous = availableVarNamesList->retrieveValue();
+        StringList_s* copy = varsAvailableModel->size() > 0 ? varsAvailableModel->getStringList() : nullptr;
+        availableVarNamesList->setValue(copy);
+        QelUtilStringListDealloc(&previous);
+    }
+
+    void addVariablesToLoad(const std::vector<std::string>& names) {
+        if (names.empty())
+            return;
+        const int firstRow = varsToLoadModel->size();
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            variablesInformation.setNew(names[k]);
+            aliasesApplier.markAsResolved(firstRow + static_cast<int>(k));
+        }
+        varsToLoadModel->append(names);
+        removeFromAvailableLists(names);
+        setAvailableVarNames();
+    }
+
+    // Each file's list is rebuilt once without the added names, instead of one removal (and
+    // one renewed lookup) per name.
+    void removeFromAvailableLists(const std::vector<std::string>& names) {
+        KernelList added = newList();
+        for (const std::string& name : names)
+            append(added.get(), name.c_str());
+        for (KernelList& list : availableVarNamesPerFile) {
+            KernelList kept = newList();
+            for (long position = 1; position <= countOf(list.get()); ++position) {
+                const char* name = entryAt(list.get(), position);
+                if (name && !hasName(added.get(), name))
+                    append(kept.get(), name);
+            }
+            list = std::move(kept);
+        }
+    }
+
+    bool isRemovableEntry(const std::string& entry) const {
+        for (const std::string& name : namesOf(entry)) {
+            if (!variablesInformation.isRemovable(name))
+                return false;
+        }
+        return true;
+    }
+
+    // Rows count the entries the model shows; the kernel's list also holds null entries, which
+    // keep their places for the kernel.
+    static std::vector<long> positionsOfRows(const StringList_s* list) {
+        std::vector<long> positions;
+        for (long position = 1; position <= countOf(list); ++position) {
+            if (entryAt(list, position))
+                positions.push_back(position);
+        }
+        return positions;
+    }
+
+    void remove() {
+        const Selection rows = selectedVarsToLoad->retrieveValue();
+        Selection removable;
+        std::vector<std::string> namesToRestore;
+        for (const int row : rows) {
+            const std::string entry = varsToLoadModel->getRawStr(row);
+            if (!isRemovableEntry(entry))
+                continue;
+            removable.insert(row);
+            for (std::string& name : namesOf(entry))
+                namesToRestore.push_back(std::move(name));
+        }
+
+        KernelList toLoad = adopt(varsToLoadModel->getStringList());
+        const KernelList snapshot = copyOf(toLoad.get());
+        const std::vector<long> positions = positionsOfRows(toLoad.get());
+        bool keptExistingNames = false;
+        for (const int row : rows) {
+            if (removable.count(row) || row < 0 || static_cast<std::size_t>(row) >= positions.size())
+                continue;
+            keptExistingNames |= detachNewNames(toLoad.get(), positions[row], namesToRestore);
+        }
+        for (auto row = removable.rbegin(); row != removable.rend(); ++row) {
+            if (*row >= 0 && static_cast<std::size_t>(*row) < positions.size())
+                QelUtilStringListRemoveString(toLoad.get(), positions[*row]);
+        }
+        varsToLoadModel->setValues(toLoad.get());
+        selectedVarsToLoad->setValue({});
+
+        if (keptExistingNames)
+            tellUser(
+                "Variables belonging to the existing dataset cannot be removed from the 'Variables to load' "
+                "list. Variables that do not yet belong to the existing dataset have been moved back to "
+                "the 'Available variables' list.");
+        restoreVarNamesToAllIncomingFiles(namesToRestore);
+
+        std::set<int> offsets;
+        for (const std::string& name : namesToRestore)
+            offsets.insert(QelAppVarNameListGetVarOffset(snapshot.get(), name.c_str()));
+        aliasesApplier.markAsUnresolved(offsets);
+    }
+
+    // Strips an existing variable's entry of the names attached to it from the files. Returns
+    // whether the entry holds a name of the data set, which stays.
+    bool detachNewNames(StringList_s* toLoad, long position, std::vector<std::string>& namesToRestore) const {
+        const char* text = entryAt(toLoad, position);
+        if (!text)
+            return false;
+        KernelList remaining = newList();
+        bool holdsExistingName = false;
+        for (std::string& name : namesOf(text)) {
+            if (hasName(existingVarNames, name.c_str())) {
+                holdsExistingName = true;
+                append(remaining.get(), name.c_str());
+            } else {
+                namesToRestore.push_back(std::move(name));
+            }
+        }
+        const KernelString joined(QelUtilStringListToNLString(remaining.get()));
+        if (!QelUtilStringListSetString(toLoad, position, joined.c_str()))
+            throw std::bad_alloc();
+        return holdsExistingName;
+    }
+
+    // A restored name goes back only to the files that have it, at its place in the file.
+    void restoreVarNamesToAllIncomingFiles(const std::vector<std::string>& names) {
+        const std::unordered_set<std::string> restored(names.begin(), names.end());
+        for (std::size_t file = 0; file < availableVarNamesPerFile.size() && file < incomingVarNames.size();
+             ++file) {
+            KernelList& available = availableVarNamesPerFile[file];
+            KernelList rebuilt = copyOf(incomingVarNames[file]);
+            for (long position = countOf(rebuilt.get()); position >= 1; --position) {
+                const char* name = entryAt(rebuilt.get(), position);
+                if (name && !restored.count(name) && !hasName(available.get(), name))
+                    QelUtilStringListRemoveString(rebuilt.get(), position);
+            }
+            available = std::move(rebuilt);
+        }
+        setAvailableVarNames();
+    }
+
+    void combine() {
+        const Selection available = selectedVarsAvailable->retrieveValue();
+        const Selection toLoad = selectedVarsToLoad->retrieveValue();
+        if (available.empty() || available.size() != toLoad.size()) {
+            tellUser("Must have equal numbers of selections in both lists.");
+            return;
+        }
+        std::vector<KernelList> groups;
+        auto toLoadRow = toLoad.begin();
+        for (const int row : available) {
+            KernelList group = newList();
+            append(group.get(), varsAvailableModel->getStr(row).c_str());
+            append(group.get(), varsToLoadModel->getRawStr(*toLoadRow++).c_str());
+            groups.push_back(std::move(group));
+        }
+        std::vector<StringList_s*> handles;
+        for (const KernelList& group : groups)
+            handles.push_back(group.get());
+
+        if (selectedVariablesCanBeCombined(handles, available)) {
+            applyVarAliases(handles);
+            selectedVarsAvailable->setValue({});
+            selectedVarsToLoad->setValue({});
+        } else {
+            tellUser("Variables that were already auto-combined or variables that belong to the same dataset "
+                     "cannot be combined.");
+        }
+    }
+
+    // A name several files offer is listed once; it is checked against each of those files, so
+    // that no file ends up filling one variable twice.
+    bool selectedVariablesCanBeCombined(const std::vector<StringList_s*>& groups, const Selection& rows) {
+        std::vector<KernelList> selectedPerFile;
+        for (const KernelList& fileNames : availableVarNamesPerFile) {
+            KernelList selected = newList();
+            for (const int row : rows) {
+                const std::string name = varsAvailableModel->getStr(row);
+                if (hasName(fileNames.get(), name.c_str()))
+                    append(selected.get(), name.c_str());
+            }
+            selectedPerFile.push_back(std::move(selected));
+        }
+        std::vector<StringList_s*> selection;
+        for (const KernelList& list : selectedPerFile)
+            selection.push_back(list.get());
+        const KernelList toLoad = adopt(varsToLoadModel->getStringList());
+        return aliasesApplier.selectedVariablesCanBeAliased(groups, toLoad.get(), selection);
+    }
+
+    void applyVarAliases(const std::vector<StringList_s*>& groups) {
+        const KernelList toLoad = adopt(varsToLoadModel->getStringList());
+        for (const std::string& name : aliasesApplier.apply(groups, toLoad.get(), availableHandles()))
+            variablesInformation.setCombined(name);
+        setAvailableVarNames();
+        varsToLoadModel->setValues(removeDuplicateVarNames(toLoad.get()).get());
+    }
+};
+
+PostLoadOptionsPropertiesManager::PostLoadOptionsPropertiesManager()
+    : m_impl(std::make_unique<Impl>()) {}
+
+PostLoadOptionsPropertiesManager::~PostLoadOptionsPropertiesManager() = default;
+
+ListModelPtr<int> PostLoadOptionsPropertiesManager::varsAvailableModel() const {
+    return m_impl->varsAvailableModel;
+}
+
+ListModelPtr<int> PostLoadOptionsPropertiesManager::varsToLoadModel() const {
+    return m_impl->varsToLoadModel;
+}
+
+PropertyPtr<PostLoadOptionsPropertiesManager::Selection>
+PostLoadOptionsPropertiesManager::selectedVarsAvailable() const {
+    return m_impl->selectedVarsAvailable;
+}
+
+PropertyPtr<PostLoadOptionsPropertiesManager::Selection>
+PostLoadOptionsPropertiesManager::selectedVarsToLoad() const {
+    return m_impl->selectedVarsToLoad;
+}
+
+PropertyPtr<std::string> PostLoadOptionsPropertiesManager::filePath() const {
+    return m_impl->filePath;
+}
+
+RelevancePtr PostLoadOptionsPropertiesManager::addRelevance() const {
+    return m_impl->addRelevance;
+}
+
+RelevancePtr PostLoadOptionsPropertiesManager::addAllRelevance() const {
+    return m_impl->addAllRelevance;
+}
+
+RelevancePtr PostLoadOptionsPropertiesManager::removeRelevance() const {
+    return m_impl->removeRelevance;
+}
+
+void PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
+                                                         StringList_s* const* incoming, long incomingCount) {
+    reportingFailures(
+        "An error occurred while determining how to append variable names to the current dataset: ", [&] {
+            Impl& d = *m_impl;
+            d.existingVarNames = existing;
+            d.incomingVarNames.assign(incoming, incoming + std::max(incomingCount, 0L));
+            // Rows picked during an earlier load mean nothing in this one.
+            d.selectedVarsAvailable->setValue({});
+            d.selectedVarsToLoad->setValue({});
+            d.variablesInformation.init(existing, d.incomingVarNames);
+            d.varsToLoadModel->setExistingDatasetVarNames(existing);
+            d.availableVarNamesPerFile = d.calculateAvailableVarNames(existing, incoming, incomingCount);
+            d.aliasesApplier.init(existing, d.incomingVarNames);
+            d.varsToLoadModel->setValues(Impl::removeDuplicateVarNames(existing).get());
+            d.setAvailableVarNames();
+        });
+}
+
+void PostLoadOptionsPropertiesManager::add() {
+    reportingFailures("An error occurred while adding selected values to the variables to load list: ",
+                      [this] {
+                          Impl& d = *m_impl;
+                          std::vector<std::string> names;
+                          for (const int row : d.selectedVarsAvailable->retrieveValue()) {
+                              if (row >= 0 && row < d.varsAvailableModel->size())
+                                  names.push_back(d.varsAvailableModel->getStr(row));
+                          }
+                          d.selectedVarsAvailable->setValue({});
+                          d.addVariablesToLoad(names);
+                      });
+}
+
+void PostLoadOptionsPropertiesManager::addAll() {
+    reportingFailures("An error occurred while adding all values to the variables to load list: ", [this] {
+        Impl& d = *m_impl;
+        d.selectedVarsAvailable->setValue({});
+        d.addVariablesToLoad(d.varsAvailableModel->strings());
+    });
+}
+
+void PostLoadOptionsPropertiesManager::remove() {
+    reportingFailures("An error occurred while removing selected values from the variables to load list: ",
+                      [this] { m_impl->remove(); });
+}
+
+void PostLoadOptionsPropertiesManager::combine() {
+    reportingFailures("An error occurred while combining values: ", [this] { m_impl->combine(); });
+}
+
+void PostLoadOptionsPropertiesManager::applyVarAliases() {
+    // The parser shows its own message for a file it cannot read and then offers no groups.
+    VariableAliasesFileParser parser(m_impl->filePath->retrieveValue());
+    reportingFailures("An error occurred while applying the variable names aliases: ",
+                      [&] { m_impl->applyVarAliases(parser.aliasesList()); });
+}
+
+StringList_s* PostLoadOptionsPropertiesManager::availableVarNames() const {
+    return m_impl->varsAvailableModel->getStringList();
+}
+
+StringList_s* PostLoadOptionsPropertiesManager::varNamesToLoad() const {
+    return m_impl->varsToLoadModel->getStringList();
+}
+
+bool PostLoadOptionsPropertiesManager::unmatchedVarNamesAvailable() const {
+    return m_impl->varsAvailableModel->size() > 0;
+}
+
+} // namespace qelmar::sdk::ui::propertymanager

@@ -53,7 +53,10 @@ protected:
             if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
                 const QCursor* cursor = QGuiApplication::overrideCursor();
                 shownWithArrow = cursor && cursor->shape() == Qt::ArrowCursor;
-                whileShown(*dialog);
+                if (whileShown)
+                    whileShown(*dialog);
+                if (dialog->isVisible()) // a failed step must not leave the run waiting
+                    dialog->reject();
             }
         });
         StringList_s* answer =

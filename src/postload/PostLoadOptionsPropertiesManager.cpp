@@ -253,8 +253,21 @@ struct PostLoadOptionsPropertiesManager::Impl {
         return positions;
     }
 
+    // A selection may still name rows that a change of the list has just taken away.
+    static Selection existingRows(const Selection& rows, int rowCount) {
+        return Selection(rows.lower_bound(0), rows.lower_bound(rowCount));
+    }
+
+    void addSelected() {
+        std::vector<std::string> names;
+        for (const int row : existingRows(selectedVarsAvailable->retrieveValue(), varsAvailableModel->size()))
+            names.push_back(varsAvailableModel->getStr(row));
+        selectedVarsAvailable->setValue({});
+        addVariablesToLoad(names);
+    }
+
     void remove() {
-        const Selection rows = selectedVarsToLoad->retrieveValue();
+        const Selection rows = existingRows(selectedVarsToLoad->retrieveValue(), varsToLoadModel->size());
         Selection removable;
         std::vector<std::string> namesToRestore;
         for (const int row : rows) {
@@ -271,12 +284,12 @@ struct PostLoadOptionsPropertiesManager::Impl {
         const std::vector<long> positions = positionsOfRows(toLoad.get());
         bool keptExistingNames = false;
         for (const int row : rows) {
-            if (removable.count(row) || row < 0 || static_cast<std::size_t>(row) >= positions.size())
+            if (removable.count(row) || static_cast<std::size_t>(row) >= positions.size())
                 continue;
             keptExistingNames |= detachNewNames(toLoad.get(), positions[row], namesToRestore);
         }
         for (auto row = removable.rbegin(); row != removable.rend(); ++row) {
-            if (*row >= 0 && static_cast<std::size_t>(*row) < positions.size())
+            if (static_cast<std::size_t>(*row) < positions.size())
                 QelUtilStringListRemoveString(toLoad.get(), positions[*row]);
         }
         varsToLoadModel->setValues(toLoad.get());
@@ -335,8 +348,9 @@ struct PostLoadOptionsPropertiesManager::Impl {
     }
 
     void combine() {
-        const Selection available = selectedVarsAvailable->retrieveValue();
-        const Selection toLoad = selectedVarsToLoad->retrieveValue();
+        const Selection available =
+            existingRows(selectedVarsAvailable->retrieveValue(), varsAvailableModel->size());
+        const Selection toLoad = existingRows(selectedVarsToLoad->retrieveValue(), varsToLoadModel->size());
         if (available.empty() || available.size() != toLoad.size()) {
             tellUser("Must have equal numbers of selections in both lists.");
             return;
@@ -452,16 +466,7 @@ void PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
 
 void PostLoadOptionsPropertiesManager::add() {
     reportingFailures("An error occurred while adding selected values to the variables to load list: ",
-                      [this] {
-                          Impl& d = *m_impl;
-                          std::vector<std::string> names;
-                          for (const int row : d.selectedVarsAvailable->retrieveValue()) {
-                              if (row >= 0 && row < d.varsAvailableModel->size())
-                                  names.push_back(d.varsAvailableModel->getStr(row));
-                          }
-                          d.selectedVarsAvailable->setValue({});
-                          d.addVariablesToLoad(names);
-                      });
+                      [this] { m_impl->addSelected(); });
 }
 
 void PostLoadOptionsPropertiesManager::addAll() {

@@ -242,14 +242,8 @@ QPushButton* buttonWithText(QDialog& dialog, const QString& text) {
     return nullptr;
 }
 
-// Enters the folder as a user's navigation would and lets the dialog list it. A name typed into
-// the folder the dialog opened on was not taken in the headless tour (Add to List and Open stayed
-// disabled), so that folder is left and entered again.
+// Enters the folder as a user's navigation would and lets the dialog list it.
 void goToFolder(TourContext& tour, QExtendedFileDialog& dialog, const QString& folder) {
-    if (QDir(dialog.directory()) == QDir(folder)) {
-        dialog.setDirectory(QFileInfo(folder).absolutePath());
-        tour.waitFor([] { return false; }, 200);
-    }
     dialog.setDirectory(folder);
     tour.waitFor([] { return false; }, 300);
 }

@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QProcess>
@@ -230,7 +231,9 @@ bool chooseFileType(TourContext& tour, QExtendedFileDialog& dialog, const QStrin
         dialog.reject();
         return false;
     }
+    // As a pick from the list: the file dialog filters on the activation, not on the index change.
     types->setCurrentIndex(index);
+    Q_EMIT types->activated(index);
     return true;
 }
 
@@ -242,16 +245,11 @@ QPushButton* buttonWithText(QDialog& dialog, const QString& text) {
     return nullptr;
 }
 
-// Enters the folder as a user's navigation would and lets the dialog list it. A name typed into
-// the folder the dialog opened on was not taken in the headless tour (Add to List and Open stayed
-// disabled), so that folder is left and entered again.
+// Enters the folder as a user's navigation would and lets the dialog list it.
 void goToFolder(TourContext& tour, QExtendedFileDialog& dialog, const QString& folder) {
-    if (QDir(dialog.directory()) == QDir(folder)) {
-        dialog.setDirectory(QFileInfo(folder).absolutePath());
-        tour.waitFor([] { return false; }, 200);
-    }
     dialog.setDirectory(folder);
-    tour.waitFor([] { return false; }, 300);
+    const auto* model = dialog.findChild<QFileSystemModel*>();
+    tour.waitFor([model, folder] { return model && model->rowCount(model->index(folder)) > 0; }, 2000);
 }
 
 // Goes to the file's folder, types its name and presses "Add to List" once the dialog offers it.

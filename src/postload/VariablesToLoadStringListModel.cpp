@@ -132,9 +132,10 @@ struct VariablesToLoadStringListModel::Impl {
     std::string decorateVarName(const std::string& text) const {
         if (text.empty())
             return {};
-        const toolbox::StringList names(QelUtilStringListFromNLString(text.c_str()));
-        if (!names.getRef())
+        StringList_s* split = QelUtilStringListFromNLString(text.c_str());
+        if (!split)
             return {};
+        const toolbox::StringList names(split);
         std::string body;
         bool occurs[4] = {false, false, false, false};
         for (long index = 0; index < names.size(); ++index) {

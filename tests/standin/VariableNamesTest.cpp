@@ -29,26 +29,17 @@ int offsetOf(const StringList& list, const char* name) {
     return QelAppVarNameListGetVarOffset(list.getRef(), name);
 }
 
-TEST(KernelStringLists, NullEntriesStayNullThroughCopyAppendAndInsertAndJoinAsEmptyLines) {
+TEST(KernelStringLists, NullEntriesStayNullThroughCopyAndAppendAndJoinAsEmptyLines) {
     StringList list{"a", nullptr};
     ASSERT_TRUE(list.insert(0, nullptr));
     ASSERT_TRUE(list.set(4, nullptr)); // past the end: the gap is an empty string, not null
-    const StringList copy(list);
-    StringList appended{"z"};
-    ASSERT_TRUE(appended.append(copy));
-
-    for (const StringList* each : std::initializer_list<const StringList*>{&list, &copy}) {
-        EXPECT_EQ((*each)[0], nullptr);
-        EXPECT_STREQ((*each)[1], "a");
-        EXPECT_EQ((*each)[2], nullptr);
-        EXPECT_STREQ((*each)[3], "");
-        EXPECT_EQ((*each)[4], nullptr);
-        EXPECT_TRUE(KernelString(QelUtilStringListGetString(each->getRef(), 1)).isNull());
-    }
-    ASSERT_EQ(appended.size(), 6);
-    EXPECT_EQ(appended[1], nullptr);
-    EXPECT_STREQ(appended[4], "");
-    EXPECT_EQ(list.toNLString(), "\na\n\n\n");
+    StringList copy{"z"};
+    ASSERT_TRUE(copy.append(StringList(list)));
+    EXPECT_EQ(copy.toNLString(), "z\n\na\n\n\n");
+    EXPECT_EQ(copy[1], nullptr);
+    EXPECT_EQ(copy[3], nullptr);
+    EXPECT_STREQ(copy[4], "");
+    EXPECT_TRUE(KernelString(QelUtilStringListGetString(copy.getRef(), 6)).isNull());
     EXPECT_NE(list, StringList::fromNLString(list.toNLString().c_str()));
 }
 
@@ -59,9 +50,7 @@ TEST(VariableNameLists, NamesMatchWhateverTheirCaseAndSurroundingBlanksThroughEv
     EXPECT_EQ(offsetOf(list, "pressure"), 2);
     EXPECT_EQ(offsetOf(list, "température"), 4);
     EXPECT_EQ(offsetOf(list, "press ure"), -1);
-    EXPECT_EQ(offsetOf(list, "x\nx_coord"), -1);
     EXPECT_EQ(offsetOf(list, ""), -1);
-    EXPECT_EQ(offsetOf(list, nullptr), -1);
 }
 
 TEST(VariableNameLists, LookupsFollowEveryChangeOfTheList) {
@@ -82,11 +71,8 @@ TEST(VariableNameLists, LookupsFollowEveryChangeOfTheList) {
     EXPECT_EQ(offsetOf(list, "c"), 0);
     EXPECT_FALSE(QelAppVarNameListAddVarName(list.getRef(), 2, "d"));
     EXPECT_FALSE(QelAppVarNameListAddVarName(list.getRef(), 0, "  "));
-
-    ASSERT_TRUE(list.append(StringList{"e"}));
-    EXPECT_EQ(offsetOf(list, "e"), 2);
     list.clear();
-    EXPECT_EQ(offsetOf(list, "e"), -1);
+    EXPECT_EQ(offsetOf(list, "alias"), -1);
 }
 
 TEST(VariableNameLists, DefaultListKeepsTheExistingEntriesThenOneEntryPerNewVariable) {
@@ -96,11 +82,9 @@ TEST(VariableNameLists, DefaultListKeepsTheExistingEntriesThenOneEntryPerNewVari
 
     const StringList asWritten(QelAppVarNameListCreateDefault(existing.getRef(), incoming, 2, 1));
     EXPECT_EQ(asWritten.toNLString(), "X\nx_coord\nP\nT\nv\nW");
-    EXPECT_EQ(asWritten.size(), 5);
     EXPECT_EQ(offsetOf(asWritten, "w"), 4);
 
     const StringList everySpelling(QelAppVarNameListCreateDefault(nullptr, incoming, 2, 0));
-    EXPECT_EQ(everySpelling.toNLString(), "x\nT\nt\nv\nX_COORD\nW");
     EXPECT_EQ(everySpelling.get(1), "T\nt");
 }
 
@@ -154,15 +138,13 @@ protected:
 
 TEST_F(StartupFilesTest, HeaderWithTheTagGivesItsVersionAndTheLinesAfterIt) {
     int version = 0;
-    EXPECT_EQ(open(write("a.txt", "#!QELMAR VA 1\nX;x\n"), version), "X;x\n");
-    EXPECT_EQ(version, 1);
-    EXPECT_EQ(open(write("b.txt", "#!QELMAR  VA 12\r\nP;p"), version), "P;p");
+    EXPECT_EQ(open(write("a.txt", "#!QELMAR  VA 12\r\nP;p"), version), "P;p");
     EXPECT_EQ(version, 12);
-    EXPECT_EQ(open(write("c.txt", "#!QELMAR VA 2"), version), "");
-    EXPECT_EQ(version, 2);
-    write("variable_aliases.txt", "#!QELMAR VA 3\n");
-    EXPECT_EQ(open("variable_aliases.txt", version, 1), "");
-    EXPECT_EQ(version, 3);
+    EXPECT_TRUE(KernelString(QelAppStartupFileGetPath("Variable Aliases", "variable_aliases.txt")).isNull());
+    const std::string path = write("variable_aliases.txt", "#!QELMAR VA 1\nX;x\n");
+    EXPECT_EQ(KernelString(QelAppStartupFileGetPath("Variable Aliases", "variable_aliases.txt")).str(), path);
+    EXPECT_EQ(open("variable_aliases.txt", version, 1), "X;x\n");
+    EXPECT_EQ(version, 1);
 }
 
 TEST_F(StartupFilesTest, OtherFilesAreRefusedByName) {
@@ -170,29 +152,17 @@ TEST_F(StartupFilesTest, OtherFilesAreRefusedByName) {
     const std::string wrongTag = write("tag.txt", "#!QELMAR XY 1\nX;x\n");
     EXPECT_EQ(open(wrongTag, version),
               "refused: " + wrongTag +
-                  " is not a variable aliases file: its first line must be \"#!QELMAR VA <version>\".");
-    for (const QByteArray& bytes : {QByteArray("X;x\n"), QByteArray(""), QByteArray("#!QELMAR VA one\n"),
-                                    QByteArray("#!QELMAR VA 1 extra\n"), QByteArray(4000, 'x')}) {
+                  " is not a variable aliases file: its first line must be \"#!QELMAR VA "
+                  "<version>\".");
+    for (const QByteArray& bytes :
+         {QByteArray("X;x\n"), QByteArray(), QByteArray("#!QELMAR VA 1 x\n"), QByteArray(4000, 'x')}) {
         const std::string path = write("bad.txt", bytes);
-        EXPECT_NE(open(path, version).find("refused: " + path + " is not a variable aliases file"),
-                  std::string::npos)
-            << bytes.left(40).toStdString();
+        EXPECT_EQ(open(path, version).rfind("refused: " + path + " is not a variable aliases file", 0), 0u);
     }
     EXPECT_NE(
         open(QDir(folder.path()).filePath("missing.txt").toStdString(), version).find("could not be opened"),
         std::string::npos);
     EXPECT_EQ(version, 7);
-
-    kernel.failCall("QelAppStartupFileOpen", qelmar::standin::FailMode::Once);
-    EXPECT_EQ(open(write("good.txt", "#!QELMAR VA 1\n"), version).rfind("refused: ", 0), 0u);
-}
-
-TEST_F(StartupFilesTest, PathIsGivenOnlyForAFileInTheStartupFolder) {
-    EXPECT_TRUE(KernelString(QelAppStartupFileGetPath("Variable Aliases", "variable_aliases.txt")).isNull());
-    const std::string path = write("variable_aliases.txt", "#!QELMAR VA 1\n");
-    EXPECT_EQ(KernelString(QelAppStartupFileGetPath("Variable Aliases", "variable_aliases.txt")).str(), path);
-    ApplicationTestControl::setStartupFolder(std::string());
-    EXPECT_NE(ApplicationTestControl::startupFolder(), folder.path().toStdString());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "postload/VariableAliasesFileParser.h"
 
 #include "host/KernelStrings.h"
+#include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using qelmar::sdk::ui::postload::VariableAliasesFileParser;
+using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::KernelTestControl;
 
 namespace {
@@ -100,10 +102,14 @@ TEST_F(VariableAliasesFileParserTest, ReportsFilesItCannotUse) {
                               }));
 }
 
-TEST_F(VariableAliasesFileParserTest, DefaultPathFallsBackToTheHomeFolder) {
-    const std::string path = VariableAliasesFileParser::locateVariableAliasesFilePath();
-    EXPECT_EQ(QFileInfo(QString::fromStdString(path)).fileName(), QStringLiteral("variable_aliases.txt"));
-    EXPECT_TRUE(QDir::isAbsolutePath(QString::fromStdString(path)));
+TEST_F(VariableAliasesFileParserTest, DefaultPathIsTheStartupFileElseTheHomeFolderOne) {
+    ApplicationTestControl application; // restores the startup folder when it goes
+    ApplicationTestControl::setStartupFolder(directory.path().toStdString());
+    const QString inHome = QDir::homePath() + QStringLiteral("/variable_aliases.txt");
+    EXPECT_EQ(VariableAliasesFileParser::locateVariableAliasesFilePath(), inHome.toStdString());
+
+    const std::string startupFile = write(header, "variable_aliases.txt");
+    EXPECT_EQ(VariableAliasesFileParser::locateVariableAliasesFilePath(), startupFile);
 }
 
 } // namespace

@@ -15,15 +15,12 @@
 
 namespace {
 
+// One file per process, written and removed around every input: libFuzzer ends the process
+// without running exit handlers, so nothing may be left for them to clean.
 const std::string& scratchFile() {
     static const std::string path = [] {
-        char pattern[] = "/tmp/fuzz_aliases_XXXXXX";
-        const int descriptor = mkstemp(pattern);
-        if (descriptor < 0)
-            std::abort();
-        close(descriptor);
-        std::atexit([] { std::remove(scratchFile().c_str()); });
-        return std::string(pattern);
+        const char* folder = std::getenv("TMPDIR");
+        return std::string(folder && *folder ? folder : "/tmp") + "/fuzz_aliases_" + std::to_string(getpid());
     }();
     return path;
 }
@@ -56,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::abort();
         }
     }
+    std::remove(scratchFile().c_str());
     kernel.clearMessages();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "DemoFeature.h"
 #include "DemoMainWindow.h"
 #include "ExportTourSteps.h"
+#include "LoadDataTourSteps.h"
 #include "TourContext.h"
 #include "TourDialogSteps.h"
 
@@ -20,14 +21,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QListView>
 #include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
@@ -209,123 +207,6 @@ void install(DemoMainWindow& window) {
 }
 
 // ---- The tour -----------------------------------------------------------------------------
-
-const QString loadDataTitle = QStringLiteral("Load Data");
-const QString appendReplaceTitle = QStringLiteral("Load File(s)");
-
-QExtendedFileDialog* loadDialogOf(TourContext& tour, QDialog& dialog) {
-    auto* files = dynamic_cast<QExtendedFileDialog*>(&dialog);
-    if (!files) {
-        tour.fail(QStringLiteral("\"%1\" is not a file dialog").arg(dialog.windowTitle()));
-        dialog.reject();
-    }
-    return files;
-}
-
-bool chooseFileType(TourContext& tour, QExtendedFileDialog& dialog, const QString& loader) {
-    QComboBox* types = dialog.fileTypeCombo();
-    const int index = types ? types->findText(loader, Qt::MatchStartsWith) : -1;
-    if (index < 0) {
-        tour.fail(QStringLiteral("the load-data dialog offers no file type \"%1\"").arg(loader));
-        dialog.reject();
-        return false;
-    }
-    types->setCurrentIndex(index);
-    return true;
-}
-
-QPushButton* buttonWithText(QDialog& dialog, const QString& text) {
-    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
-// Enters the folder as a user's navigation would and lets the dialog list it. A name typed into
-// the folder the dialog opened on was not taken in the headless tour (Add to List and Open stayed
-// disabled), so that folder is left and entered again.
-void goToFolder(TourContext& tour, QExtendedFileDialog& dialog, const QString& folder) {
-    if (QDir(dialog.directory()) == QDir(folder)) {
-        dialog.setDirectory(QFileInfo(folder).absolutePath());
-        tour.waitFor([] { return false; }, 200);
-    }
-    dialog.setDirectory(folder);
-    tour.waitFor([] { return false; }, 300);
-}
-
-// Goes to the file's folder, types its name and presses "Add to List" once the dialog offers it.
-bool addToList(TourContext& tour, QExtendedFileDialog& dialog, const QString& path) {
-    const QFileInfo file(path);
-    goToFolder(tour, dialog, file.absolutePath());
-    QPushButton* add = buttonWithText(dialog, QStringLiteral("&Add to List"));
-    if (!add) {
-        tour.fail(QStringLiteral("the load-data dialog has no \"Add to List\" button"));
-        return false;
-    }
-    dialog.fileNameEdit()->setText(file.fileName());
-    if (!tour.waitFor([add] { return add->isVisible() && add->isEnabled(); })) {
-        tour.fail(QStringLiteral("\"Add to List\" stayed disabled for %1").arg(path));
-        return false;
-    }
-    add->click();
-    return true;
-}
-
-int listedFiles(QDialog& dialog) {
-    auto* view = dialog.findChild<QListView*>(QStringLiteral("additionalFilesView"));
-    return view && view->model() ? view->model()->rowCount() : -1;
-}
-
-// The standard Open button, or the dialog's own one that replaces it while advanced options are
-// asked for; whichever shows.
-QPushButton* openButton(QExtendedFileDialog& dialog) {
-    QPushButton* open = dialog.buttonBox()->button(QDialogButtonBox::Open);
-    if (open && open->isVisible())
-        return open;
-    return dialog.findChild<QPushButton*>(QStringLiteral("customOpenButton"));
-}
-
-void pressOpen(TourContext& tour, QExtendedFileDialog& dialog) {
-    QPushButton* open = openButton(dialog);
-    if (!open || !tour.waitFor([open] { return open->isVisible() && open->isEnabled(); })) {
-        tour.fail(QStringLiteral("the load-data dialog offers no Open button for \"%1\"")
-                      .arg(dialog.fileNameEdit()->text()));
-        dialog.reject();
-        return;
-    }
-    open->click();
-}
-
-// Opens one file of a loader through the additional-files list, as the multi-file loaders offer.
-TourDialogSteps::Step openFile(TourContext& tour, const QString& loader, const QString& path) {
-    return [&tour, loader, path](QDialog& dialog) {
-        QExtendedFileDialog* files = loadDialogOf(tour, dialog);
-        if (!files || !chooseFileType(tour, *files, loader))
-            return;
-        if (!addToList(tour, *files, path)) {
-            dialog.reject();
-            return;
-        }
-        pressOpen(tour, *files);
-    };
-}
-
-TourDialogSteps::Step pressChoice(TourContext& tour, const QString& button,
-                                  const QString& screenshot = QString(),
-                                  const QString& description = QString()) {
-    return [&tour, button, screenshot, description](QDialog& dialog) {
-        auto* choice = dialog.findChild<QPushButton*>(button);
-        if (!choice || !choice->isVisible()) {
-            tour.fail(QStringLiteral("the append/replace dialog does not offer %1").arg(button));
-            dialog.reject();
-            return;
-        }
-        if (!screenshot.isEmpty())
-            tour.screenshot(dialog, screenshot, description);
-        choice->click();
-    };
-}
 
 bool expectStatus(TourContext& tour, const QString& status) {
     if (tour.window().statusText() == status)

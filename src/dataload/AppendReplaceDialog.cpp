@@ -81,11 +81,6 @@ AppendReplaceDialog::AppendReplaceDialog(LoaderType type, QWidget& parent)
     m_impl->bindControls(*this, form);
     m_impl->showWhileRelevant(m_impl->manager.preserveStyleRelevance(), form.replacePreserveStyleButton);
     m_impl->showWhileRelevant(m_impl->manager.sharedDataRelevance(), form.replaceInAllFramesButton);
-    // The buttons' own minimum heights assume a width at which every title wraps word by word;
-    // as the window's minimum they would stretch it far beyond its contents. The contents at
-    // their natural width are the minimum instead.
-    ensurePolished();
-    setMinimumSize(sizeHint());
     // The hidden choices would otherwise leave gaps.
     adjustSize();
 }

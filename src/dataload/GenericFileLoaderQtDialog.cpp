@@ -218,9 +218,12 @@ struct GenericFileLoaderQtDialog::Impl {
                                                                      : QFileDialog::ExistingFile);
     }
 
+    // Not through selectFile: the file dialog completes a typed name against the folder, and a
+    // blank completes to the folder itself, which then stays selected as if the user had chosen it.
+    // The selection goes first, since the file dialog writes selected names back into the field.
     void clearSelectedFiles() {
-        // A name that matches no entry clears the view's selection.
-        owner.selectFile(QStringLiteral(" "));
+        if (QAbstractItemView* view = owner.listView(); view && view->selectionModel())
+            view->selectionModel()->clearSelection();
         if (fileNameEdit)
             fileNameEdit->clear();
     }

@@ -1,8 +1,11 @@
 #pragma once
 
 // Startup files: text files the application reads at startup or on request (variable aliases
-// and the like), kept in the application's startup folder. Each begins with a header line that
-// names the kind of file by a two-letter tag and gives its version.
+// and the like), kept in the application's startup folder: the folder named by the environment
+// variable QELMAR_STARTUP_DIR when it is set, else "qelmar/startup" in the user's configuration
+// folder (~/.config/qelmar/startup on Linux). Each begins with a header line that names the kind
+// of file by a two-letter tag and gives its version, e.g. "#!QELMAR VA 1" for variable aliases:
+// the mark, the tag and a decimal version separated by blanks, ending in LF or CR LF.
 
 #include <cstdio>
 

@@ -10,7 +10,7 @@ namespace qelmar::sdk::ui::postload {
 
 // Reads a variable aliases file: after its header, every line holding a ";" is one group of
 // names that denote the same variable in different data files ("X;x_coord;XC"). Lines starting
-// with "#" are comments, as is the rest of a line after a " #". Problems with the file are shown
+// with "#" are comments, as is the rest of a line from a "#" on. Problems with the file are shown
 // to the user in a message box; the parser then keeps the groups read before the problem.
 class VariableAliasesFileParser {
 public:

@@ -1,9 +1,12 @@
 #include "kernel/DataLoading.h"
 
 #include "host/KernelMessages.h"
+#include "host/StringList.h"
 #include "kernel/ApplicationModel.h"
 #include "kernel/LastError.h"
+#include "kernel/MatchVariables.h"
 #include "kernel/StateChange.h"
+#include "kernel/VarNameMatching.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -11,12 +14,15 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace qelmar::standin {
 
 namespace {
 
 using qelmar::dataload::DataLoadOption;
+using qelmar::toolbox::StringList;
+using VariableNames = std::vector<std::string>;
 
 std::size_t pointCount(const DataValues& values) {
     return values.values.empty() ? 0 : values.values.front().size();
@@ -28,23 +34,84 @@ std::string fileNameOf(const LoadedFile& file) {
     return QFileInfo(QString::fromStdString(file.path)).fileName().toStdString();
 }
 
-// The values with exactly `variables`, each taken by name; a variable the values lack is NaN at
-// every point, so nothing that matches is lost.
-DataValues fittedTo(const std::vector<std::string>& variables, DataValues values) {
-    if (values.variableNames == variables)
+std::string fileNameOf(const DataSet& dataSet) {
+    if (dataSet.dataFile.empty())
+        return dataSet.contents.title;
+    return QFileInfo(QString::fromStdString(dataSet.dataFile)).fileName().toStdString();
+}
+
+StringList listOf(const VariableNames& names) {
+    StringList list;
+    for (const std::string& name : names)
+        list.append(name);
+    return list;
+}
+
+// Same variables under the kernel's name matching, in whatever order.
+bool sameVariables(const VariableNames& a, const VariableNames& b) {
+    if (a.size() != b.size())
+        return false;
+    const auto normalised = [](const VariableNames& names) {
+        std::vector<std::string> sorted;
+        sorted.reserve(names.size());
+        for (const std::string& name : names)
+            sorted.push_back(normalisedVarName(name));
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
+    };
+    return normalised(a) == normalised(b);
+}
+
+// The variables data is fitted to: one entry per variable, each entry holding the names that
+// designate it (LF-separated); a variable is called by its entry's first name.
+struct Variables {
+    StringList entries;
+    VariableNames names;
+};
+
+Variables variablesNamed(const VariableNames& names) {
+    return {listOf(names), names};
+}
+
+// The entries of a callback's answer that name something, each called by its first name.
+Variables variablesOf(const StringList& answer) {
+    Variables variables;
+    for (long index = 0; index < answer.size(); ++index) {
+        const char* entry = answer[index];
+        if (!entry)
+            continue;
+        const StringList names = StringList::fromNLString(entry);
+        for (long name = 0; name < names.size(); ++name) {
+            if (!normalisedVarName(names.get(name)).empty()) {
+                variables.entries.append(entry);
+                variables.names.push_back(names.get(name));
+                break;
+            }
+        }
+    }
+    return variables;
+}
+
+// The values with exactly the given variables, each filled from the first of the values' own
+// variables that designates it; a variable nothing fills is NaN at every point.
+DataValues fittedTo(const Variables& variables, DataValues values) {
+    if (values.variableNames == variables.names)
         return values;
+    std::vector<int> sources(variables.names.size(), -1);
+    for (std::size_t own = 0; own < values.variableNames.size(); ++own) {
+        const int target = varNameOffset(*variables.entries.getRef(), values.variableNames[own]);
+        if (target >= 0 && sources[static_cast<std::size_t>(target)] < 0)
+            sources[static_cast<std::size_t>(target)] = static_cast<int>(own);
+    }
     DataValues fitted;
     fitted.title = values.title;
-    fitted.variableNames = variables;
+    fitted.variableNames = variables.names;
     const std::size_t points = pointCount(values);
-    for (const std::string& name : variables) {
-        const auto found = std::find(values.variableNames.begin(), values.variableNames.end(), name);
-        if (found == values.variableNames.end()) {
+    for (int source : sources) {
+        if (source < 0)
             fitted.values.emplace_back(points, std::numeric_limits<double>::quiet_NaN());
-        } else {
-            const auto index = static_cast<std::size_t>(found - values.variableNames.begin());
-            fitted.values.push_back(std::move(values.values[index]));
-        }
+        else
+            fitted.values.push_back(std::move(values.values[static_cast<std::size_t>(source)]));
     }
     return fitted;
 }
@@ -56,46 +123,87 @@ std::string joined(const std::vector<std::string>& names) {
     return text;
 }
 
-// Every file as a zone with the given variables; the user learns which files had others.
-std::vector<DataValues> zonesWith(const std::vector<std::string>& variables, std::vector<LoadedFile> files,
-                                  const std::string& variablesFrom) {
+// Every file as a zone with the given variables.
+std::vector<DataValues> zonesWith(const Variables& variables, std::vector<LoadedFile> files) {
     std::vector<DataValues> zones;
-    std::vector<std::string> differing;
-    for (LoadedFile& file : files) {
-        if (file.values.variableNames != variables)
-            differing.push_back(fileNameOf(file));
+    for (LoadedFile& file : files)
         zones.push_back(fittedTo(variables, std::move(file.values)));
-    }
-    if (!differing.empty()) {
-        const std::string message = "The variables of " + joined(differing) + " differ from those of " +
-                                    variablesFrom + ". The data keeps the variables of " + variablesFrom +
-                                    "; values of variables it does not have are left out.";
-        QelUtilDialogMessageBox(message.c_str(), MessageBox_Information);
-    }
     return zones;
 }
 
-std::shared_ptr<DataSet> newDataSet(std::vector<LoadedFile> files) {
+// Without a callback to ask, the data keeps the variables it has and the user learns which
+// files had others.
+void tellAboutDifferingFiles(const VariableNames& variables, const std::vector<LoadedFile>& files,
+                             const std::string& variablesFrom) {
+    std::vector<std::string> differing;
+    for (const LoadedFile& file : files) {
+        if (!sameVariables(file.values.variableNames, variables))
+            differing.push_back(fileNameOf(file));
+    }
+    if (differing.empty())
+        return;
+    const std::string message = "The variables of " + joined(differing) + " differ from those of " +
+                                variablesFrom + ". The data keeps the variables of " + variablesFrom +
+                                "; values of variables it does not have are left out.";
+    QelUtilDialogMessageBox(message.c_str(), MessageBox_Information);
+}
+
+// What the registered callback decided for files whose variables differ from `existing`.
+struct Matching {
+    bool cancelled = false;
+    std::optional<Variables> chosen; // empty when the callback was not asked
+};
+
+Matching matchIfVariablesDiffer(const VariableNames& existing, const std::vector<LoadedFile>& files,
+                                std::size_t firstIncoming) {
+    const bool differ = std::any_of(
+        files.begin() + static_cast<long>(firstIncoming), files.end(),
+        [&](const LoadedFile& file) { return !sameVariables(existing, file.values.variableNames); });
+    if (!differ || !hasMatchVariablesCallback())
+        return {};
+    const StringList existingList = listOf(existing);
+    std::vector<StringList> incomingLists;
+    std::vector<StringList_s*> incoming;
+    for (std::size_t file = firstIncoming; file < files.size(); ++file)
+        incomingLists.push_back(listOf(files[file].values.variableNames));
+    for (const StringList& list : incomingLists)
+        incoming.push_back(list.getRef());
+    StringList_s* answer =
+        matchVariables(existingList.getRef(), incoming.data(), static_cast<long>(incoming.size()));
+    if (!answer)
+        return {true, std::nullopt};
+    return {false, variablesOf(StringList(answer))};
+}
+
+std::shared_ptr<DataSet> newDataSet(const Variables& variables, std::vector<LoadedFile> files) {
     auto dataSet = std::make_shared<DataSet>();
     dataSet->id = ApplicationModel::nextDataSetId();
     dataSet->dataFile = absolutePath(files.front().path);
     dataSet->journalValid = !dataSet->dataFile.empty();
-    const std::vector<std::string> variables = files.front().values.variableNames;
-    const std::string variablesFrom = fileNameOf(files.front());
-    std::vector<DataValues> zones = zonesWith(variables, std::move(files), variablesFrom);
+    std::vector<DataValues> zones = zonesWith(variables, std::move(files));
     dataSet->contents = std::move(zones.front());
     dataSet->laterZones.assign(std::make_move_iterator(zones.begin() + 1),
                                std::make_move_iterator(zones.end()));
     return dataSet;
 }
 
-void appendZones(DataSet& dataSet, std::vector<LoadedFile> files) {
-    const std::string variablesFrom =
-        dataSet.dataFile.empty()
-            ? dataSet.contents.title
-            : QFileInfo(QString::fromStdString(dataSet.dataFile)).fileName().toStdString();
-    for (DataValues& zone : zonesWith(dataSet.contents.variableNames, std::move(files), variablesFrom))
+// The data set's own values take the chosen variables too, so that every zone and step has them.
+void refitDataSet(DataSet& dataSet, const Variables& variables) {
+    dataSet.contents = fittedTo(variables, std::move(dataSet.contents));
+    for (DataValues& step : dataSet.laterSteps)
+        step = fittedTo(variables, std::move(step));
+    for (DataValues& zone : dataSet.laterZones)
+        zone = fittedTo(variables, std::move(zone));
+}
+
+void appendZones(DataSet& dataSet, const Variables& variables, std::vector<LoadedFile> files) {
+    for (DataValues& zone : zonesWith(variables, std::move(files)))
         dataSet.laterZones.push_back(std::move(zone));
+}
+
+bool refuse(const char* message) {
+    setLastErrorMessage(message);
+    return false;
 }
 
 // The current frame, or a new one on the first page (a new page if there is none).
@@ -120,22 +228,36 @@ std::vector<int> framesSharing(const ApplicationModel& model, const std::shared_
 } // namespace
 
 bool loadData(std::vector<LoadedFile> files, DataLoadOption option) {
-    if (files.empty()) {
-        setLastErrorMessage("There is no data to load.");
-        return false;
-    }
+    if (files.empty())
+        return refuse("There is no data to load.");
     clearLastErrorMessage();
     auto& model = ApplicationModel::instance();
     Frame* current = model.currentFrame();
-    if (option == qelmar::dataload::Append && current && current->dataSet) {
-        appendZones(*current->dataSet, std::move(files));
+    const bool appending = option == qelmar::dataload::Append && current && current->dataSet;
+    // The files loaded first play the existing data set: the others are matched to its variables.
+    const VariableNames& existing =
+        appending ? current->dataSet->contents.variableNames : files.front().values.variableNames;
+    const Matching matching = matchIfVariablesDiffer(existing, files, appending ? 0 : 1);
+    if (matching.cancelled)
+        return refuse("The load was cancelled.");
+    if (matching.chosen && matching.chosen->names.empty())
+        return refuse("No variables were chosen, so nothing was loaded.");
+    if (!matching.chosen)
+        tellAboutDifferingFiles(existing, files,
+                                appending ? fileNameOf(*current->dataSet) : fileNameOf(files.front()));
+    const Variables variables = matching.chosen ? *matching.chosen : variablesNamed(existing);
+
+    if (appending) {
+        if (matching.chosen)
+            refitDataSet(*current->dataSet, variables);
+        appendZones(*current->dataSet, variables, std::move(files));
     } else {
         const int target = frameForData(model, fileNameOf(files.front()));
         const std::shared_ptr<DataSet> previous = model.frame(target).dataSet;
         const std::vector<int> frames = option == qelmar::dataload::ReplaceInAllSharedFrames && previous
                                             ? framesSharing(model, previous)
                                             : std::vector<int>{target};
-        const std::shared_ptr<DataSet> dataSet = newDataSet(std::move(files));
+        const std::shared_ptr<DataSet> dataSet = newDataSet(variables, std::move(files));
         for (int id : frames) {
             Frame& frame = model.frame(id);
             frame.dataSet = dataSet;

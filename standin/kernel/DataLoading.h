@@ -19,11 +19,15 @@ struct LoadedFile {
 // Puts the files' values into the application as the option says: a new data set for the
 // current frame (option 1 resets the frame's style to a line plot, 2 keeps it), a new data set
 // for every frame sharing the current frame's data set (3), or further zones of the current
-// data set (4). Files whose variables match the first file's become zones of one data set;
-// files whose variables differ are fitted to the first file's variables by name (missing ones
-// become NaN) and the user is told. Without a current frame a new frame gets the data. The new
-// data set is journaled when the first file has a path. False, with the kernel's last error
-// set, when there is nothing to load.
+// data set (4). Files whose variables match the first file's (or, appending, the data set's)
+// under the kernel's name matching become zones of one data set. When they differ, the
+// registered match-variables callback chooses the variables: each file fills a chosen variable
+// from the name it carries under that variable's entry, and variables a file does not fill are
+// NaN in its zone; a null answer cancels the load and changes nothing. Without a callback the
+// files are fitted to the first file's (or the data set's) variables by name and the user is told.
+// Without a current frame a new frame gets the data. The new data set is journaled when the first
+// file has a path. False, with the kernel's last error set, when there is nothing to load or the
+// load was cancelled.
 bool loadData(std::vector<LoadedFile> files, qelmar::dataload::DataLoadOption option);
 
 } // namespace qelmar::standin

@@ -1,21 +1,24 @@
 #include "host/KernelStrings.h"
 
 #include "kernel/KernelState.h"
+#include "kernel/StringListData.h"
 
 #include <string>
 #include <vector>
 
 using qelmar::standin::allocKernelString;
 
-struct StringList_s {
-    std::vector<std::string> strings;
-};
-
 namespace {
+
+using Entry = std::optional<std::string>;
 
 // Positions count from 1; anything else is outside the list.
 bool isValidPosition(const StringList_s* list, long position) {
     return list && position >= 1 && position <= static_cast<long>(list->strings.size());
+}
+
+Entry entryOf(const char* string) {
+    return string ? Entry(string) : std::nullopt;
 }
 
 } // namespace
@@ -43,17 +46,24 @@ long QelUtilStringListGetCount(const StringList_s* list) {
 }
 
 const char* QelUtilStringListGetRawStringPtr(const StringList_s* list, long position) {
-    return isValidPosition(list, position) ? list->strings[position - 1].c_str() : nullptr;
+    if (!isValidPosition(list, position))
+        return nullptr;
+    const Entry& entry = list->strings[position - 1];
+    return entry ? entry->c_str() : nullptr;
 }
 
 char* QelUtilStringListGetString(const StringList_s* list, long position) {
-    return isValidPosition(list, position) ? allocKernelString(list->strings[position - 1]) : nullptr;
+    if (!isValidPosition(list, position))
+        return nullptr;
+    const Entry& entry = list->strings[position - 1];
+    return entry ? allocKernelString(*entry) : nullptr;
 }
 
 bool QelUtilStringListAppendString(StringList_s* list, const char* string) {
     if (!list)
         return false;
-    list->strings.emplace_back(string ? string : "");
+    list->strings.push_back(entryOf(string));
+    list->changed();
     return true;
 }
 
@@ -61,15 +71,17 @@ bool QelUtilStringListAppend(StringList_s* target, const StringList_s* source) {
     if (!target || !source)
         return false;
     // Copy first: appending a list to itself must not read what it is writing.
-    const std::vector<std::string> appended = source->strings;
+    const std::vector<Entry> appended = source->strings;
     target->strings.insert(target->strings.end(), appended.begin(), appended.end());
+    target->changed();
     return true;
 }
 
 bool QelUtilStringListInsertString(StringList_s* list, long position, const char* string) {
     if (!list || position < 1 || position > static_cast<long>(list->strings.size()) + 1)
         return false;
-    list->strings.insert(list->strings.begin() + (position - 1), string ? string : "");
+    list->strings.insert(list->strings.begin() + (position - 1), entryOf(string));
+    list->changed();
     return true;
 }
 
@@ -78,19 +90,24 @@ bool QelUtilStringListSetString(StringList_s* list, long position, const char* s
         return false;
     // Setting past the end grows the list with empty strings, as the kernel's lists do.
     if (position > static_cast<long>(list->strings.size()))
-        list->strings.resize(position);
-    list->strings[position - 1] = string ? string : "";
+        list->strings.resize(position, Entry(std::string()));
+    list->strings[position - 1] = entryOf(string);
+    list->changed();
     return true;
 }
 
 void QelUtilStringListRemoveString(StringList_s* list, long position) {
-    if (isValidPosition(list, position))
-        list->strings.erase(list->strings.begin() + (position - 1));
+    if (!isValidPosition(list, position))
+        return;
+    list->strings.erase(list->strings.begin() + (position - 1));
+    list->changed();
 }
 
 void QelUtilStringListClear(StringList_s* list) {
-    if (list)
-        list->strings.clear();
+    if (!list)
+        return;
+    list->strings.clear();
+    list->changed();
 }
 
 StringList_s* QelUtilStringListCopy(const StringList_s* list) {
@@ -104,13 +121,13 @@ StringList_s* QelUtilStringListFromNLString(const char* text) {
     std::string current;
     for (const char* c = text; *c; ++c) {
         if (*c == '\n') {
-            list->strings.push_back(current);
+            list->strings.emplace_back(std::move(current));
             current.clear();
         } else {
             current += *c;
         }
     }
-    list->strings.push_back(current);
+    list->strings.emplace_back(std::move(current));
     return list;
 }
 
@@ -121,7 +138,8 @@ char* QelUtilStringListToNLString(const StringList_s* list) {
     for (std::size_t i = 0; i < list->strings.size(); ++i) {
         if (i)
             text += '\n';
-        text += list->strings[i];
+        if (list->strings[i])
+            text += *list->strings[i];
     }
     return allocKernelString(text);
 }

@@ -2,6 +2,7 @@
 
 #include "host/KernelString.h"
 
+#include <cstring>
 #include <utility>
 
 namespace qelmar::toolbox {
@@ -111,7 +112,10 @@ bool StringList::operator==(const StringList& other) const {
     if (size() != other.size())
         return false;
     for (long index = 0; index < size(); ++index) {
-        if (get(index) != other.get(index))
+        const char* mine = (*this)[index];
+        const char* theirs = other[index];
+        // A null entry equals only another null entry, not an empty string.
+        if (!mine || !theirs ? mine != theirs : std::strcmp(mine, theirs) != 0)
             return false;
     }
     return true;

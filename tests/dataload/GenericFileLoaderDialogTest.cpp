@@ -316,4 +316,20 @@ TEST_F(FileLoaderDialogTest, WithoutLoadersTheUserIsToldAndNothingOpens) {
     EXPECT_TRUE(dialog.files().empty());
 }
 
+// Choosing a loader clears the selection; the folder the dialog opened on must not end up
+// selected in its place, or it hides the name the user types next.
+TEST_F(FileLoaderDialogTest, ANameTypedIntoTheStartFolderIsTheOnlySelectedFile) {
+    addUsualLoaders();
+    auto dialog = open();
+    dialog->show();
+    EXPECT_TRUE(dialog->selectedFiles().isEmpty());
+    dialog->fileNameEdit()->setText("a.csv");
+    settle();
+    EXPECT_EQ(dialog->selectedFiles(), QStringList{path("a.csv")});
+    QPushButton* standardOpen = dialog->buttonBox()->button(QDialogButtonBox::Open);
+    ASSERT_TRUE(standardOpen->isEnabled());
+    standardOpen->click();
+    EXPECT_EQ(dialog->files(), std::vector<std::string>{native("a.csv")});
+}
+
 } // namespace qelmar::dataload::test

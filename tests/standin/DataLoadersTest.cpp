@@ -3,6 +3,8 @@
 #include "framework/dataload/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "host/KernelStateChange.h"
+#include "host/KernelVarNames.h"
+#include "host/StringList.h"
 #include "kernel/ApplicationModel.h"
 #include "kernel/DataFileFormat.h"
 #include "kernel/LastError.h"
@@ -28,6 +30,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,6 +109,35 @@ void writeNetCdf(const std::string& path) {
     nc(nc_put_vara_double(id, grid, start, count, cells));
     nc(nc_close(id));
 }
+
+// Answers the kernel's match-variables question as the post-load window would, and remembers
+// what it was asked; registered for its lifetime.
+class MatchVariablesAnswer {
+public:
+    explicit MatchVariablesAnswer(std::optional<qelmar::toolbox::StringList> answer)
+        : m_answer(std::move(answer)) {
+        QelEngMatchVariablesRegisterCallback(&MatchVariablesAnswer::called, reinterpret_cast<long>(this));
+    }
+    ~MatchVariablesAnswer() { QelEngMatchVariablesRegisterCallback(nullptr, 0); }
+
+    int calls = 0;
+    std::string existing;
+    std::vector<std::string> incoming;
+
+private:
+    static StringList_s* called(StringList_s* existing, StringList_s* const* incoming, long count,
+                                long self) {
+        auto& answer = *reinterpret_cast<MatchVariablesAnswer*>(self);
+        ++answer.calls;
+        answer.existing = qelmar::toolbox::StringList(QelUtilStringListCopy(existing)).toNLString();
+        for (long file = 0; file < count; ++file)
+            answer.incoming.push_back(
+                qelmar::toolbox::StringList(QelUtilStringListCopy(incoming[file])).toNLString());
+        return answer.m_answer ? qelmar::toolbox::StringList(*answer.m_answer).release() : nullptr;
+    }
+
+    std::optional<qelmar::toolbox::StringList> m_answer;
+};
 
 class DataLoadersTest : public ::testing::Test {
 protected:
@@ -194,6 +226,54 @@ TEST_F(DataLoadersTest, FilesWithOtherVariablesKeepTheFirstFilesVariablesAndSayS
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].text.find("b.csv"), std::string::npos) << messages[0].text;
     EXPECT_NE(messages[0].text.find("a.csv"), std::string::npos) << messages[0].text;
+}
+
+// The first point of every variable, e.g. "1 nan 3".
+std::string firstPoint(const DataValues& values) {
+    std::string text;
+    for (const std::vector<double>& variable : values.values)
+        text += (text.empty() ? "" : " ") + QString::number(variable.at(0)).toStdString();
+    return text;
+}
+
+TEST_F(DataLoadersTest, MatchingVariablesAreNotAskedForAndACancelledMatchLeavesTheDataAsItWas) {
+    MatchVariablesAnswer callback(std::nullopt);
+    ASSERT_TRUE(load("Delimited Text", {write("a.csv", "x,y\n1,2\n"), write("b.csv", "Y,X\n3,4\n")}));
+    EXPECT_EQ(callback.calls, 0);
+    EXPECT_EQ(firstPoint(shown().laterZones[0]), "4 3");
+
+    app.attachDataSet(frame, {"old", {"x", "y"}, {{1.0}, {2.0}}}, true, path("old.plt"));
+    EXPECT_FALSE(load("Delimited Text", {write("a.csv", "x,y\n1,2\n"), write("b.csv", "y,z\n3,4\n")}));
+    expectNothingLoaded("The load was cancelled.");
+    EXPECT_FALSE(load("Delimited Text", {write("c.csv", "z\n5\n")}, Append));
+    EXPECT_EQ(firstPoint(shown().contents), "1 2");
+    EXPECT_EQ(shown().zoneCount(), 1);
+    EXPECT_EQ(callback.calls, 2);
+    EXPECT_TRUE(kernel.messages().empty());
+}
+
+TEST_F(DataLoadersTest, ChosenVariablesAreFilledFromEachFileByItsOwnNamesAndMissingOnesAreNaN) {
+    MatchVariablesAnswer callback(qelmar::toolbox::StringList{"X\nx_coord", "P\npressure", "T"});
+    ASSERT_TRUE(
+        load("Delimited Text", {write("a.csv", "X,Y,P\n1,2,3\n"), write("b.csv", "x_coord,pressure\n4,5\n"),
+                                write("c.csv", "T,P,X\n6,7,8\n")}));
+    EXPECT_EQ(callback.existing, "X\nY\nP");
+    EXPECT_EQ(callback.incoming, (std::vector<std::string>{"x_coord\npressure", "T\nP\nX"}));
+    EXPECT_EQ(shown().contents.variableNames, (std::vector<std::string>{"X", "P", "T"}));
+    ASSERT_EQ(shown().zoneCount(), 3);
+    EXPECT_EQ(firstPoint(shown().contents), "1 3 nan");
+    EXPECT_EQ(firstPoint(shown().laterZones[0]), "4 5 nan");
+    EXPECT_EQ(firstPoint(shown().laterZones[1]), "8 7 6");
+}
+
+TEST_F(DataLoadersTest, AppendedFilesWithOtherVariablesAreMatchedToTheDataSetsVariables) {
+    MatchVariablesAnswer callback(qelmar::toolbox::StringList{"x\nX_Coord", "y", "z"});
+    ASSERT_TRUE(load("Delimited Text", {write("c.csv", "z,X_Coord\n6,5\n")}, Append));
+    EXPECT_EQ(callback.existing, "x\ny");
+    EXPECT_EQ(callback.incoming, std::vector<std::string>{"z\nX_Coord"});
+    ASSERT_EQ(shown().zoneCount(), 2);
+    EXPECT_EQ(firstPoint(shown().contents), "1 2 nan");
+    EXPECT_EQ(firstPoint(shown().laterZones[0]), "5 nan 6");
 }
 
 TEST_F(DataLoadersTest, OptionsDecideWhichFramesGetTheDataAndWhetherItIsAppended) {

@@ -69,9 +69,15 @@ QSize CorrectFontCommandLinkButton::sizeHint() const {
     return {width, heightForWidth(width)};
 }
 
+// As narrow as the title's longest word allows, but as tall as the natural width needs: a
+// layout asks heightForWidth for the height at the width it gives, and a minimum height taken
+// at the narrowest width would hold the window far taller than its contents.
 QSize CorrectFontCommandLinkButton::minimumSizeHint() const {
-    const int width = textLeft() + QFontMetrics(titleFont()).averageCharWidth() * 10 + margin;
-    return {width, heightForWidth(width)};
+    const QFontMetrics metrics(titleFont());
+    int longestWord = 0;
+    for (const QString& word : text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        longestWord = std::max(longestWord, metrics.horizontalAdvance(word));
+    return {textLeft() + longestWord + margin, sizeHint().height()};
 }
 
 void CorrectFontCommandLinkButton::paintEvent(QPaintEvent*) {

@@ -5,6 +5,7 @@
 #include "kernel/LayoutFileFormat.h"
 #include "kernel/LayoutPackage.h"
 #include "kernel/SafeFileWrite.h"
+#include "kernel/StartupFolder.h"
 #include "kernel/StateChange.h"
 
 namespace qelmar::standin::testing {
@@ -57,6 +58,15 @@ ApplicationTestControl::ApplicationTestControl() {
 ApplicationTestControl::~ApplicationTestControl() {
     model().clear();
     setWriteFailureAfterBytes(-1);
+    qelmar::standin::setStartupFolder(std::string());
+}
+
+void ApplicationTestControl::setStartupFolder(const std::string& folder) {
+    qelmar::standin::setStartupFolder(folder);
+}
+
+std::string ApplicationTestControl::startupFolder() {
+    return qelmar::standin::startupFolder();
 }
 
 int ApplicationTestControl::addPage(const std::string& name) {

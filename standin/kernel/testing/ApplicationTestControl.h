@@ -76,6 +76,13 @@ public:
     void setCurrentLayoutFileName(const std::string& fileName);
     std::string currentLayoutFileName() const;
 
+    // Startup files (variable aliases and the like) are looked for in this folder from now on,
+    // until it is set again or an ApplicationTestControl is destroyed; an empty folder returns to
+    // the default: $QELMAR_STARTUP_DIR when set, else "qelmar/startup" in the user's
+    // configuration folder (~/.config on Linux).
+    static void setStartupFolder(const std::string& folder);
+    static std::string startupFolder();
+
     // Every following file write of the kernel fails as on a full disk after `bytes` bytes;
     // a negative count lets writes succeed again (so does destruction).
     void failWritesAfterBytes(long long bytes);

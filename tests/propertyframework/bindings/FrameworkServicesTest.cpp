@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace qelmar;
 using namespace qelmar::sdk::ui;
@@ -129,6 +130,14 @@ TEST(DialogWidgets, CommandLinkButtonTextsFollowTheButtonFont) {
     CorrectFontCommandLinkButton small("Replace data", "Drops the data loaded so far.");
     EXPECT_GT(button.sizeHint().height(), small.sizeHint().height());
     EXPECT_GT(button.heightForWidth(150), button.heightForWidth(600)) << "texts wrap in narrow buttons";
+
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    for (const char* title : {"Replace data in active frame and reset style", "Append data to active frame"})
+        column->addWidget(new CorrectFontCommandLinkButton(title, QString(), &window));
+    window.adjustSize();
+    EXPECT_LE(window.minimumSizeHint().height(), window.sizeHint().height())
+        << "a window of wrapped titles may shrink to its natural size";
 }
 
 TEST(StringMassager, RewritesTheUsualWaysOfWritingANumber) {

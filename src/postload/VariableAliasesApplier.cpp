@@ -1,0 +1,205 @@
+#include "postload/VariableAliasesApplier.h"
+
+#include "host/KernelMessages.h"
+#include "host/KernelStrings.h"
+#include "host/KernelVarNames.h"
+#include "host/StringList.h"
+
+#include <exception>
+#include <locale>
+#include <new>
+
+namespace qelmar::sdk::ui::postload {
+
+namespace {
+
+std::string trimmed(const char* text) {
+    const std::locale locale;
+    const std::string value(text);
+    const auto isBlank = [&locale](char c) { return std::isspace(c, locale); };
+    std::size_t begin = 0;
+    std::size_t end = value.size();
+    while (begin < end && isBlank(value[begin]))
+        ++begin;
+    while (end > begin && isBlank(value[end - 1]))
+        --end;
+    return value.substr(begin, end - begin);
+}
+
+// Calls `visit` with every non-null entry of a kernel list, in order.
+template <typename Visit> void forEachEntry(const StringList_s* list, Visit visit) {
+    const long count = QelUtilStringListGetCount(list);
+    for (long position = 1; position <= count; ++position) {
+        if (const char* text = QelUtilStringListGetRawStringPtr(list, position))
+            visit(text);
+    }
+}
+
+// The offset of the first entry of the group's members found in the list, or -1.
+int offsetOfGroupMember(const StringList_s* list, const StringList_s* group) {
+    const long count = QelUtilStringListGetCount(group);
+    for (long position = 1; position <= count; ++position) {
+        const char* member = QelUtilStringListGetRawStringPtr(group, position);
+        if (!member)
+            continue;
+        const int offset = QelAppVarNameListGetVarOffset(list, member);
+        if (offset != -1)
+            return offset;
+    }
+    return -1;
+}
+
+// The entry a (possibly LF-separated) name designates, directly or through the first alias
+// group that holds the name and has a member in the list.
+int GetVarOrAliasOffsetByName(const StringList_s* list, const std::string& name,
+                              const std::vector<StringList_s*>& aliases) {
+    const toolbox::StringList parts = toolbox::StringList::fromNLString(name.c_str());
+    for (long index = 0; index < parts.size(); ++index) {
+        const char* part = parts[index];
+        if (!part)
+            continue;
+        const int direct = QelAppVarNameListGetVarOffset(list, part);
+        if (direct != -1)
+            return direct;
+        for (const StringList_s* group : aliases) {
+            if (QelAppVarNameListGetVarOffset(group, part) == -1)
+                continue;
+            const int offset = offsetOfGroupMember(list, group);
+            if (offset != -1)
+                return offset;
+        }
+    }
+    return -1;
+}
+
+void reportError(const char* prefix, const std::exception& e) {
+    QelUtilDialogErrMsg((std::string(prefix) + e.what()).c_str());
+}
+
+} // namespace
+
+struct VariableAliasesApplier::Impl {
+    std::vector<std::set<int>> fileResolvedOffsets;
+    long existingVarCount = 0;
+
+    std::set<int>& resolvedOffsetsOfFile(std::size_t file) {
+        if (file >= fileResolvedOffsets.size())
+            fileResolvedOffsets.resize(file + 1);
+        return fileResolvedOffsets[file];
+    }
+
+    std::set<std::string> applyVarAliases(const std::vector<StringList_s*>& aliases, StringList_s* toLoad,
+                                          const std::vector<StringList_s*>& available) {
+        std::set<std::string> attached;
+        try {
+            for (std::size_t file = 0; file < available.size(); ++file)
+                attachNamesOfFile(aliases, toLoad, available[file], resolvedOffsetsOfFile(file), attached);
+        } catch (const std::exception& e) {
+            reportError("An error occurred while applying the variable names aliases: ", e);
+        }
+        return attached;
+    }
+
+    // A name the kernel refuses to attach is dropped: it is neither attached nor available.
+    static void attachNamesOfFile(const std::vector<StringList_s*>& aliases, StringList_s* toLoad,
+                                  StringList_s* availableNames, std::set<int>& resolved,
+                                  std::set<std::string>& attached) {
+        std::vector<std::string> unresolved;
+        forEachEntry(availableNames, [&](const char* text) {
+            std::string name = trimmed(text);
+            const int offset = GetVarOrAliasOffsetByName(toLoad, name, aliases);
+            if (offset == -1 || resolved.count(offset)) {
+                unresolved.push_back(std::move(name));
+                return;
+            }
+            if (QelAppVarNameListAddVarName(toLoad, offset, name.c_str())) {
+                resolved.insert(offset);
+                attached.insert(std::move(name));
+            }
+        });
+        QelUtilStringListClear(availableNames);
+        for (const std::string& name : unresolved) {
+            if (!QelUtilStringListAppendString(availableNames, name.c_str()))
+                throw std::bad_alloc();
+        }
+    }
+
+    bool canBeAliased(const std::vector<StringList_s*>& aliases, const StringList_s* toLoad,
+                      const std::vector<StringList_s*>& selection) {
+        for (std::size_t file = 0; file < selection.size(); ++file) {
+            const std::set<int>& resolved = resolvedOffsetsOfFile(file);
+            const long count = QelUtilStringListGetCount(selection[file]);
+            for (long position = 1; position <= count; ++position) {
+                const char* text = QelUtilStringListGetRawStringPtr(selection[file], position);
+                if (!text)
+                    continue;
+                const int offset = GetVarOrAliasOffsetByName(toLoad, trimmed(text), aliases);
+                if (offset == -1 || resolved.count(offset))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    std::set<int> withoutRemoved(const std::set<int>& offsets, const std::set<int>& removed) const {
+        std::set<int> result;
+        int shift = 0;
+        for (const int offset : offsets) {
+            if (removed.count(offset)) {
+                // Only entries added from the files leave the list; the data set's own stay.
+                if (offset >= existingVarCount)
+                    ++shift;
+                continue;
+            }
+            result.insert(offset - shift);
+        }
+        return result;
+    }
+};
+
+VariableAliasesApplier::VariableAliasesApplier()
+    : m_impl(std::make_unique<Impl>()) {}
+
+VariableAliasesApplier::~VariableAliasesApplier() = default;
+
+void VariableAliasesApplier::init(StringList_s* existing, const std::vector<StringList_s*>& incoming) {
+    m_impl->fileResolvedOffsets.assign(incoming.size(), {});
+    m_impl->existingVarCount = QelUtilStringListGetCount(existing);
+    for (std::size_t file = 0; file < incoming.size(); ++file) {
+        std::set<int>& resolved = m_impl->fileResolvedOffsets[file];
+        forEachEntry(incoming[file], [&](const char* text) {
+            const int offset = QelAppVarNameListGetVarOffset(existing, trimmed(text).c_str());
+            if (offset != -1)
+                resolved.insert(offset);
+        });
+    }
+}
+
+std::set<std::string> VariableAliasesApplier::apply(const std::vector<StringList_s*>& aliases,
+                                                    StringList_s* toLoad,
+                                                    const std::vector<StringList_s*>& available) {
+    return m_impl->applyVarAliases(aliases, toLoad, available);
+}
+
+bool VariableAliasesApplier::selectedVariablesCanBeAliased(const std::vector<StringList_s*>& aliases,
+                                                           StringList_s* toLoad,
+                                                           const std::vector<StringList_s*>& selection) {
+    try {
+        return m_impl->canBeAliased(aliases, toLoad, selection);
+    } catch (const std::exception& e) {
+        reportError("An error occurred while verifying the variable names aliases: ", e);
+        return true;
+    }
+}
+
+void VariableAliasesApplier::markAsResolved(int offset) {
+    for (std::set<int>& resolved : m_impl->fileResolvedOffsets)
+        resolved.insert(offset);
+}
+
+void VariableAliasesApplier::markAsUnresolved(const std::set<int>& removedOffsets) {
+    for (std::set<int>& resolved : m_impl->fileResolvedOffsets)
+        resolved = m_impl->withoutRemoved(resolved, removedOffsets);
+}
+
+} // namespace qelmar::sdk::ui::postload

@@ -1,0 +1,171 @@
+#include "postload/VariableAliasesFileParser.h"
+
+#include "host/KernelMessages.h"
+#include "host/KernelStartupFiles.h"
+#include "host/KernelString.h"
+#include "host/KernelStrings.h"
+#include "host/StringList.h"
+
+#include <QDir>
+#include <QString>
+
+#include <cstdio>
+#include <exception>
+#include <locale>
+#include <memory>
+#include <new>
+
+namespace qelmar::sdk::ui::postload {
+
+namespace {
+
+const char description[] = "Variable Aliases";
+const char defaultFileName[] = "variable_aliases.txt";
+const char fileTag[] = "VA";
+const int supportedVersion = 1;
+const int searchStartupFolder = 1;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string trimmed(const std::string& text) {
+    const std::locale locale;
+    const auto isBlank = [&locale](char c) { return std::isspace(c, locale); };
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+// Reads one line after its first byte. A run of CR ends the line, together with the LF of a
+// CR LF pair; a lone CR ends the line too, so CR-only files lose nothing.
+std::string readRestOfLine(std::FILE* file, int first) {
+    std::string line;
+    int c = first;
+    while (c != EOF && c != '\n' && c != '\0') {
+        if (c == '\r') {
+            do
+                c = std::fgetc(file);
+            while (c == '\r');
+            if (c != '\n' && c != EOF)
+                std::ungetc(c, file);
+            break;
+        }
+        line.push_back(static_cast<char>(c));
+        c = std::fgetc(file);
+    }
+    return line;
+}
+
+// The fields between semicolons, empty ones dropped, each trimmed (trimming may leave a field
+// empty; it is kept, since the user wrote something there).
+std::vector<std::string> aliasNames(const std::string& line) {
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        std::size_t end = line.find(';', start);
+        if (end == std::string::npos)
+            end = line.size();
+        if (end > start)
+            names.push_back(trimmed(line.substr(start, end - start)));
+        start = end + 1;
+    }
+    return names;
+}
+
+} // namespace
+
+struct VariableAliasesFileParser::Impl {
+    std::string filePath;
+    std::vector<StringList_s*> aliasesList;
+
+    explicit Impl(const std::string& path)
+        : filePath(path) {}
+
+    ~Impl() {
+        for (StringList_s*& list : aliasesList)
+            QelUtilStringListDealloc(&list);
+    }
+
+    void parseData() {
+        int version = 0;
+        FilePtr file(
+            QelAppStartupFileOpen(description, filePath.c_str(), fileTag, &version, searchStartupFolder));
+        if (!file) {
+            showError("File " + filePath + " could not be opened or is invalid.");
+            return;
+        }
+        if (version != supportedVersion) {
+            showError("Variable aliases file has an incorrect version: " + std::to_string(version) +
+                      ". Version should be: " + std::to_string(supportedVersion));
+            return;
+        }
+        try {
+            readGroups(file.get());
+        } catch (const std::exception& e) {
+            showError("An error occurred while parsing " + filePath + ": " + e.what());
+        }
+    }
+
+    void readGroups(std::FILE* file) {
+        for (;;) {
+            const int first = std::fgetc(file);
+            if (first == EOF || first == '\0')
+                return;
+            addGroup(withoutComment(readRestOfLine(file, first)));
+        }
+    }
+
+    // The comment is cut exactly at its "#"; a line that is all comment leaves nothing.
+    static std::string withoutComment(const std::string& line) {
+        const std::size_t hash = line.find('#');
+        return hash == std::string::npos ? line : line.substr(0, hash);
+    }
+
+    void addGroup(const std::string& line) {
+        if (line.find(';') == std::string::npos)
+            return;
+        toolbox::StringList group(QelUtilStringListAlloc());
+        if (!group.getRef())
+            throw std::bad_alloc();
+        for (const std::string& name : aliasNames(line)) {
+            if (!group.append(name))
+                throw std::bad_alloc();
+        }
+        if (group.empty())
+            return;
+        aliasesList.reserve(aliasesList.size() + 1);
+        aliasesList.push_back(group.release());
+    }
+
+    static void showError(const std::string& text) {
+        QelUtilDialogMessageBox(text.c_str(), MessageBox_Error);
+    }
+};
+
+VariableAliasesFileParser::VariableAliasesFileParser(const std::string& filePath)
+    : m_impl(std::make_unique<Impl>(filePath)) {
+    m_impl->parseData();
+}
+
+VariableAliasesFileParser::~VariableAliasesFileParser() = default;
+
+std::vector<StringList_s*>& VariableAliasesFileParser::aliasesList() {
+    return m_impl->aliasesList;
+}
+
+std::string VariableAliasesFileParser::locateVariableAliasesFilePath() {
+    const KernelString startupPath(QelAppStartupFileGetPath(description, defaultFileName));
+    if (!startupPath.isNull())
+        return startupPath.str();
+    const QString homeFile =
+        QStringLiteral("%1/%2").arg(QDir::homePath(), QString::fromLatin1(defaultFileName));
+    return QDir(homeFile).absolutePath().toUtf8().toStdString();
+}
+
+} // namespace qelmar::sdk::ui::postload

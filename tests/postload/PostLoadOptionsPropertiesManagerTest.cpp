@@ -57,31 +57,24 @@ protected:
     qelmar::sdk::ui::propertymanager::PostLoadOptionsPropertiesManager manager;
 };
 
-TEST_F(PostLoadOptionsPropertiesManagerTest, InitialisationOffersEachUnmatchedNameOnceAndKeepsTheDataSet) {
+// The second file brings nothing new; V comes from two files but is one variable.
+TEST_F(PostLoadOptionsPropertiesManagerTest, NewNamesAreOfferedOnceAndMoveBetweenTheLists) {
     load({"X", "Y", "X"}, {{"X", "y", "V"}, {"X"}, {"V", "W"}});
     EXPECT_EQ(available(), (Texts{"V", "W"}));
     EXPECT_EQ(toLoad(), (Texts{"X", "Y"}));
-    EXPECT_TRUE(manager.addAllRelevance()->isRelevant());
     EXPECT_FALSE(manager.addRelevance()->isRelevant());
 
-    load({"X"}, {{"x"}, {" X "}});
-    EXPECT_FALSE(manager.unmatchedVarNamesAvailable());
-    EXPECT_FALSE(manager.addAllRelevance()->isRelevant());
-}
-
-TEST_F(PostLoadOptionsPropertiesManagerTest, AddedNamesLeaveEveryFileAndRemovedOnesReturnInPlace) {
-    load({"X"}, {{"X", "V"}, {"V", "W"}});
     select({0}, {});
     manager.add();
-    EXPECT_EQ(toLoad(), (Texts{"X", "V"}));
+    EXPECT_EQ(toLoad(), (Texts{"X", "Y", "V"}));
     EXPECT_EQ(available(), (Texts{"W"}));
     manager.addAll();
-    EXPECT_EQ(toLoad(), (Texts{"X", "V", "W"}));
+    EXPECT_EQ(toLoad(), (Texts{"X", "Y", "V", "W"}));
     EXPECT_FALSE(manager.addAllRelevance()->isRelevant());
 
-    select({}, {1, 2});
+    select({}, {2, 3});
     manager.remove();
-    EXPECT_EQ(toLoad(), (Texts{"X"}));
+    EXPECT_EQ(toLoad(), (Texts{"X", "Y"}));
     EXPECT_EQ(available(), (Texts{"V", "W"}));
     EXPECT_TRUE(kernel.messages().empty());
 }

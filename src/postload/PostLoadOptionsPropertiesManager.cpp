@@ -118,6 +118,18 @@ struct PostLoadOptionsPropertiesManager::Impl {
     RelevancePtr removeRelevance;
     VariablesInformationRepository variablesInformation;
     VariableAliasesApplier aliasesApplier;
+    // Offsets of added variables not yet marked in the applier's record. Marking one costs a
+    // step per incoming file, so Add All over tens of files would pay files times names; the
+    // marks are made when the record is next read or rewritten, which the common "add, then
+    // OK" never does.
+    std::vector<int> offsetsToMarkResolved;
+
+    VariableAliasesApplier& applierUpToDate() {
+        for (const int offset : offsetsToMarkResolved)
+            aliasesApplier.markAsResolved(offset);
+        offsetsToMarkResolved.clear();
+        return aliasesApplier;
+    }
 
     Impl() {
         addRelevance = std::make_shared<PropertyPredicateDependentRelevance>(
@@ -131,13 +143,6 @@ struct PostLoadOptionsPropertiesManager::Impl {
     ~Impl() {
         StringList_s* copy = availableVarNamesList->retrieveValue();
         QelUtilStringListDealloc(&copy);
-    }
-
-    std::vector<StringList_s*> availableHandles() const {
-        std::vector<StringList_s*> handles;
-        for (const KernelList& list : availableVarNamesPerFile)
-            handles.push_back(list.get());
-        return handles;
     }
 
     // Entries equal byte for byte to an earlier one go; null entries keep their places.
@@ -210,7 +215,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         const int firstRow = varsToLoadModel->size();
         for (std::size_t k = 0; k < names.size(); ++k) {
             variablesInformation.setNew(names[k]);
-            aliasesApplier.markAsResolved(firstRow + static_cast<int>(k));
+            offsetsToMarkResolved.push_back(firstRow + static_cast<int>(k));
         }
         varsToLoadModel->append(names);
         removeFromAvailableLists(names);
@@ -305,7 +310,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         std::set<int> offsets;
         for (const std::string& name : namesToRestore)
             offsets.insert(QelAppVarNameListGetVarOffset(snapshot.get(), name.c_str()));
-        aliasesApplier.markAsUnresolved(offsets);
+        applierUpToDate().markAsUnresolved(offsets);
     }
 
     // Strips an existing variable's entry of the names attached to it from the files. Returns
@@ -394,15 +399,42 @@ struct PostLoadOptionsPropertiesManager::Impl {
         for (const KernelList& list : selectedPerFile)
             selection.push_back(list.get());
         const KernelList toLoad = adopt(varsToLoadModel->getStringList());
-        return aliasesApplier.selectedVariablesCanBeAliased(groups, toLoad.get(), selection);
+        return applierUpToDate().selectedVariablesCanBeAliased(groups, toLoad.get(), selection);
     }
 
+    // Files are handed to the applier one at a time, each with only the groups that mention one
+    // of its names: a group that mentions none of them can never lead one of them anywhere, so
+    // the result is the same as applying every group to every file, but a name is compared with
+    // a handful of groups instead of every group of the file (hundreds, at every name of tens of
+    // files). The other files' places hold an empty list, which the applier leaves empty.
     void applyVarAliases(const std::vector<StringList_s*>& groups) {
         const KernelList toLoad = adopt(varsToLoadModel->getStringList());
-        for (const std::string& name : aliasesApplier.apply(groups, toLoad.get(), availableHandles()))
-            variablesInformation.setCombined(name);
+        const KernelList none = newList();
+        for (std::size_t file = 0; file < availableVarNamesPerFile.size(); ++file) {
+            StringList_s* names = availableVarNamesPerFile[file].get();
+            std::vector<StringList_s*> onlyThisFile(availableVarNamesPerFile.size(), none.get());
+            onlyThisFile[file] = names;
+            for (const std::string& name :
+                 applierUpToDate().apply(groupsMentioning(groups, names), toLoad.get(), onlyThisFile))
+                variablesInformation.setCombined(name);
+        }
         setAvailableVarNames();
         varsToLoadModel->setValues(removeDuplicateVarNames(toLoad.get()).get());
+    }
+
+    static std::vector<StringList_s*> groupsMentioning(const std::vector<StringList_s*>& groups,
+                                                       const StringList_s* names) {
+        std::vector<StringList_s*> mentioning;
+        for (StringList_s* group : groups) {
+            for (long position = 1; position <= countOf(group); ++position) {
+                const char* name = entryAt(group, position);
+                if (name && hasName(names, name)) {
+                    mentioning.push_back(group);
+                    break;
+                }
+            }
+        }
+        return mentioning;
     }
 };
 
@@ -458,6 +490,7 @@ void PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
             d.variablesInformation.init(existing, d.incomingVarNames);
             d.varsToLoadModel->setExistingDatasetVarNames(existing);
             d.availableVarNamesPerFile = d.calculateAvailableVarNames(existing, incoming, incomingCount);
+            d.offsetsToMarkResolved.clear();
             d.aliasesApplier.init(existing, d.incomingVarNames);
             d.varsToLoadModel->setValues(Impl::removeDuplicateVarNames(existing).get());
             d.setAvailableVarNames();

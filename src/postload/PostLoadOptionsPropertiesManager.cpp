@@ -145,19 +145,18 @@ struct PostLoadOptionsPropertiesManager::Impl {
         QelUtilStringListDealloc(&copy);
     }
 
-    // Entries equal byte for byte to an earlier one go; null entries keep their places.
+    // Entries equal byte for byte to an earlier one go; null entries keep their places. The
+    // result is built anew rather than by removals, each of which would move the rest of a
+    // long list.
     static KernelList removeDuplicateVarNames(const StringList_s* list) {
-        KernelList copy = copyOf(list);
+        KernelList unique = newList();
         std::unordered_set<std::string> seen;
-        std::vector<long> duplicates;
-        for (long position = 1; position <= countOf(copy.get()); ++position) {
-            const char* entry = entryAt(copy.get(), position);
-            if (entry && !seen.insert(entry).second)
-                duplicates.push_back(position);
+        for (long position = 1; position <= countOf(list); ++position) {
+            const char* entry = entryAt(list, position);
+            if (!entry || seen.insert(entry).second)
+                append(unique.get(), entry);
         }
-        for (auto position = duplicates.rbegin(); position != duplicates.rend(); ++position)
-            QelUtilStringListRemoveString(copy.get(), *position);
-        return copy;
+        return unique;
     }
 
     // For each file, the variables of the default merge that only the incoming files have and
@@ -341,11 +340,12 @@ struct PostLoadOptionsPropertiesManager::Impl {
         for (std::size_t file = 0; file < availableVarNamesPerFile.size() && file < incomingVarNames.size();
              ++file) {
             KernelList& available = availableVarNamesPerFile[file];
-            KernelList rebuilt = copyOf(incomingVarNames[file]);
-            for (long position = countOf(rebuilt.get()); position >= 1; --position) {
-                const char* name = entryAt(rebuilt.get(), position);
-                if (name && !restored.count(name) && !hasName(available.get(), name))
-                    QelUtilStringListRemoveString(rebuilt.get(), position);
+            const StringList_s* incoming = incomingVarNames[file];
+            KernelList rebuilt = newList();
+            for (long position = 1; position <= countOf(incoming); ++position) {
+                const char* name = entryAt(incoming, position);
+                if (!name || restored.count(name) || hasName(available.get(), name))
+                    append(rebuilt.get(), name);
             }
             available = std::move(rebuilt);
         }

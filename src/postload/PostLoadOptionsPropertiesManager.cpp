@@ -118,19 +118,6 @@ struct PostLoadOptionsPropertiesManager::Impl {
     RelevancePtr removeRelevance;
     VariablesInformationRepository variablesInformation;
     VariableAliasesApplier aliasesApplier;
-    // Offsets of added variables not yet marked in the applier's record. Marking one costs a
-    // step per incoming file, so Add All over tens of files would pay files times names; the
-    // marks are made when the record is next read or rewritten, which the common "add, then
-    // OK" never does.
-    std::vector<int> offsetsToMarkResolved;
-
-    VariableAliasesApplier& applierUpToDate() {
-        for (const int offset : offsetsToMarkResolved)
-            aliasesApplier.markAsResolved(offset);
-        offsetsToMarkResolved.clear();
-        return aliasesApplier;
-    }
-
     Impl() {
         addRelevance = std::make_shared<PropertyPredicateDependentRelevance>(
             selectedVarsAvailable, [this] { return !selectedVarsAvailable->retrieveValue().empty(); });
@@ -214,7 +201,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         const int firstRow = varsToLoadModel->size();
         for (std::size_t k = 0; k < names.size(); ++k) {
             variablesInformation.setNew(names[k]);
-            offsetsToMarkResolved.push_back(firstRow + static_cast<int>(k));
+            aliasesApplier.markAsResolved(firstRow + static_cast<int>(k));
         }
         varsToLoadModel->append(names);
         removeFromAvailableLists(names);
@@ -309,7 +296,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         std::set<int> offsets;
         for (const std::string& name : namesToRestore)
             offsets.insert(QelAppVarNameListGetVarOffset(snapshot.get(), name.c_str()));
-        applierUpToDate().markAsUnresolved(offsets);
+        aliasesApplier.markAsUnresolved(offsets);
     }
 
     // Strips an existing variable's entry of the names attached to it from the files. Returns
@@ -399,7 +386,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         for (const KernelList& list : selectedPerFile)
             selection.push_back(list.get());
         const KernelList toLoad = adopt(varsToLoadModel->getStringList());
-        return applierUpToDate().selectedVariablesCanBeAliased(groups, toLoad.get(), selection);
+        return aliasesApplier.selectedVariablesCanBeAliased(groups, toLoad.get(), selection);
     }
 
     // Files are handed to the applier one at a time, each with only the groups that mention one
@@ -409,32 +396,13 @@ struct PostLoadOptionsPropertiesManager::Impl {
     // files). The other files' places hold an empty list, which the applier leaves empty.
     void applyVarAliases(const std::vector<StringList_s*>& groups) {
         const KernelList toLoad = adopt(varsToLoadModel->getStringList());
-        const KernelList none = newList();
-        for (std::size_t file = 0; file < availableVarNamesPerFile.size(); ++file) {
-            StringList_s* names = availableVarNamesPerFile[file].get();
-            std::vector<StringList_s*> onlyThisFile(availableVarNamesPerFile.size(), none.get());
-            onlyThisFile[file] = names;
-            for (const std::string& name :
-                 applierUpToDate().apply(groupsMentioning(groups, names), toLoad.get(), onlyThisFile))
-                variablesInformation.setCombined(name);
-        }
+        std::vector<StringList_s*> available;
+        for (const KernelList& names : availableVarNamesPerFile)
+            available.push_back(names.get());
+        for (const std::string& name : aliasesApplier.apply(groups, toLoad.get(), available))
+            variablesInformation.setCombined(name);
         setAvailableVarNames();
         varsToLoadModel->setValues(removeDuplicateVarNames(toLoad.get()).get());
-    }
-
-    static std::vector<StringList_s*> groupsMentioning(const std::vector<StringList_s*>& groups,
-                                                       const StringList_s* names) {
-        std::vector<StringList_s*> mentioning;
-        for (StringList_s* group : groups) {
-            for (long position = 1; position <= countOf(group); ++position) {
-                const char* name = entryAt(group, position);
-                if (name && hasName(names, name)) {
-                    mentioning.push_back(group);
-                    break;
-                }
-            }
-        }
-        return mentioning;
     }
 };
 
@@ -490,7 +458,6 @@ void PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
             d.variablesInformation.init(existing, d.incomingVarNames);
             d.varsToLoadModel->setExistingDatasetVarNames(existing);
             d.availableVarNamesPerFile = d.calculateAvailableVarNames(existing, incoming, incomingCount);
-            d.offsetsToMarkResolved.clear();
             d.aliasesApplier.init(existing, d.incomingVarNames);
             d.varsToLoadModel->setValues(Impl::removeDuplicateVarNames(existing).get());
             d.setAvailableVarNames();

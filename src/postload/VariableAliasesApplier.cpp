@@ -76,10 +76,30 @@ void reportError(const char* prefix, const std::exception& e) {
     QelUtilDialogErrMsg((std::string(prefix) + e.what()).c_str());
 }
 
+// The groups that hold at least one of the names, in their order. Only these can lead one of
+// the names anywhere, and an aliases file has far more groups than a file has matching names.
+std::vector<StringList_s*> groupsMentioning(const std::vector<StringList_s*>& aliases,
+                                            const StringList_s* names) {
+    std::vector<StringList_s*> mentioning;
+    for (StringList_s* group : aliases) {
+        bool mentioned = false;
+        forEachEntry(group, [&](const char* member) {
+            mentioned = mentioned || QelAppVarNameListGetVarOffset(names, trimmed(member).c_str()) != -1;
+        });
+        if (mentioned)
+            mentioning.push_back(group);
+    }
+    return mentioning;
+}
+
 } // namespace
 
 struct VariableAliasesApplier::Impl {
     std::vector<std::set<int>> fileResolvedOffsets;
+    // Entries added from the files are filled for every file. They are kept once here rather
+    // than in each file's set, so that adding thousands of variables from tens of files does
+    // not cost files times variables.
+    std::set<int> resolvedForEveryFile;
     long existingVarCount = 0;
 
     std::set<int>& resolvedOffsetsOfFile(std::size_t file) {
@@ -88,12 +108,17 @@ struct VariableAliasesApplier::Impl {
         return fileResolvedOffsets[file];
     }
 
+    bool isResolved(const std::set<int>& ofFile, int offset) const {
+        return ofFile.count(offset) || resolvedForEveryFile.count(offset);
+    }
+
     std::set<std::string> applyVarAliases(const std::vector<StringList_s*>& aliases, StringList_s* toLoad,
                                           const std::vector<StringList_s*>& available) {
         std::set<std::string> attached;
         try {
             for (std::size_t file = 0; file < available.size(); ++file)
-                attachNamesOfFile(aliases, toLoad, available[file], resolvedOffsetsOfFile(file), attached);
+                attachNamesOfFile(groupsMentioning(aliases, available[file]), toLoad, available[file],
+                                  resolvedOffsetsOfFile(file), attached);
         } catch (const std::exception& e) {
             reportError("An error occurred while applying the variable names aliases: ", e);
         }
@@ -101,14 +126,14 @@ struct VariableAliasesApplier::Impl {
     }
 
     // A name the kernel refuses to attach is dropped: it is neither attached nor available.
-    static void attachNamesOfFile(const std::vector<StringList_s*>& aliases, StringList_s* toLoad,
-                                  StringList_s* availableNames, std::set<int>& resolved,
-                                  std::set<std::string>& attached) {
+    void attachNamesOfFile(const std::vector<StringList_s*>& aliases, StringList_s* toLoad,
+                           StringList_s* availableNames, std::set<int>& resolved,
+                           std::set<std::string>& attached) const {
         std::vector<std::string> unresolved;
         forEachEntry(availableNames, [&](const char* text) {
             std::string name = trimmed(text);
             const int offset = GetVarOrAliasOffsetByName(toLoad, name, aliases);
-            if (offset == -1 || resolved.count(offset)) {
+            if (offset == -1 || isResolved(resolved, offset)) {
                 unresolved.push_back(std::move(name));
                 return;
             }
@@ -134,7 +159,7 @@ struct VariableAliasesApplier::Impl {
                 if (!text)
                     continue;
                 const int offset = GetVarOrAliasOffsetByName(toLoad, trimmed(text), aliases);
-                if (offset == -1 || resolved.count(offset))
+                if (offset == -1 || isResolved(resolved, offset))
                     return false;
             }
         }
@@ -164,6 +189,7 @@ VariableAliasesApplier::~VariableAliasesApplier() = default;
 
 void VariableAliasesApplier::init(StringList_s* existing, const std::vector<StringList_s*>& incoming) {
     m_impl->fileResolvedOffsets.assign(incoming.size(), {});
+    m_impl->resolvedForEveryFile.clear();
     m_impl->existingVarCount = QelUtilStringListGetCount(existing);
     for (std::size_t file = 0; file < incoming.size(); ++file) {
         std::set<int>& resolved = m_impl->fileResolvedOffsets[file];
@@ -193,13 +219,17 @@ bool VariableAliasesApplier::selectedVariablesCanBeAliased(const std::vector<Str
 }
 
 void VariableAliasesApplier::markAsResolved(int offset) {
-    for (std::set<int>& resolved : m_impl->fileResolvedOffsets)
-        resolved.insert(offset);
+    m_impl->resolvedForEveryFile.insert(offset);
 }
 
+// Each file's offsets shift by the removed entries among them, so the shared offsets are merged
+// into every file's set before the rewrite.
 void VariableAliasesApplier::markAsUnresolved(const std::set<int>& removedOffsets) {
-    for (std::set<int>& resolved : m_impl->fileResolvedOffsets)
+    for (std::set<int>& resolved : m_impl->fileResolvedOffsets) {
+        resolved.insert(m_impl->resolvedForEveryFile.begin(), m_impl->resolvedForEveryFile.end());
         resolved = m_impl->withoutRemoved(resolved, removedOffsets);
+    }
+    m_impl->resolvedForEveryFile.clear();
 }
 
 } // namespace qelmar::sdk::ui::postload

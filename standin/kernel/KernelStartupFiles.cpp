@@ -17,9 +17,11 @@ namespace qelmar::standin {
 
 namespace {
 
+// Never destroyed: test controls that live in statics of their own reset it while the process
+// exits, in whatever order the statics go.
 std::string& chosenFolder() {
-    static std::string folder;
-    return folder;
+    static auto* folder = new std::string;
+    return *folder;
 }
 
 // Longer first lines are not headers; reading stops there so a binary file is refused quickly.

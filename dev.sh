@@ -37,6 +37,13 @@ run_tests() {
     ctest --preset "$preset"
 }
 
+# Builds a preset and installs the libraries, their headers and packages into a prefix.
+install_into() {
+    local prefix=$1 preset=$2
+    build "$preset"
+    cmake --install "build/$preset" --prefix "$prefix"
+}
+
 run_demo() {
     build debug
     local demo=build/debug/bin/qelmar-demo
@@ -65,11 +72,12 @@ case "$command" in
         build/release/bin/qelmar-bench "${@:2}"
         ;;
     build) install_missing_packages; build "${2:-debug}" ;;
+    install) install_missing_packages; install_into "${2:-$PWD/build/prefix}" "${3:-install}" ;;
     fuzz) install_missing_packages "${FUZZ_PACKAGES[@]}"; ./fuzz/replay.sh ;;
     format) install_missing_packages; cxx_sources | xargs -0 clang-format -i ;;
     format-check) install_missing_packages; cxx_sources | xargs -0 clang-format --dry-run --Werror ;;
     *)
-        echo "usage: $0 demo|test|asan|bench|fuzz|build [preset]|format|format-check"
+        echo "usage: $0 demo|test|asan|bench|fuzz|build [preset]|install [prefix [preset]]|format|format-check"
         exit 2
         ;;
 esac

@@ -11,6 +11,8 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl
 
 # Only the fuzz targets need clang (libFuzzer).
 FUZZ_PACKAGES=(clang)
+# Only the Qt 5 build needs Qt 5.
+QT5_PACKAGES=(qtbase5-dev)
 
 install_missing_packages() {
     local missing=()
@@ -66,6 +68,7 @@ case "$command" in
     demo) install_missing_packages; run_demo ;;
     test) install_missing_packages; run_tests debug ;;
     asan) install_missing_packages; run_tests asan ;;
+    qt5) install_missing_packages "${QT5_PACKAGES[@]}"; run_tests qt5 ;;
     bench)
         install_missing_packages
         build release
@@ -77,7 +80,7 @@ case "$command" in
     format) install_missing_packages; cxx_sources | xargs -0 clang-format -i ;;
     format-check) install_missing_packages; cxx_sources | xargs -0 clang-format --dry-run --Werror ;;
     *)
-        echo "usage: $0 demo|test|asan|bench|fuzz|build [preset]|install [prefix [preset]]|format|format-check"
+        echo "usage: $0 demo|test|asan|qt5|bench|fuzz|build [preset]|install [prefix [preset]]|format|format-check"
         exit 2
         ;;
 esac

@@ -14,5 +14,10 @@ if(QELMAR_QT_MAJOR EQUAL 5)
   # Folders that still ask for Qt6 by name (tests, demo, benchmarks) get a package that finds
   # Qt 5 and gives its targets the Qt6:: names.
   set(Qt6_DIR ${CMAKE_CURRENT_LIST_DIR}/qt5 CACHE PATH "Qt 6 named targets over Qt 5" FORCE)
+  # Without what Qt 5 deprecated, its signals lose the overloads Qt 6 dropped, so that
+  # &QComboBox::activated and the like name one function in both.
+  add_compile_definitions(QT_DISABLE_DEPRECATED_BEFORE=0x050F00)
+  # Qt 6 names of Qt 5 classes, for the few sources that use them.
+  include_directories(SYSTEM ${CMAKE_CURRENT_LIST_DIR}/qt5/include)
 endif()
 find_package(Qt${QELMAR_QT_MAJOR} ${QELMAR_QT_MINIMUM} REQUIRED COMPONENTS Core Gui Widgets)

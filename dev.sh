@@ -12,7 +12,7 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl
 # Only the fuzz targets need clang (libFuzzer).
 FUZZ_PACKAGES=(clang)
 # Only the Qt 5 build needs Qt 5.
-QT5_PACKAGES=(qtbase5-dev)
+QT5_PACKAGES=(qtbase5-dev qt5-image-formats-plugins)
 
 install_missing_packages() {
     local missing=()

@@ -11,6 +11,8 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl
 
 # Only the fuzz targets need clang (libFuzzer).
 FUZZ_PACKAGES=(clang)
+# Only the Qt 5 build needs Qt 5.
+QT5_PACKAGES=(qtbase5-dev qt5-image-formats-plugins)
 
 install_missing_packages() {
     local missing=()
@@ -37,6 +39,13 @@ run_tests() {
     ctest --preset "$preset"
 }
 
+# Builds a preset and installs the libraries, their headers and packages into a prefix.
+install_into() {
+    local prefix=$1 preset=$2
+    build "$preset"
+    cmake --install "build/$preset" --prefix "$prefix"
+}
+
 run_demo() {
     build debug
     local demo=build/debug/bin/qelmar-demo
@@ -59,17 +68,19 @@ case "$command" in
     demo) install_missing_packages; run_demo ;;
     test) install_missing_packages; run_tests debug ;;
     asan) install_missing_packages; run_tests asan ;;
+    qt5) install_missing_packages "${QT5_PACKAGES[@]}"; run_tests qt5 ;;
     bench)
         install_missing_packages
         build release
         build/release/bin/qelmar-bench "${@:2}"
         ;;
     build) install_missing_packages; build "${2:-debug}" ;;
+    install) install_missing_packages; install_into "${2:-$PWD/build/prefix}" "${3:-install}" ;;
     fuzz) install_missing_packages "${FUZZ_PACKAGES[@]}"; ./fuzz/replay.sh ;;
     format) install_missing_packages; cxx_sources | xargs -0 clang-format -i ;;
     format-check) install_missing_packages; cxx_sources | xargs -0 clang-format --dry-run --Werror ;;
     *)
-        echo "usage: $0 demo|test|asan|bench|fuzz|build [preset]|format|format-check"
+        echo "usage: $0 demo|test|asan|qt5|bench|fuzz|build [preset]|install [prefix [preset]]|format|format-check"
         exit 2
         ;;
 esac

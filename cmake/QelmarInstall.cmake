@@ -1,0 +1,77 @@
+# What `cmake --install` puts under the prefix. Two packages:
+#   QmSdkDialogsIo  the dialogs library, the property libraries it exposes and the host
+#                   interface headers, for a host application;
+#   QmSdkStandin    our stand-in kernel and framework, for a host's tests and the example,
+#                   installed as a component of its own and never required by the first.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(QELMAR_INCLUDE_DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/qelmar)
+set(QELMAR_DIALOGS_CMAKE_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/QmSdkDialogsIo)
+set(QELMAR_STANDIN_CMAKE_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/QmSdkStandin)
+
+# While the version is 0.x every minor release may break the interface, so the SONAME carries
+# the major version only from 1.0 on.
+set(shared_libraries qmsdkdialogs_io_qt qelpropertycore qmsdkbase qmframework)
+if(TARGET qelpropertywidgets)
+  list(APPEND shared_libraries qelpropertywidgets)
+endif()
+set_target_properties(${shared_libraries} PROPERTIES
+  VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
+  # The libraries find each other beside themselves, wherever the prefix is moved.
+  INSTALL_RPATH "$ORIGIN")
+
+# ---- QmSdkDialogsIo ---------------------------------------------------------------------------
+set(dialogs_targets qmsdkdialogs_io_qt qelpropertycore qelhost)
+if(TARGET qelpropertywidgets)
+  list(APPEND dialogs_targets qelpropertywidgets)
+endif()
+install(TARGETS ${dialogs_targets} EXPORT QmSdkDialogsIoTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT QmSdkDialogsIo NAMELINK_COMPONENT QmSdkDialogsIo
+  INCLUDES DESTINATION ${QELMAR_INCLUDE_DESTINATION})
+# The headers of the exported dialog classes and of the host interfaces, with every header of
+# src/ they include.
+install(CODE "
+  set(QELMAR_HEADER_ROOTS \"${PROJECT_SOURCE_DIR}/src/host/*.h\")
+  set(QELMAR_HEADER_MARKED_ROOTS \"${PROJECT_SOURCE_DIR}/src/*/*.h\")
+  set(QELMAR_HEADER_ROOT_MATCH \"class QELMAR_DIALOGS_EXPORT\")
+  set(QELMAR_HEADER_BASE \"${PROJECT_SOURCE_DIR}/src\")
+  set(QELMAR_HEADER_ELSEWHERE \"\")
+  set(QELMAR_HEADER_DESTINATION \"${QELMAR_INCLUDE_DESTINATION}\")
+  include(\"${CMAKE_CURRENT_LIST_DIR}/QelmarInstallHeaders.cmake\")
+  " COMPONENT QmSdkDialogsIo)
+install(EXPORT QmSdkDialogsIoTargets NAMESPACE QmSdkDialogsIo:: DESTINATION ${QELMAR_DIALOGS_CMAKE_DESTINATION}
+  COMPONENT QmSdkDialogsIo)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/QmSdkDialogsIoConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfig.cmake INSTALL_DESTINATION ${QELMAR_DIALOGS_CMAKE_DESTINATION})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfig.cmake ${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfigVersion.cmake
+  DESTINATION ${QELMAR_DIALOGS_CMAKE_DESTINATION} COMPONENT QmSdkDialogsIo)
+file(RELATIVE_PATH QELMAR_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/qmsdkdialogs_io_qt.pc.in ${PROJECT_BINARY_DIR}/qmsdkdialogs_io_qt.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/qmsdkdialogs_io_qt.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+  COMPONENT QmSdkDialogsIo)
+
+# ---- QmSdkStandin -----------------------------------------------------------------------------
+install(TARGETS qmsdkbase qmframework qmsdkbase_testing EXPORT QmSdkStandinTargets
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT QmSdkStandin NAMELINK_COMPONENT QmSdkStandin
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT QmSdkStandin
+  INCLUDES DESTINATION ${QELMAR_INCLUDE_DESTINATION}/standin)
+# What a host's tests use: the kernel's testing controls, with the stand-in headers they include.
+install(CODE "
+  set(QELMAR_HEADER_ROOTS \"${PROJECT_SOURCE_DIR}/standin/kernel/testing/*.h\")
+  set(QELMAR_HEADER_MARKED_ROOTS \"\")
+  set(QELMAR_HEADER_BASE \"${PROJECT_SOURCE_DIR}/standin\")
+  set(QELMAR_HEADER_ELSEWHERE \"${PROJECT_SOURCE_DIR}/src\")
+  set(QELMAR_HEADER_DESTINATION \"${QELMAR_INCLUDE_DESTINATION}/standin\")
+  include(\"${CMAKE_CURRENT_LIST_DIR}/QelmarInstallHeaders.cmake\")
+  " COMPONENT QmSdkStandin)
+install(EXPORT QmSdkStandinTargets NAMESPACE QmSdkStandin:: DESTINATION ${QELMAR_STANDIN_CMAKE_DESTINATION}
+  COMPONENT QmSdkStandin)
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/QmSdkStandinConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/QmSdkStandinConfig.cmake INSTALL_DESTINATION ${QELMAR_STANDIN_CMAKE_DESTINATION})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/QmSdkStandinConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/QmSdkStandinConfig.cmake ${PROJECT_BINARY_DIR}/QmSdkStandinConfigVersion.cmake
+  DESTINATION ${QELMAR_STANDIN_CMAKE_DESTINATION} COMPONENT QmSdkStandin)

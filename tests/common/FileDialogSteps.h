@@ -3,10 +3,12 @@
 #include "host/QExtendedFileDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <deque>
@@ -14,6 +16,16 @@
 #include <vector>
 
 namespace testsupport {
+
+// Picks a file type with the arrow keys, as a user does: the file dialog hears of a pick only
+// through the combo box's activation, whose signature differs between Qt versions.
+inline void chooseFileType(QFileDialog& dialog, int index) {
+    QComboBox* combo = dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog&>(dialog).fileTypeCombo();
+    while (combo->currentIndex() < index)
+        QTest::keyClick(combo, Qt::Key_Down);
+    while (combo->currentIndex() > index)
+        QTest::keyClick(combo, Qt::Key_Up);
+}
 
 inline void typeNameAndSave(QFileDialog& dialog, const QString& fileName) {
     auto& files = dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog&>(dialog);

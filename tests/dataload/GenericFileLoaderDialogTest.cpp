@@ -1,5 +1,6 @@
 #include "GenericFileLoaderTestLoaders.h"
 
+#include "common/FileDialogSteps.h"
 #include "dataload/GenericFileLoaderDialog.h"
 #include "dataload/GenericFileLoaderQtDialog.h"
 #include "host/KernelMessages.h"
@@ -27,6 +28,7 @@ namespace qelmar::dataload::test {
 
 using dialogs::io::GenericFileLoaderDialog;
 using dialogs::io::GenericFileLoaderQtDialog;
+using testsupport::chooseFileType;
 
 namespace {
 
@@ -85,12 +87,6 @@ GridCell cellOf(GenericFileLoaderQtDialog& dialog, QWidget* widget) {
     QGridLayout* grid = dialog.gridLayout();
     grid->getItemPosition(grid->indexOf(widget), &cell.row, &cell.column, &cell.rowSpan, &cell.columnSpan);
     return cell;
-}
-
-// Picks a file type as the user does: the combo changes and the file dialog filters with it.
-void chooseFileType(GenericFileLoaderQtDialog& dialog, int index) {
-    dialog.fileTypeCombo()->setCurrentIndex(index);
-    Q_EMIT dialog.fileTypeCombo()->activated(index);
 }
 
 // Relevances reach the widgets at the next idle moment.

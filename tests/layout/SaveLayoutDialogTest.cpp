@@ -1,5 +1,6 @@
 #include "LayoutTestFixture.h"
 
+#include "common/FileDialogSteps.h"
 #include "host/QExtendedFileDialog.h"
 #include "layout/SaveLayoutDialog.h"
 #include "layout/SaveLayoutQtDialog.h"
@@ -13,6 +14,7 @@ namespace qelmar::layout::test {
 
 using dialogs::io::SaveLayoutDialog;
 using dialogs::io::SaveLayoutQtDialog;
+using testsupport::chooseFileType;
 
 namespace {
 
@@ -34,14 +36,6 @@ QCheckBox* previewImage(QWidget& dialog) {
 bool shown(QWidget* widget) {
     QCoreApplication::processEvents();
     return widget && !widget->isHidden();
-}
-
-// Picks a file type as the user does, so that the dialog hears of it.
-void chooseFileType(QFileDialog& dialog, int index) {
-    QComboBox* combo = dynamic_cast<sdk::ui::dialogs::QExtendedFileDialog&>(dialog).fileTypeCombo();
-    combo->setCurrentIndex(index);
-    Q_EMIT combo->activated(index);
-    Q_EMIT combo->textActivated(combo->itemText(index));
 }
 
 } // namespace

@@ -419,7 +419,8 @@ TEST_F(DataLoadersTest, NetCdfLoadsTheChosenVariablesAlongTheUnlimitedDimension)
 TEST_F(DataLoadersTest, TruncatedNetCdfIsRefusedByName) {
     writeNetCdf(path("ocean.nc"));
     const QByteArray whole = testsupport::contentsOf(path("ocean.nc"));
-    for (const qsizetype length : {qsizetype(0), qsizetype(20), whole.size() / 2, whole.size() - 8}) {
+    for (const qsizetype length :
+         {qsizetype(0), qsizetype(20), qsizetype(whole.size() / 2), qsizetype(whole.size() - 8)}) {
         testsupport::writeBytes(path("ocean.nc"), whole.left(length));
         EXPECT_FALSE(load("NetCDF", {path("ocean.nc")})) << "accepted " << length << " bytes";
         EXPECT_EQ(shown().contents.title, "old");

@@ -197,7 +197,7 @@ TEST(WmfCanvasTest, EverySelectedObjectExists) {
     for (int line = 0; line < 200; ++line) {
         if (line % 20 == 0)
             canvas.pushClip(QRectF(0, 0, 4 - line / 100.0, 3));
-        canvas.drawPolyline({QPointF(0, line / 100.0), QPointF(4, 0)},
+        canvas.drawPolyline(qelmar::standin::polygonOf({QPointF(0, line / 100.0), QPointF(4, 0)}),
                             {QColor::fromHsv(line, 255, 200), 1.0});
         canvas.drawText(QPointF(1, 1), QStringLiteral("x"), {8.0 + line % 3, Qt::black, Qt::AlignLeft});
         if (line % 40 == 39)

@@ -46,7 +46,7 @@ void Canvas::fillRect(const QRectF& inches, const QColor& colour) {
 
 void Canvas::strokeRect(const QRectF& inches, const Stroke& stroke) {
     const QRectF r = inches.normalized();
-    const QPolygonF corners{r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+    const QPolygonF corners(QVector<QPointF>{r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()});
     strokeDevicePolyline(toDevice(corners), ink(stroke.colour), deviceLength(stroke.widthPoints), true);
 }
 

@@ -10,6 +10,9 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QVector>
+
+#include <initializer_list>
 
 namespace qelmar::standin {
 
@@ -23,6 +26,11 @@ struct TextStyle {
     QColor colour = Qt::black;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop; // where the anchor point sits
 };
+
+// A polygon from a brace list of points, which QPolygonF itself takes only from Qt 6 on.
+inline QPolygonF polygonOf(std::initializer_list<QPointF> points) {
+    return QPolygonF(QVector<QPointF>(points));
+}
 
 class Canvas {
 public:

@@ -118,16 +118,19 @@ void drawAxes(Canvas& canvas, const QRectF& plot, const Range& x, const Range& y
     const TextStyle labelStyle{7.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop};
     for (double value : ticksOf(x, std::max(2, static_cast<int>(plot.width() / 0.9)))) {
         const double px = plot.left() + x.fraction(value) * plot.width();
-        canvas.drawPolyline({QPointF(px, plot.top()), QPointF(px, plot.bottom())}, {gridColour, 0.5});
-        canvas.drawPolyline({QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + tick)},
+        canvas.drawPolyline(polygonOf({QPointF(px, plot.top()), QPointF(px, plot.bottom())}),
+                            {gridColour, 0.5});
+        canvas.drawPolyline(polygonOf({QPointF(px, plot.bottom()), QPointF(px, plot.bottom() + tick)}),
                             {Qt::black, 0.75});
         canvas.drawText(QPointF(px, plot.bottom() + tick * 1.5), tickLabel(value), labelStyle);
     }
     const TextStyle yLabelStyle{7.0, Qt::black, Qt::AlignRight | Qt::AlignVCenter};
     for (double value : ticksOf(y, std::max(2, static_cast<int>(plot.height() / 0.6)))) {
         const double py = plot.bottom() - y.fraction(value) * plot.height();
-        canvas.drawPolyline({QPointF(plot.left(), py), QPointF(plot.right(), py)}, {gridColour, 0.5});
-        canvas.drawPolyline({QPointF(plot.left() - tick, py), QPointF(plot.left(), py)}, {Qt::black, 0.75});
+        canvas.drawPolyline(polygonOf({QPointF(plot.left(), py), QPointF(plot.right(), py)}),
+                            {gridColour, 0.5});
+        canvas.drawPolyline(polygonOf({QPointF(plot.left() - tick, py), QPointF(plot.left(), py)}),
+                            {Qt::black, 0.75});
         canvas.drawText(QPointF(plot.left() - tick * 1.5, py), tickLabel(value), yLabelStyle);
     }
     canvas.strokeRect(plot, {Qt::black, 0.75});
@@ -212,17 +215,18 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, co
     const BoxProjection project(plot);
     const Stroke edge{QColor(0x60, 0x60, 0x60), 0.75};
     // The floor with a grid, then the three back walls' edges.
-    canvas.fillPolygon({project(0, 0, 0), project(1, 0, 0), project(1, 1, 0), project(0, 1, 0)},
+    canvas.fillPolygon(polygonOf({project(0, 0, 0), project(1, 0, 0), project(1, 1, 0), project(0, 1, 0)}),
                        QColor(0xf2, 0xf3, 0xf5));
     for (int line = 1; line < 4; ++line) {
         const double t = line / 4.0;
-        canvas.drawPolyline({project(t, 0, 0), project(t, 1, 0)}, {gridColour, 0.5});
-        canvas.drawPolyline({project(0, t, 0), project(1, t, 0)}, {gridColour, 0.5});
+        canvas.drawPolyline(polygonOf({project(t, 0, 0), project(t, 1, 0)}), {gridColour, 0.5});
+        canvas.drawPolyline(polygonOf({project(0, t, 0), project(1, t, 0)}), {gridColour, 0.5});
     }
-    canvas.drawPolyline({project(1, 0, 0), project(0, 0, 0), project(0, 1, 0)}, edge);
-    canvas.drawPolyline({project(0, 0, 0), project(0, 0, 1)}, edge);
+    canvas.drawPolyline(polygonOf({project(1, 0, 0), project(0, 0, 0), project(0, 1, 0)}), edge);
+    canvas.drawPolyline(polygonOf({project(0, 0, 0), project(0, 0, 1)}), edge);
     canvas.drawPolyline(
-        {project(1, 0, 0), project(1, 0, 1), project(0, 0, 1), project(0, 1, 1), project(0, 1, 0)}, edge);
+        polygonOf({project(1, 0, 0), project(1, 0, 1), project(0, 0, 1), project(0, 1, 1), project(0, 1, 0)}),
+        edge);
 
     const auto& values = data.values;
     const Range x = rangeOf(dataSet, 0).usable();
@@ -244,8 +248,8 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, co
     }
     canvas.drawPolyline(shadow, {QColor(0xb8, 0xbc, 0xc4), 1.0});
     canvas.drawPolyline(curve, {curveColours[0], 1.25});
-    canvas.drawPolyline({project(1, 1, 0), project(1, 0, 0)}, edge);
-    canvas.drawPolyline({project(1, 1, 0), project(0, 1, 0)}, edge);
+    canvas.drawPolyline(polygonOf({project(1, 1, 0), project(1, 0, 0)}), edge);
+    canvas.drawPolyline(polygonOf({project(1, 1, 0), project(0, 1, 0)}), edge);
 
     const TextStyle axisName{8.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop};
     canvas.drawText(project(1.05, 0, 0), variableName(data, 0), axisName);

@@ -238,7 +238,7 @@ struct WmfCanvas::Impl {
     // A negative height asks for the character height rather than the cell's.
     void selectFont(int height) {
         QByteArray face("DejaVu Sans");
-        face.resize(faceNameBytes, '\0');
+        face.append(QByteArray(faceNameBytes - face.size(), '\0'));
         Record font(CreateFontIndirect);
         font.word(-height).word(0).word(0).word(0).word(normalWeight);
         // Italic, underline, strike-out, character set (ANSI), output precision, clip

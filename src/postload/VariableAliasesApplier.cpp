@@ -1,30 +1,18 @@
 #include "postload/VariableAliasesApplier.h"
 
+#include "postload/TrimmedName.h"
+
 #include "host/KernelMessages.h"
 #include "host/KernelStrings.h"
 #include "host/KernelVarNames.h"
 #include "host/StringList.h"
 
 #include <exception>
-#include <locale>
 #include <new>
 
 namespace qelmar::sdk::ui::postload {
 
 namespace {
-
-std::string trimmed(const char* text) {
-    const std::locale locale;
-    const std::string value(text);
-    const auto isBlank = [&locale](char c) { return std::isspace(c, locale); };
-    std::size_t begin = 0;
-    std::size_t end = value.size();
-    while (begin < end && isBlank(value[begin]))
-        ++begin;
-    while (end > begin && isBlank(value[end - 1]))
-        --end;
-    return value.substr(begin, end - begin);
-}
 
 // Calls `visit` with every non-null entry of a kernel list, in order.
 template <typename Visit> void forEachEntry(const StringList_s* list, Visit visit) {
@@ -84,7 +72,7 @@ std::vector<StringList_s*> groupsMentioning(const std::vector<StringList_s*>& al
     for (StringList_s* group : aliases) {
         bool mentioned = false;
         forEachEntry(group, [&](const char* member) {
-            mentioned = mentioned || QelAppVarNameListGetVarOffset(names, trimmed(member).c_str()) != -1;
+            mentioned = mentioned || QelAppVarNameListGetVarOffset(names, trimmedName(member).c_str()) != -1;
         });
         if (mentioned)
             mentioning.push_back(group);
@@ -131,7 +119,7 @@ struct VariableAliasesApplier::Impl {
                            std::set<std::string>& attached) const {
         std::vector<std::string> unresolved;
         forEachEntry(availableNames, [&](const char* text) {
-            std::string name = trimmed(text);
+            std::string name = trimmedName(text);
             const int offset = GetVarOrAliasOffsetByName(toLoad, name, aliases);
             if (offset == -1 || isResolved(resolved, offset)) {
                 unresolved.push_back(std::move(name));
@@ -158,7 +146,7 @@ struct VariableAliasesApplier::Impl {
                 const char* text = QelUtilStringListGetRawStringPtr(selection[file], position);
                 if (!text)
                     continue;
-                const int offset = GetVarOrAliasOffsetByName(toLoad, trimmed(text), aliases);
+                const int offset = GetVarOrAliasOffsetByName(toLoad, trimmedName(text), aliases);
                 if (offset == -1 || isResolved(resolved, offset))
                     return false;
             }
@@ -194,7 +182,7 @@ void VariableAliasesApplier::init(StringList_s* existing, const std::vector<Stri
     for (std::size_t file = 0; file < incoming.size(); ++file) {
         std::set<int>& resolved = m_impl->fileResolvedOffsets[file];
         forEachEntry(incoming[file], [&](const char* text) {
-            const int offset = QelAppVarNameListGetVarOffset(existing, trimmed(text).c_str());
+            const int offset = QelAppVarNameListGetVarOffset(existing, trimmedName(text).c_str());
             if (offset != -1)
                 resolved.insert(offset);
         });

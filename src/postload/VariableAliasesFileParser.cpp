@@ -1,5 +1,7 @@
 #include "postload/VariableAliasesFileParser.h"
 
+#include "postload/TrimmedName.h"
+
 #include "host/KernelMessages.h"
 #include "host/KernelStartupFiles.h"
 #include "host/KernelString.h"
@@ -11,7 +13,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <locale>
 #include <memory>
 #include <new>
 
@@ -29,18 +30,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-std::string trimmed(const std::string& text) {
-    const std::locale locale;
-    const auto isBlank = [&locale](char c) { return std::isspace(c, locale); };
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
 
 // Reads one line after its first byte. A run of CR ends the line, together with the LF of a
 // CR LF pair; a lone CR ends the line too, so CR-only files lose nothing.
@@ -72,7 +61,7 @@ std::vector<std::string> aliasNames(const std::string& line) {
         if (end == std::string::npos)
             end = line.size();
         if (end > start)
-            names.push_back(trimmed(line.substr(start, end - start)));
+            names.push_back(trimmedName(line.substr(start, end - start)));
         start = end + 1;
     }
     return names;

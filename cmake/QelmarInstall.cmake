@@ -21,6 +21,18 @@ set_target_properties(${shared_libraries} PROPERTIES
   # The libraries find each other beside themselves, wherever the prefix is moved.
   INSTALL_RPATH "$ORIGIN")
 
+# Exports a package's targets (the export set <package>Targets, the component <package>) with its
+# config file from <package>Config.cmake.in and a version file.
+function(qelmar_install_package package destination)
+  install(EXPORT ${package}Targets NAMESPACE ${package}:: DESTINATION ${destination} COMPONENT ${package})
+  configure_package_config_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${package}Config.cmake.in
+    ${PROJECT_BINARY_DIR}/${package}Config.cmake INSTALL_DESTINATION ${destination})
+  write_basic_package_version_file(${PROJECT_BINARY_DIR}/${package}ConfigVersion.cmake
+    COMPATIBILITY SameMinorVersion)
+  install(FILES ${PROJECT_BINARY_DIR}/${package}Config.cmake ${PROJECT_BINARY_DIR}/${package}ConfigVersion.cmake
+    DESTINATION ${destination} COMPONENT ${package})
+endfunction()
+
 # ---- QmSdkDialogsIo ---------------------------------------------------------------------------
 set(dialogs_targets qmsdkdialogs_io_qt qelpropertycore qelhost)
 if(TARGET qelpropertywidgets)
@@ -40,14 +52,7 @@ install(CODE "
   set(QELMAR_HEADER_DESTINATION \"${QELMAR_INCLUDE_DESTINATION}\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/QelmarInstallHeaders.cmake\")
   " COMPONENT QmSdkDialogsIo)
-install(EXPORT QmSdkDialogsIoTargets NAMESPACE QmSdkDialogsIo:: DESTINATION ${QELMAR_DIALOGS_CMAKE_DESTINATION}
-  COMPONENT QmSdkDialogsIo)
-configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/QmSdkDialogsIoConfig.cmake.in
-  ${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfig.cmake INSTALL_DESTINATION ${QELMAR_DIALOGS_CMAKE_DESTINATION})
-write_basic_package_version_file(${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfigVersion.cmake
-  COMPATIBILITY SameMinorVersion)
-install(FILES ${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfig.cmake ${PROJECT_BINARY_DIR}/QmSdkDialogsIoConfigVersion.cmake
-  DESTINATION ${QELMAR_DIALOGS_CMAKE_DESTINATION} COMPONENT QmSdkDialogsIo)
+qelmar_install_package(QmSdkDialogsIo ${QELMAR_DIALOGS_CMAKE_DESTINATION})
 file(RELATIVE_PATH QELMAR_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/qmsdkdialogs_io_qt.pc.in ${PROJECT_BINARY_DIR}/qmsdkdialogs_io_qt.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/qmsdkdialogs_io_qt.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
@@ -67,11 +72,4 @@ install(CODE "
   set(QELMAR_HEADER_DESTINATION \"${QELMAR_INCLUDE_DESTINATION}/standin\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/QelmarInstallHeaders.cmake\")
   " COMPONENT QmSdkStandin)
-install(EXPORT QmSdkStandinTargets NAMESPACE QmSdkStandin:: DESTINATION ${QELMAR_STANDIN_CMAKE_DESTINATION}
-  COMPONENT QmSdkStandin)
-configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/QmSdkStandinConfig.cmake.in
-  ${PROJECT_BINARY_DIR}/QmSdkStandinConfig.cmake INSTALL_DESTINATION ${QELMAR_STANDIN_CMAKE_DESTINATION})
-write_basic_package_version_file(${PROJECT_BINARY_DIR}/QmSdkStandinConfigVersion.cmake
-  COMPATIBILITY SameMinorVersion)
-install(FILES ${PROJECT_BINARY_DIR}/QmSdkStandinConfig.cmake ${PROJECT_BINARY_DIR}/QmSdkStandinConfigVersion.cmake
-  DESTINATION ${QELMAR_STANDIN_CMAKE_DESTINATION} COMPONENT QmSdkStandin)
+qelmar_install_package(QmSdkStandin ${QELMAR_STANDIN_CMAKE_DESTINATION})

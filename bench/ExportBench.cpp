@@ -164,16 +164,13 @@ bool exportThroughDialog(ExportBenchKernel& kernel) {
     return !dialog->isVisible() && dialog->result() == QDialog::Accepted;
 }
 
-void BM_ExportPngThroughDialog(benchmark::State& state) {
-    ExportBenchKernel kernel;
-    if (!kernel.ready()) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
+// Times one export per iteration; the written image is checked and removed outside the timing.
+template <typename Export>
+void timeExports(benchmark::State& state, ExportBenchKernel& kernel, Export exportOnce, const char* failure) {
     bool checked = false;
     for (auto _ : state) {
-        if (!exportThroughDialog(kernel)) {
-            state.SkipWithError("the export dialog did not export");
+        if (!exportOnce()) {
+            state.SkipWithError(failure);
             break;
         }
         state.PauseTiming();
@@ -183,6 +180,16 @@ void BM_ExportPngThroughDialog(benchmark::State& state) {
     }
     if (!checked)
         state.SkipWithError("the image is not 4000 pixels wide");
+}
+
+void BM_ExportPngThroughDialog(benchmark::State& state) {
+    ExportBenchKernel kernel;
+    if (!kernel.ready()) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    timeExports(
+        state, kernel, [&kernel] { return exportThroughDialog(kernel); }, "the export dialog did not export");
     delete ExportDialog::getInstance(kernel.host, ExportDialog::Mode_StillImage);
 }
 BENCHMARK(BM_ExportPngThroughDialog)->Unit(benchmark::kMillisecond)->Iterations(8);
@@ -198,24 +205,11 @@ void BM_ExportPngDirectly(benchmark::State& state) {
     styles.setFromElsewhere(StylePath{"ExportSetup", "ExportRegion"}, long{ExportRegion_CurrentFrame});
     styles.setFromElsewhere(StylePath{"ExportSetup", "ImageWidth"}, long{exportWidth});
     styles.setFromElsewhere(StylePath{"ExportSetup", "ExportFName"}, kernel.filePath().toStdString());
-    bool checked = false;
-    for (auto _ : state) {
-        bool exported = false;
-        {
-            const qelmar::sdk::AppLock lock(qelmar::sdk::AppLock::NoImplicitMacroRecord);
-            exported = QelUtilExport(false);
-        }
-        if (!exported) {
-            state.SkipWithError("the kernel did not export");
-            break;
-        }
-        state.PauseTiming();
-        checked = kernel.wroteExpectedImage();
-        kernel.betweenExports();
-        state.ResumeTiming();
-    }
-    if (!checked)
-        state.SkipWithError("the image is not 4000 pixels wide");
+    const auto exportDirectly = [] {
+        const qelmar::sdk::AppLock lock(qelmar::sdk::AppLock::NoImplicitMacroRecord);
+        return QelUtilExport(false);
+    };
+    timeExports(state, kernel, exportDirectly, "the kernel did not export");
 }
 BENCHMARK(BM_ExportPngDirectly)->Unit(benchmark::kMillisecond)->Iterations(8);
 

@@ -1,7 +1,9 @@
 #pragma once
 
 // What the file dialog benchmarks share: a folder of 20,000 empty files beside an empty folder,
-// and a wait until a file dialog has listed a folder completely.
+// a wait until a file dialog has listed a folder completely, and the timing of opening one.
+
+#include <benchmark/benchmark.h>
 
 #include <QDir>
 #include <QEventLoop>
@@ -64,6 +66,29 @@ inline bool showUntilListed(QFileDialog& dialog, const QString& folder, int expe
     QObject::disconnect(onLoaded);
     QObject::disconnect(onRows);
     return listed();
+}
+
+// Times opening the file dialog `make(folder)` gives until it lists the folder's expected rows.
+// `fileDialogOf` finds the file dialog in what `make` made.
+template <typename Make, typename FileDialogOf>
+void timeOpeningUntilListed(benchmark::State& state, bool foldersReady, const QString& folder,
+                            int expectedRows, Make make, FileDialogOf fileDialogOf) {
+    if (!foldersReady) {
+        state.SkipWithError("could not create the folders");
+        return;
+    }
+    for (auto _ : state) {
+        auto dialog = make(folder);
+        const bool listed = showUntilListed(fileDialogOf(*dialog), folder, expectedRows);
+        // Closing waits for the file system model's thread; that is no part of opening.
+        state.PauseTiming();
+        dialog.reset();
+        state.ResumeTiming();
+        if (!listed) {
+            state.SkipWithError("the file list did not fill in time");
+            break;
+        }
+    }
 }
 
 } // namespace qelmar::bench

@@ -35,24 +35,12 @@ qelmar::bench::LargeAndEmptyFolders& folders() {
 }
 
 void measureOpening(benchmark::State& state, const QString& folder, int expectedRows) {
-    if (!folders().ready) {
-        state.SkipWithError("could not create the folders");
-        return;
-    }
     QWidget parent;
-    for (auto _ : state) {
-        auto dialog =
-            std::make_unique<GenericFileLoaderQtDialog>(parent, "Delimited Text", folder.toStdString());
-        const bool listed = qelmar::bench::showUntilListed(*dialog, folder, expectedRows);
-        // Closing waits for the file system model's thread; that is no part of opening.
-        state.PauseTiming();
-        dialog.reset();
-        state.ResumeTiming();
-        if (!listed) {
-            state.SkipWithError("the file list did not fill in time");
-            break;
-        }
-    }
+    const auto make = [&parent](const QString& start) {
+        return std::make_unique<GenericFileLoaderQtDialog>(parent, "Delimited Text", start.toStdString());
+    };
+    qelmar::bench::timeOpeningUntilListed(state, folders().ready, folder, expectedRows, make,
+                                          [](QFileDialog& dialog) -> QFileDialog& { return dialog; });
 }
 
 void BM_LoadDataDialogOn20000Files(benchmark::State& state) {

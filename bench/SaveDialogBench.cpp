@@ -53,22 +53,8 @@ QFileDialog& fileDialogOf(QFileDialog& dialog) {
 
 template <typename Make>
 void measureOpening(benchmark::State& state, const QString& folder, int expectedRows, Make make) {
-    if (!folders().ready) {
-        state.SkipWithError("could not create the folders");
-        return;
-    }
-    for (auto _ : state) {
-        auto dialog = make(folder);
-        const bool listed = qelmar::bench::showUntilListed(fileDialogOf(*dialog), folder, expectedRows);
-        // Closing waits for the file system model's thread; that is no part of opening.
-        state.PauseTiming();
-        dialog.reset();
-        state.ResumeTiming();
-        if (!listed) {
-            state.SkipWithError("the file list did not fill in time");
-            break;
-        }
-    }
+    qelmar::bench::timeOpeningUntilListed(state, folders().ready, folder, expectedRows, make,
+                                          [](auto& dialog) -> QFileDialog& { return fileDialogOf(dialog); });
 }
 
 void BM_SaveDialogOn20000Files(benchmark::State& state) {

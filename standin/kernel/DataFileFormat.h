@@ -26,6 +26,9 @@ struct DataValues {
     std::string title;
     std::vector<std::string> variableNames;
     std::vector<std::vector<double>> values; // one vector per variable, all of equal length
+    // I, J (and K) of an ordered zone, I varying fastest, their product the number of points;
+    // empty for points that are only a list.
+    std::vector<std::size_t> dimensions;
 };
 
 constexpr char dataFileMagic[8] = {'Q', 'E', 'L', 'D', 'A', 'T', 'A', '\0'};

@@ -13,7 +13,8 @@ namespace qelmar::standin {
 // The values read from one file; generated data has no file.
 struct LoadedFile {
     std::string path;
-    DataValues values;
+    DataValues values; // the first time step
+    std::vector<DataValues> laterSteps; // with the same variables and points as `values`
 };
 
 // Puts the files' values into the application as the option says: a new data set for the

@@ -192,8 +192,8 @@ TEST_F(DataLoadersTest, InstalledInTheirOrderAndOnlyTheGeneratorBringsItsOwnDial
 }
 
 TEST_F(DataLoadersTest, DataFilesRoundTripAndFilesWithTheSameVariablesBecomeZones) {
-    const DataValues first{"first", {"x", "y"}, {{0.0, 1e-300}, {-1.5, 2.0}}};
-    const DataValues second{"second", {"x", "y"}, {{3.0}, {4.0}}};
+    const DataValues first{"first", {"x", "y"}, {{0.0, 1e-300}, {-1.5, 2.0}}, {}};
+    const DataValues second{"second", {"x", "y"}, {{3.0}, {4.0}}, {}};
     std::string error;
     ASSERT_TRUE(qelmar::standin::writeDataFile(path("a.plt"), first, error)) << error;
     ASSERT_TRUE(qelmar::standin::writeDataFile(path("b.plt"), second, error)) << error;

@@ -18,7 +18,7 @@ bool readAndLoad(const std::vector<std::string>& files, Read read, qelmar::datal
     std::vector<LoadedFile> loaded;
     try {
         for (const std::string& file : files)
-            loaded.push_back({file, read(file)});
+            loaded.push_back({file, read(file), {}});
     } catch (const std::exception& failure) {
         setLastErrorMessage(failure.what());
         return false;

@@ -29,6 +29,41 @@ const DataValues& DataSet::atStep(int step) const {
     return laterSteps[static_cast<std::size_t>(std::min(step, stepCount() - 1) - 1)];
 }
 
+DataFileContents DataSet::allValues() const {
+    DataFileContents values;
+    values.zones.reserve(laterZones.size() + 1);
+    auto& first = values.zones.emplace_back();
+    first.push_back(contents);
+    first.insert(first.end(), laterSteps.begin(), laterSteps.end());
+    for (std::size_t zone = 0; zone < laterZones.size(); ++zone) {
+        auto& steps = values.zones.emplace_back();
+        steps.push_back(laterZones[zone]);
+        if (zone < laterZoneSteps.size())
+            steps.insert(steps.end(), laterZoneSteps[zone].begin(), laterZoneSteps[zone].end());
+    }
+    return values;
+}
+
+void DataSet::setAllValues(DataFileContents values) {
+    if (values.zones.empty() || values.zones.front().empty())
+        throw std::invalid_argument("A data set needs at least one zone and one time step.");
+    const std::size_t steps = values.zones.front().size();
+    for (const auto& zone : values.zones) {
+        if (zone.size() != steps)
+            throw std::invalid_argument("Every zone of a data set needs the same number of time steps.");
+    }
+    auto zone = values.zones.begin();
+    contents = std::move(zone->front());
+    laterSteps.assign(std::make_move_iterator(zone->begin() + 1), std::make_move_iterator(zone->end()));
+    laterZones.clear();
+    laterZoneSteps.clear();
+    for (++zone; zone != values.zones.end(); ++zone) {
+        laterZones.push_back(std::move(zone->front()));
+        laterZoneSteps.emplace_back(std::make_move_iterator(zone->begin() + 1),
+                                    std::make_move_iterator(zone->end()));
+    }
+}
+
 std::string absolutePath(const std::string& path) {
     if (path.empty())
         return path;
@@ -254,11 +289,24 @@ long ApplicationModel::nextDataSetId() {
 
 long ApplicationModel::attachDataSet(int frameId, DataValues contents, bool journaled,
                                      const std::string& dataFile) {
+    DataFileContents values;
+    values.zones.push_back({std::move(contents)});
+    std::vector<std::string> files;
+    if (!dataFile.empty())
+        files.push_back(dataFile);
+    return attachDataSet(frameId, std::move(values), journaled, files);
+}
+
+long ApplicationModel::attachDataSet(int frameId, DataFileContents values, bool journaled,
+                                     const std::vector<std::string>& dataFiles) {
     auto dataSet = std::make_shared<DataSet>();
+    dataSet->setAllValues(std::move(values));
     dataSet->id = nextDataSetId();
-    dataSet->contents = std::move(contents);
     dataSet->journalValid = journaled;
-    dataSet->dataFile = journaled ? absolutePath(dataFile) : std::string();
+    if (journaled) {
+        for (const std::string& file : dataFiles)
+            dataSet->dataFiles.push_back(absolutePath(file));
+    }
     frame(frameId).dataSet = dataSet;
     m_layout.dirty = true;
     notifyStateChange(StateChange_DataSetsAltered);
@@ -269,11 +317,16 @@ void ApplicationModel::setLaterTimeSteps(int frameId, std::vector<DataValues> st
     const auto& dataSet = frame(frameId).dataSet;
     if (!dataSet)
         throw std::out_of_range("Frame " + std::to_string(frameId) + " has no data set.");
+    if (!dataSet->laterZones.empty())
+        throw std::invalid_argument(
+            "Every zone of a data set needs the same time steps: give them all at once.");
     for (const DataValues& step : steps) {
         if (step.variableNames != dataSet->contents.variableNames)
             throw std::invalid_argument("Every time step of a data set needs the same variables.");
     }
     dataSet->laterSteps = std::move(steps);
+    // Its files hold other steps now.
+    dataSet->journalValid = false;
     notifyStateChange(StateChange_DataSetsAltered);
 }
 

@@ -14,21 +14,31 @@
 
 namespace qelmar::standin {
 
-// A data set holds one or more time steps with the same variables. Data files and layout packages
-// store only the first step, `contents`; the later ones live in memory alone. Files loaded
-// together or appended become further zones of the first step, with the same variables.
+// A data set holds one or more zones through one or more time steps, every zone with the same
+// steps and every step with the same variables. Files loaded together or appended become further
+// zones. `contents` is the first zone at the first step, which is what a frame shows unless a
+// later step is current.
 struct DataSet {
     long id = 0;
     DataValues contents;
-    std::vector<DataValues> laterSteps;
-    std::vector<DataValues> laterZones;
+    std::vector<DataValues> laterSteps; // the first zone at every later step
+    std::vector<DataValues> laterZones; // the further zones at the first step
+    // The further zones at every later step: laterZoneSteps[zone - 1][step - 1].
+    std::vector<std::vector<DataValues>> laterZoneSteps;
+    // False once the data set no longer equals what loading `dataFiles` again would give.
     bool journalValid = false;
-    std::string dataFile; // absolute; empty when the data set does not load from a file
+    // Absolute, in the order they were loaded; empty when the data set does not come from files.
+    std::vector<std::string> dataFiles;
 
     int stepCount() const { return 1 + static_cast<int>(laterSteps.size()); }
     int zoneCount() const { return 1 + static_cast<int>(laterZones.size()); }
     // The values at the step, which is clamped to this data set's steps.
     const DataValues& atStep(int step) const;
+    // Every zone through every step, as a data file holds them.
+    DataFileContents allValues() const;
+    // Replaces every zone and step; throws std::invalid_argument for contents without a zone or
+    // step, or whose zones differ in their number of steps.
+    void setAllValues(DataFileContents values);
 };
 
 struct Frame {
@@ -96,9 +106,12 @@ public:
     void endWalk(FrameWalk walk);
 
     long attachDataSet(int frame, DataValues contents, bool journaled, const std::string& dataFile);
+    long attachDataSet(int frame, DataFileContents values, bool journaled,
+                       const std::vector<std::string>& dataFiles);
     static long nextDataSetId();
-    // Replaces the steps after the first of the frame's data set. Throws std::out_of_range for a
-    // frame without a data set and std::invalid_argument for a step whose variables differ.
+    // Replaces the steps after the first of the frame's data set, whose journal becomes invalid.
+    // Throws std::out_of_range for a frame without a data set and std::invalid_argument for a
+    // step whose variables differ or a data set of several zones.
     void setLaterTimeSteps(int frame, std::vector<DataValues> steps);
 
     // The most steps any data set has; 1 when none has more (or there is none).

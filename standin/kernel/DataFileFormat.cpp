@@ -7,6 +7,7 @@
 #include <QString>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -79,9 +80,10 @@ public:
     }
     // Checks a count against what is left before anything is allocated for it, so a damaged
     // count cannot ask for gigabytes.
-    void expectAtLeast(quint64 count, quint64 bytesEach) {
+    void expectAtLeast(const char* what, quint64 count, quint64 bytesEach, quint64 declared) {
         if (bytesEach != 0 && count > (m_end - m_position) / bytesEach)
-            fail("it ends too early (truncated)");
+            fail("it declares " + std::to_string(declared) + " " + what + ", more than its remaining " +
+                 std::to_string(m_end - m_position) + " bytes can hold (truncated or damaged)");
     }
     bool atEnd() const { return m_position == m_end; }
 
@@ -120,6 +122,130 @@ std::size_t pointCountOf(const DataValues& values) {
     return points;
 }
 
+constexpr std::size_t largestRank = 3;
+
+void checkDimensions(const std::vector<std::size_t>& dimensions, std::size_t points) {
+    if (dimensions.empty())
+        return;
+    if (dimensions.size() > largestRank)
+        throw std::invalid_argument("An ordered zone has at most three dimensions.");
+    std::size_t product = 1;
+    bool overflows = false;
+    for (const std::size_t dimension : dimensions) {
+        overflows =
+            overflows || (dimension != 0 && product > std::numeric_limits<std::size_t>::max() / dimension);
+        product *= dimension;
+    }
+    if (overflows || product != points)
+        throw std::invalid_argument("The dimensions of an ordered zone do not match its points.");
+}
+
+void checkShape(const DataFileContents& contents) {
+    if (contents.zones.empty() || contents.zones.front().empty())
+        throw std::invalid_argument("The data set has no zone or no time step to write.");
+    const std::size_t steps = contents.zones.front().size();
+    const auto& names = contents.first().variableNames;
+    for (const auto& zone : contents.zones) {
+        if (zone.size() != steps)
+            throw std::invalid_argument("The zones of the data set differ in their number of time steps.");
+        for (const DataValues& block : zone) {
+            if (block.variableNames != names)
+                throw std::invalid_argument("The zones and time steps of the data set differ in their "
+                                            "variables.");
+        }
+    }
+}
+
+void encodeBlock(Encoder& encoder, const DataValues& block) {
+    const std::size_t points = pointCountOf(block);
+    checkDimensions(block.dimensions, points);
+    encoder.text(block.title);
+    encoder.uint32(Encoder::checkedCount(block.dimensions.size()));
+    for (const std::size_t dimension : block.dimensions)
+        encoder.uint32(Encoder::checkedCount(dimension));
+    encoder.uint32(Encoder::checkedCount(points));
+    for (const auto& variable : block.values) {
+        for (const double value : variable)
+            encoder.float64(value);
+    }
+}
+
+// The smallest block: an empty title, no dimensions and no points.
+constexpr quint64 smallestBlock = 3 * sizeof(quint32);
+
+std::vector<double> decodeVariable(Decoder& decoder, quint32 points) {
+    std::vector<double> variable;
+    variable.reserve(points);
+    for (quint32 point = 0; point < points; ++point)
+        variable.push_back(decoder.float64());
+    return variable;
+}
+
+DataValues decodeBlock(Decoder& decoder, const std::vector<std::string>& names) {
+    DataValues block;
+    block.title = decoder.text();
+    const quint32 rank = decoder.uint32();
+    if (rank > largestRank)
+        decoder.fail("a zone declares " + std::to_string(rank) + " dimensions, more than three");
+    quint64 product = 1;
+    for (quint32 axis = 0; axis < rank; ++axis) {
+        const quint32 dimension = decoder.uint32();
+        block.dimensions.push_back(dimension);
+        // Capped so that it cannot overflow; a capped product never equals a 32-bit count.
+        product = std::min<quint64>(product, quint64{1} << 32) * dimension;
+    }
+    const quint32 points = decoder.uint32();
+    decoder.expectAtLeast("points", static_cast<quint64>(names.size()) * points, sizeof(double), points);
+    if (rank != 0 && product != points)
+        decoder.fail("the dimensions of a zone do not multiply to its " + std::to_string(points) + " points");
+    block.variableNames = names;
+    block.values.reserve(names.size());
+    for (std::size_t variable = 0; variable < names.size(); ++variable)
+        block.values.push_back(decodeVariable(decoder, points));
+    return block;
+}
+
+std::vector<std::string> decodeNames(Decoder& decoder, quint32 variables) {
+    decoder.expectAtLeast("variables", variables, sizeof(quint32), variables);
+    std::vector<std::string> names;
+    names.reserve(variables);
+    for (quint32 variable = 0; variable < variables; ++variable)
+        names.push_back(decoder.text());
+    return names;
+}
+
+DataFileContents decodeVersion1(Decoder& decoder) {
+    DataValues values;
+    values.title = decoder.text();
+    const quint32 variables = decoder.uint32();
+    const quint32 points = decoder.uint32();
+    values.variableNames = decodeNames(decoder, variables);
+    decoder.expectAtLeast("points", static_cast<quint64>(variables) * points, sizeof(double), points);
+    for (quint32 variable = 0; variable < variables; ++variable)
+        values.values.push_back(decodeVariable(decoder, points));
+    DataFileContents contents;
+    contents.zones.push_back({std::move(values)});
+    return contents;
+}
+
+DataFileContents decodeVersion2(Decoder& decoder) {
+    const std::vector<std::string> names = decodeNames(decoder, decoder.uint32());
+    const quint32 zones = decoder.uint32();
+    const quint32 steps = decoder.uint32();
+    if (zones == 0 || steps == 0)
+        decoder.fail("it declares no zone or no time step");
+    decoder.expectAtLeast("zones and time steps", static_cast<quint64>(zones) * steps, smallestBlock,
+                          static_cast<quint64>(zones) * steps);
+    DataFileContents contents;
+    contents.zones.resize(zones);
+    for (auto& zone : contents.zones) {
+        zone.reserve(steps);
+        for (quint32 step = 0; step < steps; ++step)
+            zone.push_back(decodeBlock(decoder, names));
+    }
+    return contents;
+}
+
 } // namespace
 
 unsigned crc32Of(const char* data, std::size_t size) {
@@ -130,19 +256,20 @@ unsigned crc32Of(const char* data, std::size_t size) {
     return crc ^ 0xFFFFFFFFU;
 }
 
-QByteArray encodeDataFile(const DataValues& values) {
-    const std::size_t points = pointCountOf(values);
+QByteArray encodeDataFile(const DataFileContents& contents) {
+    checkShape(contents);
     Encoder encoder;
     encoder.raw(dataFileMagic, sizeof dataFileMagic);
     encoder.uint32(dataFileVersion);
-    encoder.text(values.title);
-    encoder.uint32(Encoder::checkedCount(values.variableNames.size()));
-    encoder.uint32(Encoder::checkedCount(points));
-    for (const auto& name : values.variableNames)
+    const auto& names = contents.first().variableNames;
+    encoder.uint32(Encoder::checkedCount(names.size()));
+    for (const auto& name : names)
         encoder.text(name);
-    for (const auto& variable : values.values) {
-        for (const double value : variable)
-            encoder.float64(value);
+    encoder.uint32(Encoder::checkedCount(contents.zones.size()));
+    encoder.uint32(Encoder::checkedCount(contents.zones.front().size()));
+    for (const auto& zone : contents.zones) {
+        for (const DataValues& block : zone)
+            encodeBlock(encoder, block);
     }
     QByteArray& bytes = encoder.bytes();
     const quint32 crc = crc32Of(bytes.constData(), static_cast<std::size_t>(bytes.size()));
@@ -150,7 +277,13 @@ QByteArray encodeDataFile(const DataValues& values) {
     return bytes;
 }
 
-DataValues decodeDataFile(const QByteArray& bytes, const std::string& origin) {
+QByteArray encodeDataFile(const DataValues& values) {
+    DataFileContents contents;
+    contents.zones.push_back({values});
+    return encodeDataFile(contents);
+}
+
+DataFileContents decodeDataFile(const QByteArray& bytes, const std::string& origin) {
     const std::size_t size = static_cast<std::size_t>(bytes.size());
     Decoder whole(bytes, size, origin);
     if (size < sizeof dataFileMagic ||
@@ -162,7 +295,7 @@ DataValues decodeDataFile(const QByteArray& bytes, const std::string& origin) {
     Decoder decoder(bytes, size - sizeof(quint32), origin);
     decoder.raw(sizeof dataFileMagic);
     const quint32 version = decoder.uint32();
-    if (version != dataFileVersion)
+    if (version != 1 && version != dataFileVersion)
         decoder.fail("its version " + std::to_string(version) + " is not supported");
 
     quint32 storedCrc = 0;
@@ -170,29 +303,16 @@ DataValues decodeDataFile(const QByteArray& bytes, const std::string& origin) {
     if (qFromLittleEndian(storedCrc) != crc32Of(bytes.constData(), size - sizeof storedCrc))
         decoder.fail("its checksum does not match (truncated or damaged)");
 
-    DataValues values;
-    values.title = decoder.text();
-    const quint32 variables = decoder.uint32();
-    const quint32 points = decoder.uint32();
-    decoder.expectAtLeast(variables, sizeof(quint32));
-    for (quint32 variable = 0; variable < variables; ++variable)
-        values.variableNames.push_back(decoder.text());
-    decoder.expectAtLeast(static_cast<quint64>(variables) * points, sizeof(double));
-    values.values.resize(variables);
-    for (auto& variable : values.values) {
-        variable.reserve(points);
-        for (quint32 point = 0; point < points; ++point)
-            variable.push_back(decoder.float64());
-    }
+    DataFileContents contents = version == 1 ? decodeVersion1(decoder) : decodeVersion2(decoder);
     if (!decoder.atEnd())
         decoder.fail("it has unexpected bytes after the values");
-    return values;
+    return contents;
 }
 
-bool writeDataFile(const std::string& path, const DataValues& values, std::string& error) {
+bool writeDataFile(const std::string& path, const DataFileContents& contents, std::string& error) {
     QByteArray bytes;
     try {
-        bytes = encodeDataFile(values);
+        bytes = encodeDataFile(contents);
     } catch (const std::invalid_argument& invalid) {
         error = "Cannot write " + path + ": " + invalid.what();
         return false;
@@ -200,7 +320,13 @@ bool writeDataFile(const std::string& path, const DataValues& values, std::strin
     return writeFileSafely(path, bytes, error);
 }
 
-DataValues readDataFile(const std::string& path) {
+bool writeDataFile(const std::string& path, const DataValues& values, std::string& error) {
+    DataFileContents contents;
+    contents.zones.push_back({values});
+    return writeDataFile(path, contents, error);
+}
+
+DataFileContents readDataFile(const std::string& path) {
     return readFile(path, [&path](const QByteArray& bytes) { return decodeDataFile(bytes, path); });
 }
 

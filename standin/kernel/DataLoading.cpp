@@ -35,9 +35,9 @@ std::string fileNameOf(const LoadedFile& file) {
 }
 
 std::string fileNameOf(const DataSet& dataSet) {
-    if (dataSet.dataFile.empty())
+    if (dataSet.dataFiles.empty())
         return dataSet.contents.title;
-    return QFileInfo(QString::fromStdString(dataSet.dataFile)).fileName().toStdString();
+    return QFileInfo(QString::fromStdString(dataSet.dataFiles.front())).fileName().toStdString();
 }
 
 StringList listOf(const VariableNames& names) {
@@ -123,12 +123,49 @@ std::string joined(const std::vector<std::string>& names) {
     return text;
 }
 
-// Every file as a zone with the given variables.
-std::vector<DataValues> zonesWith(const Variables& variables, std::vector<LoadedFile> files) {
-    std::vector<DataValues> zones;
-    for (LoadedFile& file : files)
-        zones.push_back(fittedTo(variables, std::move(file.values)));
+// Fitting keeps an ordered zone's shape: the points stay, only the variables change.
+DataValues fittedKeepingShape(const Variables& variables, DataValues values) {
+    std::vector<std::size_t> dimensions = values.dimensions;
+    DataValues fitted = fittedTo(variables, std::move(values));
+    fitted.dimensions = std::move(dimensions);
+    return fitted;
+}
+
+struct Zones {
+    std::vector<std::vector<DataValues>> steps; // of every zone, the first step first
+    // No variable was renamed, reordered, left out or filled with NaN: the zones are what the
+    // files hold.
+    bool asRead = true;
+};
+
+// Every file as a zone with the given variables, through all of its time steps.
+Zones zonesWith(const Variables& variables, std::vector<LoadedFile> files) {
+    Zones zones;
+    for (LoadedFile& file : files) {
+        auto& steps = zones.steps.emplace_back();
+        steps.reserve(file.laterSteps.size() + 1);
+        zones.asRead = zones.asRead && file.values.variableNames == variables.names;
+        steps.push_back(fittedKeepingShape(variables, std::move(file.values)));
+        for (DataValues& step : file.laterSteps) {
+            zones.asRead = zones.asRead && step.variableNames == variables.names;
+            steps.push_back(fittedKeepingShape(variables, std::move(step)));
+        }
+    }
     return zones;
+}
+
+// Absolute paths of the files, each once however many zones it brought.
+std::vector<std::string> pathsOf(const std::vector<LoadedFile>& files) {
+    std::vector<std::string> paths;
+    for (const LoadedFile& file : files) {
+        if (file.zoneInFile == 0 && !file.path.empty())
+            paths.push_back(absolutePath(file.path));
+    }
+    return paths;
+}
+
+bool allFromFiles(const std::vector<LoadedFile>& files) {
+    return std::all_of(files.begin(), files.end(), [](const LoadedFile& file) { return !file.path.empty(); });
 }
 
 // Without a callback to ask, the data keeps the variables it has and the user learns which
@@ -175,35 +212,76 @@ Matching matchIfVariablesDiffer(const VariableNames& existing, const std::vector
     return {false, variablesOf(StringList(answer))};
 }
 
+// Journaled against its files only when loading them again gives exactly this data set.
 std::shared_ptr<DataSet> newDataSet(const Variables& variables, std::vector<LoadedFile> files) {
     auto dataSet = std::make_shared<DataSet>();
     dataSet->id = ApplicationModel::nextDataSetId();
-    dataSet->dataFile = absolutePath(files.front().path);
-    dataSet->journalValid = !dataSet->dataFile.empty();
-    std::vector<DataValues> zones = zonesWith(variables, std::move(files));
-    dataSet->contents = std::move(zones.front());
-    dataSet->laterZones.assign(std::make_move_iterator(zones.begin() + 1),
-                               std::make_move_iterator(zones.end()));
+    dataSet->dataFiles = pathsOf(files);
+    const bool fromFiles = allFromFiles(files);
+    Zones zones = zonesWith(variables, std::move(files));
+    dataSet->journalValid = fromFiles && zones.asRead;
+    DataFileContents values;
+    values.zones = std::move(zones.steps);
+    dataSet->setAllValues(std::move(values));
     return dataSet;
 }
 
 // The data set's own values take the chosen variables too, so that every zone and step has them.
 void refitDataSet(DataSet& dataSet, const Variables& variables) {
-    dataSet.contents = fittedTo(variables, std::move(dataSet.contents));
+    dataSet.contents = fittedKeepingShape(variables, std::move(dataSet.contents));
     for (DataValues& step : dataSet.laterSteps)
-        step = fittedTo(variables, std::move(step));
+        step = fittedKeepingShape(variables, std::move(step));
     for (DataValues& zone : dataSet.laterZones)
-        zone = fittedTo(variables, std::move(zone));
+        zone = fittedKeepingShape(variables, std::move(zone));
+    for (auto& zoneSteps : dataSet.laterZoneSteps) {
+        for (DataValues& step : zoneSteps)
+            step = fittedKeepingShape(variables, std::move(step));
+    }
+    dataSet.journalValid = false;
 }
 
+// Appended zones make a data set that none of its files holds as a whole.
 void appendZones(DataSet& dataSet, const Variables& variables, std::vector<LoadedFile> files) {
-    for (DataValues& zone : zonesWith(variables, std::move(files)))
-        dataSet.laterZones.push_back(std::move(zone));
+    for (std::string& path : pathsOf(files))
+        dataSet.dataFiles.push_back(std::move(path));
+    for (auto& steps : zonesWith(variables, std::move(files)).steps) {
+        dataSet.laterZones.push_back(std::move(steps.front()));
+        dataSet.laterZoneSteps.emplace_back(std::make_move_iterator(steps.begin() + 1),
+                                            std::make_move_iterator(steps.end()));
+    }
+    dataSet.journalValid = false;
 }
 
-bool refuse(const char* message) {
+bool refuse(const std::string& message) {
     setLastErrorMessage(message);
     return false;
+}
+
+int stepsOf(const LoadedFile& file) {
+    return 1 + static_cast<int>(file.laterSteps.size());
+}
+
+std::string timeSteps(int count) {
+    return std::to_string(count) + (count == 1 ? " time step" : " time steps");
+}
+
+// Why the files cannot be loaded (into `target` when appending), empty when they can: every
+// file needs points, and every zone of a data set the same time steps.
+std::string whyNotLoadable(const std::vector<LoadedFile>& files, const DataSet* target) {
+    for (const LoadedFile& file : files) {
+        if (pointCount(file.values) == 0)
+            return fileNameOf(file) + " holds no data points; nothing was loaded.";
+    }
+    const int steps = target ? target->stepCount() : stepsOf(files.front());
+    const std::string stepsFrom = target ? "the data set" : fileNameOf(files.front());
+    for (const LoadedFile& file : files) {
+        if (stepsOf(file) != steps)
+            return fileNameOf(file) + " has " + timeSteps(stepsOf(file)) + " but " + stepsFrom + " has " +
+                   std::to_string(steps) +
+                   ": every zone of a data set needs the same time steps; nothing "
+                   "was loaded.";
+    }
+    return {};
 }
 
 // The current frame, or a new one on the first page (a new page if there is none).
@@ -234,6 +312,9 @@ bool loadData(std::vector<LoadedFile> files, DataLoadOption option) {
     auto& model = ApplicationModel::instance();
     Frame* current = model.currentFrame();
     const bool appending = option == qelmar::dataload::Append && current && current->dataSet;
+    if (const std::string problem = whyNotLoadable(files, appending ? current->dataSet.get() : nullptr);
+        !problem.empty())
+        return refuse(problem);
     // The files loaded first play the existing data set: the others are matched to its variables.
     const VariableNames& existing =
         appending ? current->dataSet->contents.variableNames : files.front().values.variableNames;

@@ -10,11 +10,13 @@
 
 namespace qelmar::standin {
 
-// The values read from one file; generated data has no file.
+// The values read from one file; generated data has no file. A file of several zones arrives as
+// one LoadedFile per zone, numbered from 0 by `zoneInFile`.
 struct LoadedFile {
     std::string path;
-    DataValues values; // the first time step
+    DataValues values;                  // the first time step
     std::vector<DataValues> laterSteps; // with the same variables and points as `values`
+    int zoneInFile = 0;
 };
 
 // Puts the files' values into the application as the option says: a new data set for the
@@ -26,9 +28,12 @@ struct LoadedFile {
 // from the name it carries under that variable's entry, and variables a file does not fill are
 // NaN in its zone; a null answer cancels the load and changes nothing. Without a callback the
 // files are fitted to the first file's (or the data set's) variables by name and the user is told.
-// Without a current frame a new frame gets the data. The new data set is journaled when the first
-// file has a path. False, with the kernel's last error set, when there is nothing to load or the
-// load was cancelled.
+// Every file's later steps become the later steps of its zone; the files need the same number
+// of steps (as the data set's, appending), and points. Without a current frame a new frame gets
+// the data. The data set remembers every file it came from; a new one is journaled against them
+// when each zone holds exactly what its file holds (nothing matched, fitted or filled), and an
+// appended one is not. False, with the kernel's last error set, when there is nothing to load,
+// a file cannot be loaded or the load was cancelled; nothing changes then.
 bool loadData(std::vector<LoadedFile> files, qelmar::dataload::DataLoadOption option);
 
 } // namespace qelmar::standin

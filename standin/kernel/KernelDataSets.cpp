@@ -56,11 +56,12 @@ bool QelUtilDataSetWriteX(ArgList_pa args) {
     if (!fileName || fileName->empty())
         return failWith("No file name was given for the data file.");
     std::string error;
-    if (!qelmar::standin::writeDataFile(*fileName, dataSet->contents, error))
+    if (!qelmar::standin::writeDataFile(*fileName, dataSet->allValues(), error))
         return failWith(error);
-    // Writing keeps the layout clean: the data is the same, it only gained a place to load from.
+    // Writing keeps the layout clean: the data is the same, it only gained a place to load from,
+    // and that one file now holds all of it.
     dataSet->journalValid = true;
-    dataSet->dataFile = qelmar::standin::absolutePath(*fileName);
+    dataSet->dataFiles = {qelmar::standin::absolutePath(*fileName)};
     qelmar::standin::notifyStateChange(StateChange_DataSetsAltered);
     return true;
 }

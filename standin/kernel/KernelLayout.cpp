@@ -105,13 +105,18 @@ private:
     std::string m_problem;
 };
 
-// A data set without a file of its own, or changed since it was loaded, would not come back
+// A data set without files of its own, or changed since it was loaded, would not come back
 // from the layout: the frame is saved without a data reference.
-std::string linkedDataFile(const qelmar::standin::Frame& frame, const QDir& layoutFolder, bool relative) {
-    if (!frame.dataSet || !frame.dataSet->journalValid || frame.dataSet->dataFile.empty())
-        return {};
-    const QString absolute = QString::fromStdString(frame.dataSet->dataFile);
-    return (relative ? layoutFolder.relativeFilePath(absolute) : absolute).toStdString();
+std::vector<std::string> linkedDataFiles(const qelmar::standin::Frame& frame, const QDir& layoutFolder,
+                                         bool relative) {
+    std::vector<std::string> files;
+    if (!frame.dataSet || !frame.dataSet->journalValid)
+        return files;
+    for (const std::string& file : frame.dataSet->dataFiles) {
+        const QString absolute = QString::fromStdString(file);
+        files.push_back((relative ? layoutFolder.relativeFilePath(absolute) : absolute).toStdString());
+    }
+    return files;
 }
 
 LayoutDocument linkedLayout(const std::string& layoutPath, bool relative) {
@@ -122,7 +127,7 @@ LayoutDocument linkedLayout(const std::string& layoutPath, bool relative) {
         auto& entry = layout.pages.emplace_back();
         entry.name = page.name;
         for (const auto& frame : page.frames)
-            entry.frames.push_back({frame.name, frame.plotType, linkedDataFile(frame, folder, relative)});
+            entry.frames.push_back({frame.name, frame.plotType, linkedDataFiles(frame, folder, relative)});
     }
     return layout;
 }
@@ -138,17 +143,17 @@ std::vector<qelmar::standin::PackageEntry> packageEntries(bool includePreview) {
         auto& pageEntry = layout.pages.emplace_back();
         pageEntry.name = page.name;
         for (const auto& frame : page.frames) {
-            std::string dataEntry;
+            std::vector<std::string> dataEntry;
             if (frame.dataSet) {
                 auto [known, added] = entryOfDataSet.try_emplace(frame.dataSet->id);
                 if (added) {
                     known->second = packagedDataEntry(static_cast<int>(dataEntries.size()) + 1);
                     dataEntries.push_back(
-                        {known->second, qelmar::standin::encodeDataFile(frame.dataSet->contents)});
+                        {known->second, qelmar::standin::encodeDataFile(frame.dataSet->allValues())});
                 }
-                dataEntry = known->second;
+                dataEntry.push_back(known->second);
             }
-            pageEntry.frames.push_back({frame.name, frame.plotType, dataEntry});
+            pageEntry.frames.push_back({frame.name, frame.plotType, std::move(dataEntry)});
         }
     }
     std::vector<qelmar::standin::PackageEntry> entries;

@@ -148,8 +148,8 @@ public:
 
 private:
     void readRecord(const std::vector<std::string>& fields) {
-        // A data file belongs to the frame on the line right before it and to nothing else.
-        m_frameBefore = std::exchange(m_frameJustRead, false);
+        // Data files belong to the frame on the line right before them and to nothing else.
+        m_dataAllowed = std::exchange(m_dataMayFollow, false);
         const std::string& kind = fields.front();
         if (kind == "Paths" && fields.size() == 2)
             readPaths(fields[1]);
@@ -176,19 +176,20 @@ private:
         if (m_layout.pages.empty())
             m_parser.fail("a frame comes before any page");
         m_layout.pages.back().frames.push_back({m_parser.unescaped(name), m_parser.plotType(plotType), {}});
-        m_frameJustRead = true;
+        m_dataMayFollow = true;
     }
 
     void readData(const std::string& file) {
-        if (!m_frameBefore)
+        if (!m_dataAllowed)
             m_parser.fail("a data file does not follow a frame");
-        m_layout.pages.back().frames.back().dataFile = m_parser.unescaped(file);
+        m_layout.pages.back().frames.back().dataFiles.push_back(m_parser.unescaped(file));
+        m_dataMayFollow = true;
     }
 
     LineParser m_parser;
     LayoutDocument m_layout;
-    bool m_frameJustRead = false;
-    bool m_frameBefore = false;
+    bool m_dataMayFollow = false;
+    bool m_dataAllowed = false;
     bool m_ended = false;
 };
 
@@ -201,8 +202,8 @@ QByteArray encodeLayout(const LayoutDocument& layout) {
         text += "Page\t" + escaped(page.name) + '\n';
         for (const auto& frame : page.frames) {
             text += "Frame\t" + std::to_string(frame.plotType) + '\t' + escaped(frame.name) + '\n';
-            if (!frame.dataFile.empty())
-                text += "Data\t" + escaped(frame.dataFile) + '\n';
+            for (const std::string& file : frame.dataFiles)
+                text += "Data\t" + escaped(file) + '\n';
         }
     }
     text += "End\n";

@@ -10,11 +10,11 @@
 //     Data    <data file>
 //     End
 //
-// Every Frame belongs to the Page before it, in stack order from the top; a Data line after a
-// Frame names the data file its data set loads from, relative to the layout's folder when
-// Paths is relative. In a package the data files are named by their entry in the package and
-// Paths is relative. Names escape backslash, tab, line feed and carriage return as \\, \t, \n
-// and \r. The closing End line tells a complete file from a truncated one.
+// Every Frame belongs to the Page before it, in stack order from the top; the Data lines right
+// after a Frame name the data files its data set loads from, in the order they are loaded,
+// relative to the layout's folder when Paths is relative. In a package the data files are named by their
+// entry in the package and Paths is relative. Names escape backslash, tab, line feed and carriage return as
+// \\, \t, \n and \r. The closing End line tells a complete file from a truncated one.
 
 #include <QByteArray>
 
@@ -26,7 +26,7 @@ namespace qelmar::standin {
 struct LayoutFrameEntry {
     std::string name;
     int plotType = 0;
-    std::string dataFile; // empty: the frame has no data reference
+    std::vector<std::string> dataFiles; // in load order; empty: the frame has no data reference
 };
 
 struct LayoutPageEntry {

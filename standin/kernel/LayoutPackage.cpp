@@ -56,16 +56,26 @@ QByteArray contentsOf(zip_source_t* source) {
     return bytes;
 }
 
+// A regular file, rw-r--r--, as Unix zip tools store it in the upper half of the attributes.
+constexpr zip_uint32_t packagedEntryMode = 0100644;
+
 void addEntry(zip_t* archive, const PackageEntry& entry) {
     // libzip reads the entry's bytes only when the archive is closed; they live in `entries`.
     zip_source_t* source =
         zip_source_buffer(archive, entry.bytes.constData(), static_cast<zip_uint64_t>(entry.bytes.size()), 0);
     if (!source)
         throw std::runtime_error(archiveErrorText(archive));
-    if (zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
+    const zip_int64_t index =
+        zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+    if (index < 0) {
         zip_source_free(source);
         throw std::runtime_error(archiveErrorText(archive));
     }
+    // Without attributes of its own an entry unpacks world-writable; it is a plain file the
+    // owner may change and everybody may read.
+    if (zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0, ZIP_OPSYS_UNIX,
+                                         packagedEntryMode << 16) < 0)
+        throw std::runtime_error(archiveErrorText(archive));
 }
 
 QByteArray buildArchive(const std::vector<PackageEntry>& entries) {

@@ -5,12 +5,13 @@
 //
 //     layout.lay      the layout (see LayoutFileFormat.h); its frames refer to their data by
 //                     the entry names below, with relative paths
-//     data/<n>.plt    one data file (see DataFileFormat.h) per data set, n counting from 1 in
-//                     the order the layout first uses them
+//     data/<n>.plt    one data file (see DataFileFormat.h) per data set with all of its zones
+//                     and time steps, n counting from 1 in the order the layout first uses them
 //     preview.png     a small picture of the pages and their frames, only when asked for
 //
-// The archive is built in memory and reaches the disk through a temporary file, so a failed
-// save leaves an earlier package intact.
+// Every entry is stored as a regular file readable by all and writable by its owner alone. The
+// archive is built in memory and reaches the disk through a temporary file, so a failed save
+// leaves an earlier package intact.
 
 #include "kernel/LayoutFileFormat.h"
 

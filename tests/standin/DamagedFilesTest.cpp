@@ -124,7 +124,9 @@ TEST_F(DamagedFilesTest, DataAndPathsLinesOutOfPlaceAreRefusedByLineNumberAlsoIn
         {"#!QELMAR LAYOUT 1\nPaths\trelative\nPage\tone\nFrame\t0\tf\nPage\tempty\nData\tx.plt\nEnd\n",
          "line 6: a data file does not follow a frame"},
         {"#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nPaths\trelative\nData\tx.plt\nEnd\n", "line 5"},
-        {"#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nData\tx.plt\nData\ty.plt\nEnd\n", "line 5"},
+        // A frame's data lines follow it without a break.
+        {"#!QELMAR LAYOUT 1\nPage\tone\nFrame\t0\tf\nData\tx.plt\nPaths\trelative\nData\ty.plt\nEnd\n",
+         "line 6"},
     };
     for (const auto& [layout, why] : layouts) {
         SCOPED_TRACE(layout);

@@ -209,7 +209,7 @@ TEST_F(DataLoadersTest, DataFilesRoundTripAndFilesWithTheSameVariablesBecomeZone
     ASSERT_EQ(shown().zoneCount(), 2);
     EXPECT_EQ(shown().laterZones[0].values, second.values);
     EXPECT_TRUE(shown().journalValid);
-    EXPECT_EQ(shown().dataFile, path("a.plt"));
+    EXPECT_EQ(shown().dataFiles, (std::vector<std::string>{path("a.plt"), path("b.plt")}));
     EXPECT_NE(std::find(announced.begin(), announced.end(), StateChange_DataSetsAltered), announced.end());
     EXPECT_TRUE(kernel.messages().empty());
 }
@@ -413,7 +413,7 @@ TEST_F(DataLoadersTest, NetCdfLoadsTheChosenVariablesAlongTheUnlimitedDimension)
     EXPECT_EQ(shown().contents.values[1][0], 12.5);
     EXPECT_TRUE(std::isnan(shown().contents.values[1][1])) << "the fill value marks a missing point";
     EXPECT_EQ(shown().contents.values[1][2], -3.25);
-    EXPECT_EQ(shown().dataFile, path("ocean.nc"));
+    EXPECT_EQ(shown().dataFiles, std::vector<std::string>{path("ocean.nc")});
 }
 
 TEST_F(DataLoadersTest, TruncatedNetCdfIsRefusedByName) {

@@ -106,7 +106,7 @@ protected:
 
 TEST_F(LayoutFilesTest, WrittenDataReadsBackAndTheDataSetNowLoadsFromIt) {
     app.setCurrentFrame(unjournaled);
-    // A data file holds the first time step, whichever step is shown.
+    // A data file holds every time step, whichever step is shown.
     DataSetContents later = sample;
     later.values[1][0] += 1.0;
     app.setLaterTimeSteps(unjournaled, {later});
@@ -125,6 +125,9 @@ TEST_F(LayoutFilesTest, WrittenDataReadsBackAndTheDataSetNowLoadsFromIt) {
     EXPECT_EQ(read.variableNames, sample.variableNames);
     EXPECT_EQ(read.values, sample.values);
     EXPECT_TRUE(std::signbit(read.values[1][2]));
+    const auto steps = qelmar::standin::readDataFile(file).zones.at(0);
+    ASSERT_EQ(steps.size(), 2U);
+    EXPECT_EQ(steps[1].values, later.values);
 }
 
 TEST_F(LayoutFilesTest, DataFileReaderRefusesTruncatedDamagedAndForeignFiles) {
@@ -215,7 +218,7 @@ TEST_F(LayoutFilesTest, PackageCarriesLayoutAndEveryDataSetAndAPreviewOnlyWhenAs
     EXPECT_EQ(layout.pages[1].frames[0].dataFile, "data/2.plt");
     const QByteArray data =
         QByteArray::fromStdString(ApplicationTestControl::packageEntry(file, "data/1.plt"));
-    EXPECT_EQ(qelmar::standin::decodeDataFile(data, "entry").values, sample.values);
+    EXPECT_EQ(qelmar::standin::decodeDataFile(data, "entry").first().values, sample.values);
     EXPECT_THROW(ApplicationTestControl::packageEntry(file, "preview.png"), std::runtime_error);
 
     ASSERT_TRUE(save(file, 1, "IncludePreview")) << lastError();

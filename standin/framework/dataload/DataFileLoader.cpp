@@ -7,6 +7,20 @@ namespace qelmar::standin {
 
 namespace {
 
+// Every zone of the file through all of its time steps, one LoadedFile per zone.
+void appendZonesOf(const std::string& path, std::vector<LoadedFile>& loaded) {
+    DataFileContents contents = readDataFile(path);
+    int zoneInFile = 0;
+    for (auto& steps : contents.zones) {
+        LoadedFile& zone = loaded.emplace_back();
+        zone.path = path;
+        zone.values = std::move(steps.front());
+        zone.laterSteps.assign(std::make_move_iterator(steps.begin() + 1),
+                               std::make_move_iterator(steps.end()));
+        zone.zoneInFile = zoneInFile++;
+    }
+}
+
 // The kernel's own binary data files.
 class DataFileLoader : public qelmar::sdk::ui::DataLoaderInterface {
 public:
@@ -18,9 +32,18 @@ public:
         return properties;
     }
 
+    // The first file that cannot be read loads nothing and becomes the kernel's last error.
     bool load(QWidget*, const std::vector<std::string>& files, bool,
               qelmar::dataload::DataLoadOption option) override {
-        return readAndLoad(files, readDataFile, option);
+        std::vector<LoadedFile> loaded;
+        try {
+            for (const std::string& file : files)
+                appendZonesOf(file, loaded);
+        } catch (const std::exception& failure) {
+            setLastErrorMessage(failure.what());
+            return false;
+        }
+        return loadData(std::move(loaded), option);
     }
 };
 

@@ -31,7 +31,9 @@ LayoutRecord fromKernel(const LayoutDocument& document) {
         auto& pageRecord = record.pages.emplace_back();
         pageRecord.name = page.name;
         for (const auto& frame : page.frames)
-            pageRecord.frames.push_back({frame.name, frame.plotType, frame.dataFile});
+            pageRecord.frames.push_back({frame.name, frame.plotType,
+                                         frame.dataFiles.empty() ? std::string() : frame.dataFiles.front(),
+                                         frame.dataFiles});
     }
     return record;
 }
@@ -127,7 +129,8 @@ bool ApplicationTestControl::dataSetJournalIsValid(int frame) const {
 }
 
 std::string ApplicationTestControl::dataSetFile(int frame) const {
-    return dataSetOf(frame).dataFile;
+    const auto& files = dataSetOf(frame).dataFiles;
+    return files.empty() ? std::string() : files.front();
 }
 
 void ApplicationTestControl::setCurrentFrame(int frame) {
@@ -169,7 +172,7 @@ void ApplicationTestControl::failWritesAfterBytes(long long bytes) {
 }
 
 DataSetContents ApplicationTestControl::readDataFile(const std::string& path) {
-    return fromKernel(standin::readDataFile(path));
+    return fromKernel(standin::readDataFile(path).first());
 }
 
 LayoutRecord ApplicationTestControl::readLayoutFile(const std::string& path) {

@@ -17,8 +17,10 @@ struct LayoutFrameRecord {
     std::string name;
     int plotType = 0;
     // The data file the frame's data set loads from, as written in the layout (relative or
-    // absolute, or a name inside the package); empty for a frame without data.
+    // absolute, or a name inside the package); empty for a frame without data. A data set
+    // loaded from several files names the first here and all of them in `dataFiles`.
     std::string dataFile;
+    std::vector<std::string> dataFiles;
 };
 struct LayoutPageRecord {
     std::string name;
@@ -54,7 +56,7 @@ public:
     long attachDataSet(int frame, const DataSetContents& contents, bool journaled,
                        const std::string& dataFile = std::string());
     // Gives the frame's data set these time steps after its first one (which stays as attached);
-    // every step needs the data set's variables. Data files keep only the first step.
+    // every step needs the data set's variables, and its journal becomes invalid.
     void setLaterTimeSteps(int frame, const std::vector<DataSetContents>& steps);
     // The most time steps of any data set (at least 1), and the step every frame shows; setting
     // it clamps to the steps there are and repaints like any change of the data sets.
@@ -64,6 +66,7 @@ public:
     // Changes the frame's data set without journaling it: its journal becomes invalid.
     void changeDataSetWithoutJournal(int frame);
     bool dataSetJournalIsValid(int frame) const;
+    // The first file the data set loads from, empty for none.
     std::string dataSetFile(int frame) const;
 
     void setCurrentFrame(int frame);
@@ -87,8 +90,8 @@ public:
     // a negative count lets writes succeed again (so does destruction).
     void failWritesAfterBytes(long long bytes);
 
-    // Readers of what the kernel wrote; they throw std::runtime_error with a reason on a file
-    // that is missing, truncated or not of the format.
+    // Readers of what the kernel wrote (of a data file, the first zone at the first step); they throw
+    // std::runtime_error with a reason on a file that is missing, truncated or not of the format.
     static DataSetContents readDataFile(const std::string& path);
     static LayoutRecord readLayoutFile(const std::string& path);
     // Names of the entries of a package, and one entry's bytes.

@@ -105,6 +105,8 @@ public:
     bool nextWalk(FrameWalk walk);
     void endWalk(FrameWalk walk);
 
+    // A new data set for the frame; a journaled one loads from the files (none for generated
+    // data), which are kept absolute. Returns its id; throws like DataSet::setAllValues.
     long attachDataSet(int frame, DataValues contents, bool journaled, const std::string& dataFile);
     long attachDataSet(int frame, DataFileContents values, bool journaled,
                        const std::vector<std::string>& dataFiles);

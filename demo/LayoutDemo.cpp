@@ -107,7 +107,7 @@ void buildSampleApplication() {
     const int measurements = app.addPage("Measurements");
     // A temperature wave travelling along, and a pressure profile whose fall breathes with the
     // day; the velocity field keeps one step and stays as it is while the others move. The data
-    // files written below keep only the first step.
+    // files written below hold every step.
     const int temperature = app.addFrame(measurements, "Temperature");
     const TimedValue wave = [](int, double x, double phase) {
         return 290.0 + 12.0 * std::sin(6.0 * x - phase);

@@ -14,6 +14,7 @@
 #include "host/AppLock.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
+#include "host/KernelFrames.h"
 #include "host/KernelMessages.h"
 #include "host/KernelString.h"
 #include "host/QExtendedFileDialog.h"
@@ -156,9 +157,17 @@ QString loadedStatus(int files, const QString& loader) {
     return tr("Loaded %1 files with %2").arg(files).arg(loader);
 }
 
-// Replacing is the only choice while the current frame shows nothing.
+// A layout joins the application's pages, so there is something to keep as soon as a frame
+// exists.
+bool applicationShowsFrames() {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
+    return QelUtilFrameExists();
+}
+
+// Replacing is the only choice while there is nothing to join: no data in the current frame, or
+// no frame at all for a layout.
 DataLoadOption chooseLoadOption(DemoMainWindow& window, bool layoutLoader) {
-    if (!currentFrameShowsData())
+    if (!(layoutLoader ? applicationShowsFrames() : currentFrameShowsData()))
         return qelmar::dataload::ReplaceAndResetStyle;
     const std::unique_ptr<AppendReplaceDialog> choice(AppendReplaceDialog::getInstance(
         layoutLoader ? AppendReplaceDialog::LayoutLoader : AppendReplaceDialog::StyleRetainingLoader,

@@ -2,6 +2,7 @@
 
 #include "host/KernelStrings.h"
 #include "kernel/ArgListData.h"
+#include "kernel/KernelState.h"
 
 using Entry = ArgList_s::Entry;
 using Kind = ArgList_s::Kind;
@@ -18,6 +19,10 @@ bool append(ArgList_s* args, const char* key, Entry entry) {
     return true;
 }
 
+bool begin(const char* call) {
+    return qelmar::standin::KernelState::instance().beginCall(call);
+}
+
 Entry entryOf(Kind kind) {
     Entry entry;
     entry.kind = kind;
@@ -27,10 +32,13 @@ Entry entryOf(Kind kind) {
 } // namespace
 
 ArgList_s* QelUtilArgListAlloc() {
+    if (!begin("QelUtilArgListAlloc"))
+        return nullptr;
     return new ArgList_s;
 }
 
 void QelUtilArgListDealloc(ArgList_s** args) {
+    begin("QelUtilArgListDealloc"); // releasing cannot fail; journalled only
     if (!args)
         return;
     delete *args;
@@ -38,37 +46,51 @@ void QelUtilArgListDealloc(ArgList_s** args) {
 }
 
 long QelUtilArgListGetCount(const ArgList_s* args) {
+    if (!begin("QelUtilArgListGetCount"))
+        return 0;
     return args ? static_cast<long>(args->entries.size()) : 0;
 }
 
 void QelUtilArgListClear(ArgList_s* args) {
+    if (!begin("QelUtilArgListClear"))
+        return;
     if (args)
         args->entries.clear();
 }
 
 bool QelUtilArgListHasKey(const ArgList_s* args, const char* key) {
+    if (!begin("QelUtilArgListHasKey"))
+        return false;
     return args && key && args->contains(key);
 }
 
 bool QelUtilArgListAppendString(ArgList_s* args, const char* key, const char* value) {
+    if (!begin("QelUtilArgListAppendString"))
+        return false;
     Entry entry = entryOf(Kind::String);
     entry.text = value ? value : "";
     return append(args, key, std::move(entry));
 }
 
 bool QelUtilArgListAppendInt(ArgList_s* args, const char* key, long value) {
+    if (!begin("QelUtilArgListAppendInt"))
+        return false;
     Entry entry = entryOf(Kind::Int);
     entry.integer = value;
     return append(args, key, std::move(entry));
 }
 
 bool QelUtilArgListAppendArbParam(ArgList_s* args, const char* key, long value) {
+    if (!begin("QelUtilArgListAppendArbParam"))
+        return false;
     Entry entry = entryOf(Kind::ArbParam);
     entry.integer = value;
     return append(args, key, std::move(entry));
 }
 
 bool QelUtilArgListAppendArbParamPtr(ArgList_s* args, const char* key, long* value) {
+    if (!begin("QelUtilArgListAppendArbParamPtr"))
+        return false;
     if (!value)
         return false;
     Entry entry = entryOf(Kind::ArbParamPtr);
@@ -77,6 +99,8 @@ bool QelUtilArgListAppendArbParamPtr(ArgList_s* args, const char* key, long* val
 }
 
 bool QelUtilArgListAppendDoublePtr(ArgList_s* args, const char* key, double* value) {
+    if (!begin("QelUtilArgListAppendDoublePtr"))
+        return false;
     if (!value)
         return false;
     Entry entry = entryOf(Kind::DoublePtr);
@@ -85,6 +109,8 @@ bool QelUtilArgListAppendDoublePtr(ArgList_s* args, const char* key, double* val
 }
 
 bool QelUtilArgListAppendStringPtr(ArgList_s* args, const char* key, char** value) {
+    if (!begin("QelUtilArgListAppendStringPtr"))
+        return false;
     if (!value)
         return false;
     Entry entry = entryOf(Kind::StringPtr);
@@ -93,12 +119,16 @@ bool QelUtilArgListAppendStringPtr(ArgList_s* args, const char* key, char** valu
 }
 
 bool QelUtilArgListAppendDouble(ArgList_s* args, const char* key, double value) {
+    if (!begin("QelUtilArgListAppendDouble"))
+        return false;
     Entry entry = entryOf(Kind::Double);
     entry.real = value;
     return append(args, key, std::move(entry));
 }
 
 bool QelUtilArgListAppendStringList(ArgList_s* args, const char* key, const StringList_s* value) {
+    if (!begin("QelUtilArgListAppendStringList"))
+        return false;
     if (!value)
         return false;
     Entry entry = entryOf(Kind::StringList);
@@ -111,6 +141,8 @@ bool QelUtilArgListAppendStringList(ArgList_s* args, const char* key, const Stri
 }
 
 bool QelUtilArgListAppendIdentifierPath(ArgList_s* args, const char* key, const long* path) {
+    if (!begin("QelUtilArgListAppendIdentifierPath"))
+        return false;
     if (!path)
         return false;
     Entry entry = entryOf(Kind::IdentifierPath);

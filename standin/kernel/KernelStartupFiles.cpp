@@ -13,6 +13,10 @@
 #include <cstring>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace qelmar::standin {
 
 namespace {
@@ -27,6 +31,8 @@ std::string& chosenFolder() {
 // Longer first lines are not headers; reading stops there so a binary file is refused quickly.
 constexpr int maxHeaderLength = 256;
 constexpr char headerMark[] = "#!QELMAR";
+// Editors on Windows put a UTF-8 byte order mark in front of the first line.
+constexpr char utf8ByteOrderMark[] = "\xEF\xBB\xBF";
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -47,6 +53,8 @@ bool readFirstLine(std::FILE* file, std::string& line) {
     }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
+    if (line.rfind(utf8ByteOrderMark, 0) == 0)
+        line.erase(0, std::strlen(utf8ByteOrderMark));
     return true;
 }
 
@@ -73,6 +81,47 @@ std::string resolvedPath(const char* path, int flags) {
 std::FILE* failOpen(std::string message) {
     setLastErrorMessage(std::move(message));
     return nullptr;
+}
+
+// Closes the descriptor unless a stream took it over.
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor)
+        : m_descriptor(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    int get() const { return m_descriptor; }
+    std::FILE* openStream() {
+        std::FILE* stream = ::fdopen(m_descriptor, "rb");
+        if (stream)
+            m_descriptor = -1;
+        return stream;
+    }
+
+private:
+    int m_descriptor;
+};
+
+// Opens without blocking and checks what was opened: a FIFO opened for reading the ordinary way
+// waits for a writer forever, and a folder or a device is never a startup file. Checking the
+// opened descriptor rather than the path leaves no gap for the path to change in between.
+std::FILE* openRegularFile(const std::string& path, const std::string& kind) {
+    Descriptor descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (descriptor.get() < 0)
+        return failOpen("The " + kind + " file " + path + " could not be opened: " + std::strerror(errno) +
+                        ".");
+    struct stat status {};
+    if (::fstat(descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return S_ISDIR(status.st_mode)
+                   ? failOpen(path + " is a folder, not a " + kind + " file.")
+                   : failOpen(path + " is not a regular file, so it cannot be a " + kind + " file.");
+    ::fcntl(descriptor.get(), F_SETFL, ::fcntl(descriptor.get(), F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = descriptor.openStream();
+    return file ? file : failOpen("The " + kind + " file " + path + " could not be opened.");
 }
 
 } // namespace
@@ -113,12 +162,9 @@ std::FILE* QelAppStartupFileOpen(const char* description, const char* path, cons
     if (!path || !*path)
         return failOpen("No " + kind + " file was given.");
     const std::string fullPath = resolvedPath(path, flags);
-    if (QFileInfo(fromUtf8(fullPath)).isDir())
-        return failOpen(fullPath + " is a folder, not a " + kind + " file.");
-    std::FILE* file = std::fopen(fullPath.c_str(), "rb");
+    std::FILE* file = openRegularFile(fullPath, kind);
     if (!file)
-        return failOpen("The " + kind + " file " + fullPath +
-                        " could not be opened: " + std::strerror(errno) + ".");
+        return nullptr;
     std::string line, foundTag;
     int foundVersion = 0;
     if (!readFirstLine(file, line) || !parseHeader(line, foundTag, foundVersion) || !tag || foundTag != tag) {

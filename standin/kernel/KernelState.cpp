@@ -42,17 +42,29 @@ KernelState& KernelState::instance() {
 }
 
 bool KernelState::beginCall(const char* call) {
-    m_journal.push_back({call, isLocked()});
-    const auto failure = m_failures.find(call);
+    if (isRecording())
+        m_journal.push_back({call, isLocked()});
+    if (m_failures.empty())
+        return true;
+    const auto failure = m_failures.find(std::string_view(call));
     if (failure == m_failures.end())
         return true;
-    if (failure->second == FailMode::Once)
+    if (failure->second.succeedFirst > 0) {
+        --failure->second.succeedFirst;
+        return true;
+    }
+    if (failure->second.mode == FailMode::Once)
         m_failures.erase(failure);
     return false;
 }
 
-void KernelState::failCall(const std::string& call, FailMode mode) {
-    m_failures[call] = mode;
+void KernelState::failCall(const std::string& call, FailMode mode, int succeedFirst) {
+    m_failures[call] = {mode, succeedFirst};
+}
+
+void KernelState::stopRecording() {
+    if (m_recordingDepth > 0 && --m_recordingDepth == 0)
+        m_journal.clear();
 }
 
 void KernelState::clearFailures() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qelmar::standin {
@@ -30,12 +31,19 @@ class KernelState {
 public:
     static KernelState& instance();
 
-    // Every kernel call starts here: it is journalled, and false means the call must fail
-    // because a test switched it off.
+    // Every kernel call starts here: it is journalled while a test records calls, and false
+    // means the call must fail because a test switched it off. Cheap otherwise: a long load
+    // makes millions of calls.
     bool beginCall(const char* call);
 
-    void failCall(const std::string& call, FailMode mode);
+    // The call fails once or always, after succeeding `succeedFirst` more times.
+    void failCall(const std::string& call, FailMode mode, int succeedFirst = 0);
     void clearFailures();
+
+    // Recording is off unless a test asks for it; nested requests keep it on until the last ends.
+    void startRecording() { ++m_recordingDepth; }
+    void stopRecording();
+    bool isRecording() const { return m_recordingDepth > 0; }
     const std::vector<KernelCallRecord>& journal() const { return m_journal; }
     void clearJournal() { m_journal.clear(); }
 
@@ -56,7 +64,12 @@ private:
     KernelState() = default;
 
     std::vector<KernelCallRecord> m_journal;
-    std::map<std::string, FailMode> m_failures;
+    int m_recordingDepth = 0;
+    struct Failure {
+        FailMode mode = FailMode::Always;
+        int succeedFirst = 0;
+    };
+    std::map<std::string, Failure, std::less<>> m_failures;
     int m_lockDepth = 0;
     MessagePresenter m_presenter;
     std::vector<ShownMessage> m_messages;

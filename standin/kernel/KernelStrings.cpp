@@ -7,6 +7,7 @@
 #include <vector>
 
 using qelmar::standin::allocKernelString;
+using qelmar::standin::KernelState;
 
 namespace {
 
@@ -21,9 +22,16 @@ Entry entryOf(const char* string) {
     return string ? Entry(string) : std::nullopt;
 }
 
+bool begin(const char* call) {
+    return KernelState::instance().beginCall(call);
+}
+
 } // namespace
 
+// Releasing memory cannot fail: the switch only journals these, and a test that switches them off
+// must not turn a release into a leak.
 void QelUtilStringDealloc(char** string) {
+    begin("QelUtilStringDealloc");
     if (!string)
         return;
     delete[] * string;
@@ -31,10 +39,13 @@ void QelUtilStringDealloc(char** string) {
 }
 
 StringList_s* QelUtilStringListAlloc() {
+    if (!begin("QelUtilStringListAlloc"))
+        return nullptr;
     return new StringList_s;
 }
 
 void QelUtilStringListDealloc(StringList_s** list) {
+    begin("QelUtilStringListDealloc");
     if (!list)
         return;
     delete *list;
@@ -42,10 +53,14 @@ void QelUtilStringListDealloc(StringList_s** list) {
 }
 
 long QelUtilStringListGetCount(const StringList_s* list) {
+    if (!begin("QelUtilStringListGetCount"))
+        return 0;
     return list ? static_cast<long>(list->strings.size()) : 0;
 }
 
 const char* QelUtilStringListGetRawStringPtr(const StringList_s* list, long position) {
+    if (!begin("QelUtilStringListGetRawStringPtr"))
+        return nullptr;
     if (!isValidPosition(list, position))
         return nullptr;
     const Entry& entry = list->strings[position - 1];
@@ -53,6 +68,8 @@ const char* QelUtilStringListGetRawStringPtr(const StringList_s* list, long posi
 }
 
 char* QelUtilStringListGetString(const StringList_s* list, long position) {
+    if (!begin("QelUtilStringListGetString"))
+        return nullptr;
     if (!isValidPosition(list, position))
         return nullptr;
     const Entry& entry = list->strings[position - 1];
@@ -60,6 +77,8 @@ char* QelUtilStringListGetString(const StringList_s* list, long position) {
 }
 
 bool QelUtilStringListAppendString(StringList_s* list, const char* string) {
+    if (!begin("QelUtilStringListAppendString"))
+        return false;
     if (!list)
         return false;
     list->strings.push_back(entryOf(string));
@@ -68,6 +87,8 @@ bool QelUtilStringListAppendString(StringList_s* list, const char* string) {
 }
 
 bool QelUtilStringListAppend(StringList_s* target, const StringList_s* source) {
+    if (!begin("QelUtilStringListAppend"))
+        return false;
     if (!target || !source)
         return false;
     // Copy first: appending a list to itself must not read what it is writing.
@@ -78,6 +99,8 @@ bool QelUtilStringListAppend(StringList_s* target, const StringList_s* source) {
 }
 
 bool QelUtilStringListInsertString(StringList_s* list, long position, const char* string) {
+    if (!begin("QelUtilStringListInsertString"))
+        return false;
     if (!list || position < 1 || position > static_cast<long>(list->strings.size()) + 1)
         return false;
     list->strings.insert(list->strings.begin() + (position - 1), entryOf(string));
@@ -86,6 +109,8 @@ bool QelUtilStringListInsertString(StringList_s* list, long position, const char
 }
 
 bool QelUtilStringListSetString(StringList_s* list, long position, const char* string) {
+    if (!begin("QelUtilStringListSetString"))
+        return false;
     if (!list || position < 1)
         return false;
     // Setting past the end grows the list with empty strings, as the kernel's lists do.
@@ -97,6 +122,8 @@ bool QelUtilStringListSetString(StringList_s* list, long position, const char* s
 }
 
 void QelUtilStringListRemoveString(StringList_s* list, long position) {
+    if (!begin("QelUtilStringListRemoveString"))
+        return;
     if (!isValidPosition(list, position))
         return;
     list->strings.erase(list->strings.begin() + (position - 1));
@@ -104,6 +131,8 @@ void QelUtilStringListRemoveString(StringList_s* list, long position) {
 }
 
 void QelUtilStringListClear(StringList_s* list) {
+    if (!begin("QelUtilStringListClear"))
+        return;
     if (!list)
         return;
     list->strings.clear();
@@ -111,10 +140,14 @@ void QelUtilStringListClear(StringList_s* list) {
 }
 
 StringList_s* QelUtilStringListCopy(const StringList_s* list) {
+    if (!begin("QelUtilStringListCopy"))
+        return nullptr;
     return list ? new StringList_s(*list) : nullptr;
 }
 
 StringList_s* QelUtilStringListFromNLString(const char* text) {
+    if (!begin("QelUtilStringListFromNLString"))
+        return nullptr;
     auto* list = new StringList_s;
     if (!text || !*text)
         return list;
@@ -132,6 +165,8 @@ StringList_s* QelUtilStringListFromNLString(const char* text) {
 }
 
 char* QelUtilStringListToNLString(const StringList_s* list) {
+    if (!begin("QelUtilStringListToNLString"))
+        return nullptr;
     if (!list)
         return nullptr;
     std::string text;

@@ -3,6 +3,7 @@
 #include "host/LaunchHelpAction.h"
 #include "kernel/ApplicationModel.h"
 #include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <QCommandLinkButton>
@@ -72,6 +73,7 @@ protected:
     }
 
     KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     ApplicationTestControl app;
     const qelmar::standin::testing::DataSetContents data{"Sample", {"X", "Y"}, {{0.0, 1.0}, {2.0, 3.0}}};
     QWidget host;

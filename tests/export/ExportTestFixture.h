@@ -6,6 +6,7 @@
 #include "host/FilenameStrategy.h"
 #include "host/Kernel.h"
 #include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
 
@@ -67,6 +68,7 @@ protected:
     }
 
     KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     StyleTestControl styles;
     ApplicationTestControl app;
     QTemporaryDir directory;

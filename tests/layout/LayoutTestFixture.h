@@ -2,6 +2,7 @@
 
 #include "common/FileDialogSteps.h"
 #include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 #include "kernel/testing/StyleTestControl.h"
@@ -71,6 +72,7 @@ protected:
     }
 
     KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     StyleTestControl styles;
     ApplicationTestControl app;
     QTemporaryDir directory;

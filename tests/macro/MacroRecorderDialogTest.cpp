@@ -3,6 +3,7 @@
 #include "MacroFileReading.h"
 #include "host/KernelMessages.h"
 #include "host/LaunchHelpAction.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/ModalDialogAnswerer.h"
 
@@ -54,6 +55,7 @@ class FirstWindowsEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         KernelTestControl kernel;
+        qelmar::standin::testing::CallRecording recording;
         QTemporaryDir directory;
         QWidget host;
         host.setObjectName("host");
@@ -134,6 +136,7 @@ protected:
     }
 
     KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     ModalDialogAnswerer answerer;
     QTemporaryDir directory;
     QWidget host;

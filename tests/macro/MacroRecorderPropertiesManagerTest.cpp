@@ -2,6 +2,7 @@
 
 #include "MacroFileReading.h"
 #include "host/KernelMessages.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <QFile>
@@ -37,6 +38,7 @@ protected:
     std::vector<std::string> macroBody() const { return readMacroBody(macroPath()); }
 
     KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     QTemporaryDir directory;
     MacroRecorderPropertiesManager manager;
     boost::signals2::connection connection;

@@ -2,6 +2,7 @@
 
 #include "host/StringList.h"
 #include "kernel/MatchVariables.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <QApplication>
@@ -73,6 +74,7 @@ protected:
     }
 
     qelmar::standin::testing::KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     std::optional<bool> shownWithArrow;
 };
 

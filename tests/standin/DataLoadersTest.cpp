@@ -188,7 +188,8 @@ TEST_F(DataLoadersTest, InstalledInTheirOrderAndOnlyTheGeneratorBringsItsOwnDial
         names.push_back(loader->properties().name);
         EXPECT_EQ(repository.isModernLoader(loader), loader->properties().dialogFileSelection != 0);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Qelmar Data", "Delimited Text", "NetCDF", "Data Generator"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Qelmar Data", "Delimited Text", "NetCDF", "Data Generator",
+                                               DataLoaderRepository::QELMAR_LAYOUT_LOADER_NAME}));
 }
 
 TEST_F(DataLoadersTest, DataFilesRoundTripAndFilesWithTheSameVariablesBecomeZones) {

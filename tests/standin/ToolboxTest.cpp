@@ -2,6 +2,7 @@
 #include "host/CheckedStyleValue.h"
 #include "host/StringList.h"
 #include "kernel/ArgListData.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
 
@@ -89,6 +90,7 @@ TEST(ToolboxArgList, KernelReadsTypedEntriesByKeyInOrder) {
 // An argument list that was never set up must not reach the kernel.
 TEST(ToolboxCheckedStyleValue, AnIncompleteArgumentListIsAnsweredWithoutTheKernel) {
     qelmar::standin::testing::KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     qelmar::standin::testing::StyleTestControl styles;
     styles.define({"Checked", "Value"}, qelmar::standin::StyleDefinition::integer(1, 0, 9));
     const CheckedStyleValue value(StyleValue(StringList{"Checked", "Value"}));

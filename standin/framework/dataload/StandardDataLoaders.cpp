@@ -10,6 +10,7 @@ void installStandardDataLoaders() {
     repository.addLoader(makeDelimitedTextLoader(), true);
     repository.addLoader(makeNetCdfLoader(), true);
     repository.addLoader(makeDataGeneratorLoader(), false);
+    repository.addLoader(makeLayoutLoader(), true);
 }
 
 } // namespace qelmar::standin

@@ -3,6 +3,7 @@
 #include "kernel/MacroFileFormat.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace qelmar::standin::testing {
 
@@ -56,8 +57,8 @@ void KernelTestControl::clearMessages() {
     KernelState::instance().clearMessages();
 }
 
-void KernelTestControl::failCall(const std::string& call, FailMode mode) {
-    KernelState::instance().failCall(call, mode);
+void KernelTestControl::failCall(const std::string& call, FailMode mode, int succeedFirst) {
+    KernelState::instance().failCall(call, mode, succeedFirst);
 }
 
 void KernelTestControl::clearFailures() {
@@ -65,6 +66,8 @@ void KernelTestControl::clearFailures() {
 }
 
 const std::vector<KernelCallRecord>& KernelTestControl::journal() const {
+    if (!KernelState::instance().isRecording())
+        throw std::logic_error("The kernel records calls only while a CallRecording exists.");
     return KernelState::instance().journal();
 }
 

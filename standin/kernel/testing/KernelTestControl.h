@@ -31,9 +31,13 @@ public:
     std::vector<ShownMessage> messagesOfType(int type) const;
     void clearMessages();
 
-    void failCall(const std::string& call, FailMode mode = FailMode::Always);
+    // The call fails (once or from then on) after succeeding `succeedFirst` more times, so that
+    // a failure can be placed in the middle of an operation.
+    void failCall(const std::string& call, FailMode mode = FailMode::Always, int succeedFirst = 0);
     void clearFailures();
 
+    // The journal is kept only while a CallRecording lives; asking for it otherwise is a mistake
+    // in the test (every "was not called" would pass), so these throw std::logic_error then.
     const std::vector<KernelCallRecord>& journal() const;
     std::vector<KernelCallRecord> callsNamed(const std::string& call) const;
     bool wasCalled(const std::string& call) const { return !callsNamed(call).empty(); }

@@ -1,5 +1,6 @@
 #include "BindingTestSupport.h"
 #include "host/LabelPropertyBinding.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/PropertyTypeAdapter.h"
@@ -67,6 +68,7 @@ TEST(TextFieldPropertyBinding, TypedTextReachesThePropertyWhenEditingFinishes) {
 
 TEST(TextFieldPropertyBinding, OutOfRangeEntryShowsTheMessageRestoresTheTextAndKeepsFocus) {
     KernelTestControl kernel;
+    qelmar::standin::testing::CallRecording recording;
     TextForm ui;
     auto property = std::make_shared<Property<int>>(10, std::make_shared<BoundedValueValidator<int>>(1, 100));
     TextFieldPropertyBinding<int> binding(ui.field, property, BindingInterface::WidgetUpdate_OnIdle);

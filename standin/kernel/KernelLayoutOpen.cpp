@@ -1,0 +1,183 @@
+#include "host/KernelLayout.h"
+
+#include "kernel/ApplicationModel.h"
+#include "kernel/ArgListData.h"
+#include "kernel/DataFileFormat.h"
+#include "kernel/KernelState.h"
+#include "kernel/LastError.h"
+#include "kernel/LayoutFileFormat.h"
+#include "kernel/LayoutPackage.h"
+#include "kernel/StateChange.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+using qelmar::standin::ApplicationModel;
+using qelmar::standin::DataSet;
+using qelmar::standin::DataValues;
+using qelmar::standin::LayoutDocument;
+
+struct OpenOptions {
+    std::string fileName;
+    bool append = false;
+};
+
+std::optional<OpenOptions> readOptions(const ArgList_s* args, std::string& problem) {
+    const auto fileName = args ? args->findString("FName") : std::nullopt;
+    if (!fileName || fileName->empty()) {
+        problem = "No file name was given for the layout to open (\"FName\").";
+        return std::nullopt;
+    }
+    OpenOptions options{*fileName, false};
+    if (args->contains("Append")) {
+        const auto append = args->findInt("Append");
+        if (!append || (*append != 0 && *append != 1)) {
+            problem = "\"Append\" must be the integer 0 or 1.";
+            return std::nullopt;
+        }
+        options.append = *append == 1;
+    }
+    for (const auto& entry : args->entries) {
+        if (entry.key != "FName" && entry.key != "Append") {
+            problem = "\"" + entry.key + "\" is not an option for opening a layout.";
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+bool isPackage(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).suffix().compare("lpk", Qt::CaseInsensitive) == 0;
+}
+
+// The layout with every data set it names, read in full before the application changes, so
+// that a layout whose data cannot be read leaves the application as it was.
+class LayoutReading {
+public:
+    explicit LayoutReading(std::string path)
+        : m_path(std::move(path))
+        , m_package(isPackage(m_path))
+        , m_layout(m_package ? qelmar::standin::readPackagedLayout(m_path)
+                             : qelmar::standin::readLayoutFile(m_path)) {
+        for (const auto& page : m_layout.pages) {
+            for (const auto& frame : page.frames) {
+                if (!frame.dataFile.empty() && !m_dataSets.count(frame.dataFile))
+                    m_dataSets.emplace(frame.dataFile, readDataSet(frame.dataFile));
+            }
+        }
+    }
+
+    const LayoutDocument& layout() const { return m_layout; }
+    // Frames naming one data file share one data set, as they did when the layout was saved.
+    std::shared_ptr<DataSet> dataSetOf(const std::string& dataFile) const {
+        const auto found = m_dataSets.find(dataFile);
+        return found == m_dataSets.end() ? nullptr : found->second;
+    }
+
+private:
+    std::shared_ptr<DataSet> readDataSet(const std::string& reference) const {
+        auto dataSet = std::make_shared<DataSet>();
+        dataSet->id = ApplicationModel::nextDataSetId();
+        dataSet->journalValid = true;
+        if (m_package) {
+            dataSet->contents = qelmar::standin::decodeDataFile(
+                qelmar::standin::readPackageEntry(m_path, reference), m_path + ":" + reference);
+            return dataSet;
+        }
+        const std::string file = dataFilePath(reference);
+        try {
+            dataSet->contents = qelmar::standin::readDataFile(file);
+        } catch (const std::runtime_error& failure) {
+            throw std::runtime_error("The layout " + m_path + " shows the data file " + file +
+                                     ", which cannot be read: " + failure.what());
+        }
+        dataSet->dataFile = file;
+        return dataSet;
+    }
+
+    std::string dataFilePath(const std::string& reference) const {
+        const QString given = QString::fromStdString(reference);
+        if (!m_layout.relativePaths)
+            return qelmar::standin::absolutePath(reference);
+        const QDir folder = QFileInfo(QString::fromStdString(m_path)).absoluteDir();
+        return QDir::cleanPath(folder.absoluteFilePath(given)).toStdString();
+    }
+
+    std::string m_path;
+    bool m_package;
+    LayoutDocument m_layout;
+    std::map<std::string, std::shared_ptr<DataSet>> m_dataSets;
+};
+
+// Frames are added on top of their page's stack, so the layout's stack (top first) is added from
+// the bottom up. Returns the id of the first page's top frame, -1 when the layout has none.
+int addPages(const LayoutReading& reading) {
+    ApplicationModel& model = ApplicationModel::instance();
+    int firstFrame = -1;
+    for (const auto& pageEntry : reading.layout().pages) {
+        const int page = model.addPage(pageEntry.name);
+        for (auto frame = pageEntry.frames.rbegin(); frame != pageEntry.frames.rend(); ++frame) {
+            const int id = model.addFrame(page, frame->name, frame->plotType);
+            model.frame(id).dataSet = reading.dataSetOf(frame->dataFile);
+            if (frame + 1 == pageEntry.frames.rend() && firstFrame < 0)
+                firstFrame = id;
+        }
+    }
+    return firstFrame;
+}
+
+// Replacing starts from an empty application; the layout then is the file, unchanged. Appended
+// pages make an application that no file holds yet.
+void openLayout(const LayoutReading& reading, const OpenOptions& options) {
+    ApplicationModel& model = ApplicationModel::instance();
+    const qelmar::standin::LayoutState before = model.layout();
+    if (!options.append)
+        model.clear();
+    const int firstFrame = addPages(reading);
+    if (firstFrame >= 0)
+        model.setCurrentFrame(firstFrame);
+    auto& layout = model.layout();
+    layout.okToAutoSave = before.okToAutoSave;
+    layout.hasStyle = true;
+    if (options.append) {
+        layout.fileName = before.fileName;
+        layout.dirty = true;
+    } else {
+        layout.fileName = options.fileName;
+        layout.dirty = false;
+    }
+    qelmar::standin::notifyStateChange(StateChange_DataSetsAltered);
+    qelmar::standin::notifyStateChange(StateChange_LayoutFile);
+}
+
+} // namespace
+
+bool QelUtilOpenLayoutX(ArgList_pa args) {
+    qelmar::standin::clearLastErrorMessage();
+    if (!qelmar::standin::KernelState::instance().beginCall("QelUtilOpenLayoutX"))
+        return false;
+    std::string problem;
+    const auto options = readOptions(args, problem);
+    if (!options) {
+        qelmar::standin::setLastErrorMessage(problem);
+        return false;
+    }
+    std::optional<LayoutReading> reading;
+    try {
+        reading.emplace(options->fileName);
+    } catch (const std::exception& failure) {
+        qelmar::standin::setLastErrorMessage(failure.what());
+        return false;
+    }
+    openLayout(*reading, *options);
+    qelmar::standin::clearLastErrorMessage();
+    return true;
+}

@@ -69,38 +69,53 @@ public:
                              : qelmar::standin::readLayoutFile(m_path)) {
         for (const auto& page : m_layout.pages) {
             for (const auto& frame : page.frames) {
-                if (!frame.dataFile.empty() && !m_dataSets.count(frame.dataFile))
-                    m_dataSets.emplace(frame.dataFile, readDataSet(frame.dataFile));
+                if (!frame.dataFiles.empty() && !m_dataSets.count(frame.dataFiles))
+                    m_dataSets.emplace(frame.dataFiles, readDataSet(frame.dataFiles));
             }
         }
     }
 
     const LayoutDocument& layout() const { return m_layout; }
-    // Frames naming one data file share one data set, as they did when the layout was saved.
-    std::shared_ptr<DataSet> dataSetOf(const std::string& dataFile) const {
-        const auto found = m_dataSets.find(dataFile);
+    // Frames naming the same data files share one data set, as they did when the layout was saved.
+    std::shared_ptr<DataSet> dataSetOf(const std::vector<std::string>& dataFiles) const {
+        const auto found = m_dataSets.find(dataFiles);
         return found == m_dataSets.end() ? nullptr : found->second;
     }
 
 private:
-    std::shared_ptr<DataSet> readDataSet(const std::string& reference) const {
+    // A package carries each data set whole in one entry; a linked layout names the files a data
+    // set was loaded from, whose zones follow one another in that order.
+    std::shared_ptr<DataSet> readDataSet(const std::vector<std::string>& references) const {
         auto dataSet = std::make_shared<DataSet>();
         dataSet->id = ApplicationModel::nextDataSetId();
         dataSet->journalValid = true;
-        if (m_package) {
-            dataSet->contents = qelmar::standin::decodeDataFile(
-                qelmar::standin::readPackageEntry(m_path, reference), m_path + ":" + reference);
-            return dataSet;
+        qelmar::standin::DataFileContents values;
+        for (const std::string& reference : references) {
+            const qelmar::standin::DataFileContents read = readReference(reference);
+            values.zones.insert(values.zones.end(), read.zones.begin(), read.zones.end());
+            if (!m_package)
+                dataSet->dataFiles.push_back(dataFilePath(reference));
         }
+        try {
+            dataSet->setAllValues(std::move(values));
+        } catch (const std::invalid_argument&) {
+            throw std::runtime_error("The layout " + m_path +
+                                     " shows data files whose time steps do not match one another.");
+        }
+        return dataSet;
+    }
+
+    qelmar::standin::DataFileContents readReference(const std::string& reference) const {
+        if (m_package)
+            return qelmar::standin::decodeDataFile(qelmar::standin::readPackageEntry(m_path, reference),
+                                                   m_path + ":" + reference);
         const std::string file = dataFilePath(reference);
         try {
-            dataSet->contents = qelmar::standin::readDataFile(file);
+            return qelmar::standin::readDataFile(file);
         } catch (const std::runtime_error& failure) {
             throw std::runtime_error("The layout " + m_path + " shows the data file " + file +
                                      ", which cannot be read: " + failure.what());
         }
-        dataSet->dataFile = file;
-        return dataSet;
     }
 
     std::string dataFilePath(const std::string& reference) const {
@@ -114,7 +129,7 @@ private:
     std::string m_path;
     bool m_package;
     LayoutDocument m_layout;
-    std::map<std::string, std::shared_ptr<DataSet>> m_dataSets;
+    std::map<std::vector<std::string>, std::shared_ptr<DataSet>> m_dataSets;
 };
 
 // Frames are added on top of their page's stack, so the layout's stack (top first) is added from
@@ -126,7 +141,7 @@ int addPages(const LayoutReading& reading) {
         const int page = model.addPage(pageEntry.name);
         for (auto frame = pageEntry.frames.rbegin(); frame != pageEntry.frames.rend(); ++frame) {
             const int id = model.addFrame(page, frame->name, frame->plotType);
-            model.frame(id).dataSet = reading.dataSetOf(frame->dataFile);
+            model.frame(id).dataSet = reading.dataSetOf(frame->dataFiles);
             if (frame + 1 == pageEntry.frames.rend() && firstFrame < 0)
                 firstFrame = id;
         }

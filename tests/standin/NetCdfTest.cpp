@@ -235,6 +235,34 @@ TEST(NetCdfGridTest, VariablesOffTheChosenGridAreListedAndNotedByName) {
     EXPECT_EQ(readNetCdf(file, {"list"}).file.values.variableNames, (Names{"list"}));
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
+// Values the machine cannot hold end in a message with their size, not in std::terminate.
+TEST(NetCdfFramesTest, ValuesBeyondFreeMemorySayHowLargeTheyAre) {
+    std::string bytes;
+    qelmar::standin::NetCdfFrameWriter out(
+        [&bytes](const void* data, std::size_t size) { bytes.append(static_cast<const char*>(data), size); });
+    out.text('N', "T");
+    out.numbers('H', {std::uint64_t(1) << 42, 1});
+    out.beginValues(std::uint64_t(1) << 42);
+    std::size_t at = 0;
+    const qelmar::standin::ByteSource source = [&](void* data, std::size_t size) {
+        if (bytes.size() - at < size)
+            return false;
+        std::memcpy(data, bytes.data() + at, size);
+        at += size;
+        return true;
+    };
+    try {
+        qelmar::standin::decodeNetCdfReply(source, "big.nc", std::size_t(1) << 50);
+        ADD_FAILURE() << "allocated 32 TB";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "big.nc could not be loaded: its 4398046511104 values (33554432 MB) "
+                  "need more memory than is free.");
+    }
+}
+#endif
+
 // A loader process that crashes, hangs or runs out of memory ends as a result for the parent.
 TEST(IsolatedChildTest, CrashHangAndExitBecomeResultsOfTheParent) {
     using qelmar::standin::ChildEnd;

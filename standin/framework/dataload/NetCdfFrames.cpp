@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <stdexcept>
 
 namespace qelmar::standin {
@@ -140,9 +141,17 @@ private:
         if (bytes != static_cast<std::uint64_t>(m_points) * sizeof(double))
             garbled("a variable of " + std::to_string(bytes) + " bytes where " + std::to_string(m_points) +
                     " values belong");
-        std::vector<double>& values = stepAt(reply, m_received / variables).values.emplace_back(m_points);
+        std::vector<double>* values = nullptr;
+        try {
+            values = &stepAt(reply, m_received / variables).values.emplace_back(m_points);
+        } catch (const std::bad_alloc&) {
+            const std::uint64_t total = static_cast<std::uint64_t>(m_points) * m_steps * variables;
+            throw std::runtime_error(m_origin + " could not be loaded: its " + std::to_string(total) +
+                                     " values (" + std::to_string(total * sizeof(double) >> 20) +
+                                     " MB) need more memory than is free.");
+        }
         ++m_received;
-        return m_points == 0 || m_source(values.data(), m_points * sizeof(double));
+        return m_points == 0 || m_source(values->data(), m_points * sizeof(double));
     }
 
     void checkComplete(const NetCdfReply& reply) const {

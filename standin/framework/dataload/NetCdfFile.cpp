@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 namespace qelmar::standin {
 
 namespace {
@@ -16,13 +18,23 @@ std::string failure(const std::string& path, const NetCdfLimits& limits, ChildEn
     return path + " could not be read: the NetCDF library failed on it (it may be damaged).";
 }
 
+// The reader maps a classic file whole to find out whether it was cut short, on top of its
+// memory for reading.
+ChildLimits readerLimits(const std::string& path, const NetCdfLimits& limits) {
+    ChildLimits reader = limits.reader;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && status.st_size > 0)
+        reader.memory += static_cast<std::size_t>(status.st_size);
+    return reader;
+}
+
 NetCdfReply ask(const NetCdfRequest& request, const NetCdfLimits& limits) {
     IsolatedChild reader(
         [&request](ChildPipe& pipe) {
             NetCdfFrameWriter out([&pipe](const void* data, std::size_t size) { pipe.write(data, size); });
             answerNetCdfRequest(request, out);
         },
-        limits.reader);
+        readerLimits(request.path, limits));
     NetCdfReply reply;
     try {
         reply = decodeNetCdfReply([&reader](void* data, std::size_t size) { return reader.read(data, size); },

@@ -74,7 +74,10 @@ private:
             const std::size_t split = payload.find('\0');
             if (split == std::string::npos)
                 garbled("a variable without its state");
-            reply.variables.push_back({payload.substr(0, split), payload.substr(split + 1)});
+            const std::size_t grid = payload.find('\0', split + 1);
+            const std::string reason = payload.substr(split + 1, grid - std::min(grid, split + 1));
+            reply.variables.push_back({payload.substr(0, split), reason,
+                                       grid == std::string::npos ? std::string() : payload.substr(grid + 1)});
             return;
         }
         case netcdfframe::title:

@@ -4,7 +4,7 @@
 // frame is a kind byte, a uint64 byte count in the machine's order (both ends are the same
 // program) and that many bytes:
 //
-//     'V' listing     name, a zero byte, why it is skipped (empty when it can be loaded)
+//     'V' listing     name, zero byte, why it is skipped, zero byte, its grid when not the usual one
 //     'T' title       text
 //     'N' name        a loaded variable, in order
 //     'D' dimensions  uint64 I, J, K of an ordered zone (none for a list of points)
@@ -35,6 +35,9 @@ struct NetCdfVariable {
     std::string name;
     // Empty for a variable that can be loaded, else why it is skipped.
     std::string skippedBecause;
+    // For a loadable variable on another grid than the one a load takes unless told otherwise,
+    // that grid, e.g. "(lat, lon) in steps of time"; empty otherwise.
+    std::string otherGrid;
 };
 
 // What one file gave: its variables (listing) or its values with notes on what was skipped.

@@ -330,7 +330,7 @@ private:
 // The conventions by which a file marks missing points and packs values into small integers.
 class ValueConventions {
 public:
-    ValueConventions(const NetCdfContents& file, const Variable& variable) {
+    explicit ValueConventions(const Variable& variable) {
         const int group = variable.group, id = variable.id;
         m_hasFill = attribute(group, id, "_FillValue", m_fill) || defaultFill(group, id, variable.type);
         m_missing = attributeValues(group, id, "missing_value");
@@ -338,7 +338,6 @@ public:
         m_scale = attribute(group, id, "scale_factor", scale) ? scale : 1;
         m_offset = attribute(group, id, "add_offset", offset) ? offset : 0;
         readValidRange(group, id, variable.type);
-        (void)file;
     }
 
     double apply(double raw) const {
@@ -460,8 +459,13 @@ public:
     std::vector<NetCdfVariable> listing() const {
         const std::optional<Grid> grid = chosenGrid();
         std::vector<NetCdfVariable> variables;
-        for (const Variable& variable : m_file.variables())
-            variables.push_back({variable.name, reasonOnGrid(variable, grid)});
+        for (const Variable& variable : m_file.variables()) {
+            NetCdfVariable listed{variable.name, m_file.skipReason(variable), {}};
+            if (listed.skippedBecause.empty() && grid && !(m_file.gridOf(variable) == *grid) &&
+                !isGridCoordinate(variable, *grid))
+                listed.otherGrid = gridName(m_file.gridOf(variable));
+            variables.push_back(listed);
+        }
         return variables;
     }
 
@@ -632,7 +636,7 @@ private:
 
     void writeValues(NetCdfFrameWriter& out, const Loaded& loaded, std::size_t step) {
         out.beginValues(pointsPerStep());
-        const ValueConventions conventions(m_file, *loaded.variable);
+        const ValueConventions conventions(*loaded.variable);
         if (loaded.gridAxis >= 0)
             writeSpreadCoordinate(out, loaded, conventions);
         else
@@ -707,7 +711,8 @@ void answer(const NetCdfRequest& request, NetCdfFrameWriter& out) {
     Load load(request, file, status);
     if (request.listOnly) {
         for (const NetCdfVariable& variable : load.listing())
-            out.text(netcdfframe::listing, variable.name + '\0' + variable.skippedBecause);
+            out.text(netcdfframe::listing,
+                     variable.name + '\0' + variable.skippedBecause + '\0' + variable.otherGrid);
         out.end();
         return;
     }

@@ -4,6 +4,11 @@
 // input is decoded directly as the frames of a reader's reply, as a reader gone wrong might
 // send them. A refusal is a std::runtime_error; anything else escaping, a crash or a sanitizer
 // report in this process is a fault (the reader process may die: that is what it is for).
+//
+// The reader process is a fork of the fuzzer and keeps libFuzzer's malloc hook, which writes an
+// "oom-" artifact for any allocation above -malloc_limit_mb even there, where the reader's own
+// limits handle it. When fuzzing, pass -malloc_limit_mb=100000 so that only this process's
+// allocations are judged (its resident memory stays under -rss_limit_mb).
 #include "framework/dataload/NetCdfFile.h"
 #include "framework/dataload/NetCdfFrames.h"
 
@@ -55,6 +60,13 @@ void decodeAsFrames(const std::uint8_t* data, std::size_t size) {
 }
 
 } // namespace
+
+// The reader process is this one forked: a damaged file that talks libnetcdf into a huge
+// allocation there must fail that allocation (the reader then reports the memory it lacked), not
+// end in a sanitizer report that would pass for a fault of ours.
+extern "C" const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (looksLikeNetCdf(data, size))

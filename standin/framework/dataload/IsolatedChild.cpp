@@ -126,11 +126,14 @@ bool IsolatedChild::read(void* data, std::size_t size) {
 }
 
 void IsolatedChild::kill() {
+    // Closing our end first frees a child blocked writing to us: its next write fails and it ends.
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
     if (m_pid < 0)
         return;
     int status = 0;
-    // A child that is done (pipe closed) is reaped as it is; one still running is past its
-    // usefulness.
+    // A child that is done is reaped as it is; one still running past a short grace is killed.
     pid_t reaped = 0;
     if (!m_timedOut) {
         for (int attempt = 0; attempt < 200 && reaped == 0; ++attempt) {
@@ -151,9 +154,6 @@ void IsolatedChild::kill() {
     else
         m_end = ChildEnd::Exited;
     m_pid = -1;
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
 }
 
 ChildEnd IsolatedChild::finish() {

@@ -100,7 +100,7 @@ void writeNetCdf(const std::string& path) {
     const float fill = -999.0f;
     nc(nc_put_att_float(id, temp, "_FillValue", NC_FLOAT, 1, &fill));
     nc(nc_enddef(id));
-    const double times[] = {0.0, 0.5, 1.0}, salts[] = {35.0, 35.25, -1e-300}, cells[6] = {};
+    const double times[] = {0.0, 0.5, 1.0}, salts[] = {35.0, 35.25, -1e-300}, cells[6] = {1, 2, 3, 4, 5, 6};
     const float temps[] = {12.5f, -999.0f, -3.25f};
     const size_t start[] = {0, 0}, count[] = {3, 2};
     nc(nc_put_vara_double(id, timeVar, start, count, times));
@@ -398,12 +398,16 @@ TEST_F(DataLoadersTest, NetCdfLoadsTheChosenVariablesAlongTheUnlimitedDimension)
     writeNetCdf(path("ocean.nc"));
     DialogAnswer answer("NetCdfOptionsDialog", [](QDialog& dialog) {
         auto* list = dialog.findChild<QListWidget*>("variableList");
-        std::vector<QString> enabled;
+        std::vector<QString> checked, enabled;
         for (int row = 0; row < list->count(); ++row) {
             if (list->item(row)->flags() & Qt::ItemIsUserCheckable)
                 enabled.push_back(list->item(row)->text());
+            if (list->item(row)->checkState() == Qt::Checked)
+                checked.push_back(list->item(row)->text());
         }
-        EXPECT_EQ(enabled, (std::vector<QString>{"time", "temp", "salt"}));
+        EXPECT_EQ(checked, (std::vector<QString>{"time", "temp", "salt"}));
+        EXPECT_EQ(enabled, (std::vector<QString>{"time", "temp", "salt",
+                                                 "grid (on the grid (depth) in steps of time)"}));
         list->findItems("salt", Qt::MatchExactly).front()->setCheckState(Qt::Unchecked);
         pressOk(dialog);
     });
@@ -415,6 +419,24 @@ TEST_F(DataLoadersTest, NetCdfLoadsTheChosenVariablesAlongTheUnlimitedDimension)
     EXPECT_TRUE(std::isnan(shown().contents.values[1][1])) << "the fill value marks a missing point";
     EXPECT_EQ(shown().contents.values[1][2], -3.25);
     EXPECT_EQ(shown().dataFiles, std::vector<std::string>{path("ocean.nc")});
+}
+
+// Checking a variable of another grid alone moves the load to that grid: its records become
+// time steps.
+TEST_F(DataLoadersTest, NetCdfOptionsChooseTheGridOfTheCheckedVariables) {
+    writeNetCdf(path("ocean.nc"));
+    DialogAnswer answer("NetCdfOptionsDialog", [](QDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>("variableList");
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->flags() & Qt::ItemIsUserCheckable)
+                list->item(row)->setCheckState(row == 3 ? Qt::Checked : Qt::Unchecked);
+        }
+        pressOk(dialog);
+    });
+    ASSERT_TRUE(load("NetCDF", {path("ocean.nc")}, ReplaceAndRetainStyle, true))
+        << qelmar::standin::lastErrorMessage();
+    EXPECT_EQ(shown().contents.variableNames, (std::vector<std::string>{"grid"}));
+    EXPECT_EQ(shown().contents.values, (Columns{{1.0, 2.0}}));
 }
 
 TEST_F(DataLoadersTest, TruncatedNetCdfIsRefusedByName) {

@@ -26,6 +26,21 @@ bool readAndLoad(const std::vector<std::string>& files, Read read, qelmar::datal
     return loadData(std::move(loaded), option);
 }
 
+// As readAndLoad, for readers that give whole files: time steps beyond the first and the path.
+template <typename ReadFile>
+bool readFilesAndLoad(const std::vector<std::string>& files, ReadFile read,
+                      qelmar::dataload::DataLoadOption option) {
+    std::vector<LoadedFile> loaded;
+    try {
+        for (const std::string& file : files)
+            loaded.push_back(read(file));
+    } catch (const std::exception& failure) {
+        setLastErrorMessage(failure.what());
+        return false;
+    }
+    return loadData(std::move(loaded), option);
+}
+
 // A cancelled options dialog loads nothing and is no error.
 inline bool cancelledLoad() {
     clearLastErrorMessage();

@@ -2,6 +2,7 @@
 #include "framework/dataload/NetCdfFile.h"
 #include "framework/dataload/NetCdfOptionsDialog.h"
 #include "framework/dataload/StandardDataLoaders.h"
+#include "host/KernelMessages.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -42,8 +43,21 @@ public:
                 return cancelledLoad();
             wanted = dialog.chosenVariables();
         }
-        return readAndLoad(
-            files, [&wanted](const std::string& file) { return readNetCdf(file, wanted); }, option);
+        std::vector<std::string> notes;
+        const bool loaded = readFilesAndLoad(
+            files,
+            [&wanted, &notes](const std::string& file) {
+                NetCdfLoad read = readNetCdf(file, wanted);
+                notes.insert(notes.end(), read.notes.begin(), read.notes.end());
+                return std::move(read.file);
+            },
+            option);
+        if (loaded) {
+            for (const std::string& note : notes)
+                // Information, not a warning: the load went ahead with what it could take.
+                QelUtilDialogMessageBox(note.c_str(), MessageBox_Information);
+        }
+        return loaded;
     }
 };
 

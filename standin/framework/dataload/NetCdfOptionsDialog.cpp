@@ -22,9 +22,14 @@ NetCdfOptionsDialog::NetCdfOptionsDialog(const std::string& fileName,
         auto* item = new QListWidgetItem(m_variables);
         item->setData(Qt::UserRole, name);
         if (variable.skippedBecause.empty()) {
-            item->setText(name);
+            // Variables on another grid are offered unchecked: checking them moves the load to
+            // the grid most checked variables share.
+            const bool usualGrid = variable.otherGrid.empty();
+            item->setText(
+                usualGrid ? name
+                          : tr("%1 (on the grid %2)").arg(name, QString::fromStdString(variable.otherGrid)));
             item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-            item->setCheckState(Qt::Checked);
+            item->setCheckState(usualGrid ? Qt::Checked : Qt::Unchecked);
         } else {
             item->setText(tr("%1 (skipped: %2)").arg(name, QString::fromStdString(variable.skippedBecause)));
             item->setFlags(Qt::NoItemFlags);

@@ -13,7 +13,8 @@ class QListWidget;
 namespace qelmar::standin {
 
 // The NetCDF loader's options: which of the file's variables to load. Variables that cannot be
-// loaded are listed disabled with the reason.
+// loaded are listed disabled with the reason; those on another grid than the usual one unchecked,
+// with their grid.
 class NetCdfOptionsDialog : public QDialog {
     Q_OBJECT
 public:

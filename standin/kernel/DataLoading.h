@@ -13,7 +13,7 @@ namespace qelmar::standin {
 // The values read from one file; generated data has no file.
 struct LoadedFile {
     std::string path;
-    DataValues values; // the first time step
+    DataValues values;                  // the first time step
     std::vector<DataValues> laterSteps; // with the same variables and points as `values`
 };
 
@@ -23,12 +23,14 @@ struct LoadedFile {
 // data set (4). Files whose variables match the first file's (or, appending, the data set's)
 // under the kernel's name matching become zones of one data set. When they differ, the
 // registered match-variables callback chooses the variables: each file fills a chosen variable
-// from the name it carries under that variable's entry, and variables a file does not fill are
-// NaN in its zone; a null answer cancels the load and changes nothing. Without a callback the
+// from the name it carries under that variable's entry (the data set's variables also from
+// another letter case of their names), and variables a file does not fill are NaN in its zone; a
+// null answer cancels the load and changes nothing. An answer that would leave out a variable of
+// the data set being appended to is refused with an error box naming it. Without a callback the
 // files are fitted to the first file's (or the data set's) variables by name and the user is told.
 // Without a current frame a new frame gets the data. The new data set is journaled when the first
-// file has a path. False, with the kernel's last error set, when there is nothing to load or the
-// load was cancelled.
+// file has a path. False when nothing was loaded: with the kernel's last error set when there is
+// nothing to load or the answer was refused, without one when the load was cancelled.
 bool loadData(std::vector<LoadedFile> files, qelmar::dataload::DataLoadOption option);
 
 } // namespace qelmar::standin

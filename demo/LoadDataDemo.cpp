@@ -198,9 +198,10 @@ void loadData(DemoMainWindow& window) {
         return;
     }
     const QString error = lastKernelError();
-    // A cancelled options dialog is no failure.
+    // A cancelled options dialog or Variable Load and Combine window is no failure: the kernel
+    // leaves no error for it.
     if (error.isEmpty()) {
-        window.showStatus(tr("Loading cancelled"));
+        window.showStatus(tr("Load cancelled."));
         return;
     }
     window.showStatus(tr("Loading with %1 failed").arg(name));

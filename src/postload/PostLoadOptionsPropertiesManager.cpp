@@ -5,6 +5,9 @@
 #include "host/KernelStrings.h"
 #include "host/KernelVarNames.h"
 #include "host/StringListWithHeadersModel.h"
+#include "postload/AvailableVariablesListModel.h"
+#include "postload/ExistingVariableMatches.h"
+#include "postload/TrimmedName.h"
 #include "postload/VariableAliasesApplier.h"
 #include "postload/VariableAliasesFileParser.h"
 #include "postload/VariablesInformationRepository.h"
@@ -21,7 +24,8 @@
 namespace qelmar::sdk::ui::propertymanager {
 
 using dialogs::propertybindings::models::ListModelPtr;
-using dialogs::propertybindings::models::StringListWithHeadersModel;
+using postload::AvailableVariablesListModel;
+using postload::trimmedName;
 using postload::VariableAliasesApplier;
 using postload::VariableAliasesFileParser;
 using postload::VariablesInformationRepository;
@@ -62,10 +66,6 @@ const char* entryAt(const StringList_s* list, long position) {
     return QelUtilStringListGetRawStringPtr(list, position);
 }
 
-bool hasName(const StringList_s* list, const char* name) {
-    return QelAppVarNameListGetVarOffset(list, name) != -1;
-}
-
 // The LF-separated names of a to-load entry.
 std::vector<std::string> namesOf(const std::string& entry) {
     std::vector<std::string> names;
@@ -75,6 +75,22 @@ std::vector<std::string> namesOf(const std::string& entry) {
             names.emplace_back(name);
     }
     return names;
+}
+
+// Whether an entry of the list holds the name as written (blanks around it aside). The kernel
+// also takes other letter cases of a name it knows; where one name stands for one of the files'
+// variables, as in the available lists, "t" must not find "T".
+bool hasExactName(const StringList_s* list, const std::string& name) {
+    const int offset = QelAppVarNameListGetVarOffset(list, name.c_str());
+    const char* entry = offset == -1 ? nullptr : entryAt(list, offset + 1);
+    if (!entry)
+        return false;
+    const std::string wanted = trimmedName(name);
+    for (const std::string& held : namesOf(entry)) {
+        if (trimmedName(held) == wanted)
+            return true;
+    }
+    return false;
 }
 
 std::string tr(const char* text) {
@@ -100,8 +116,8 @@ struct PostLoadOptionsPropertiesManager::Impl {
 
     StringList_s* existingVarNames = nullptr;
     std::vector<StringList_s*> incomingVarNames;
-    std::shared_ptr<StringListWithHeadersModel> varsAvailableModel =
-        std::make_shared<StringListWithHeadersModel>();
+    std::shared_ptr<AvailableVariablesListModel> varsAvailableModel =
+        std::make_shared<AvailableVariablesListModel>();
     std::shared_ptr<SelectionProperty> selectedVarsAvailable = std::make_shared<SelectionProperty>();
     // Only keeps a reference to the repository below, which it reads once there is content.
     std::shared_ptr<VariablesToLoadStringListModel> varsToLoadModel =
@@ -156,7 +172,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         const bool nothingNew = !merged || countOf(merged.get()) <= existingCount;
         for (long file = 0; file < incomingCount; ++file)
             perFile.push_back(nothingNew ? newList()
-                                         : namesOnlyFromFiles(merged.get(), existingCount, incoming[file]));
+                                         : namesOnlyFromFiles(merged.get(), existing, incoming[file]));
         return perFile;
     }
 
@@ -164,12 +180,18 @@ struct PostLoadOptionsPropertiesManager::Impl {
     // new entry of the merge up in the file, at one lookup per name of the file rather than one
     // per name of every file; at tens of files of thousands of names that is what keeps the
     // window quick to open.
-    static KernelList namesOnlyFromFiles(const StringList_s* merged, long existingCount,
+    // A name the file spells two ways is new although the data set has it in another case, so
+    // whether a name is new is decided against the data set, for this file.
+    static KernelList namesOnlyFromFiles(const StringList_s* merged, const StringList_s* existing,
                                          const StringList_s* file) {
+        const long existingCount = countOf(existing);
+        const std::vector<int> inExisting = postload::existingOffsetsOf(existing, file);
         std::set<int> offsets;
         for (long position = 1; position <= countOf(file); ++position) {
             const char* name = entryAt(file, position);
-            const int offset = name ? QelAppVarNameListGetVarOffset(merged, name) : -1;
+            if (!name || inExisting[static_cast<std::size_t>(position - 1)] != -1)
+                continue;
+            const int offset = QelAppVarNameListGetVarOffset(merged, name);
             if (offset >= existingCount)
                 offsets.insert(offset);
         }
@@ -218,7 +240,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
             KernelList kept = newList();
             for (long position = 1; position <= countOf(list.get()); ++position) {
                 const char* name = entryAt(list.get(), position);
-                if (name && !hasName(added.get(), name))
+                if (name && !hasExactName(added.get(), name))
                     append(kept.get(), name);
             }
             list = std::move(kept);
@@ -252,7 +274,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
     void addSelected() {
         std::vector<std::string> names;
         for (const int row : existingRows(selectedVarsAvailable->retrieveValue(), varsAvailableModel->size()))
-            names.push_back(varsAvailableModel->getStr(row));
+            names.push_back(varsAvailableModel->getName(row));
         selectedVarsAvailable->setValue({});
         addVariablesToLoad(names);
     }
@@ -308,7 +330,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         KernelList remaining = newList();
         bool holdsExistingName = false;
         for (std::string& name : namesOf(text)) {
-            if (hasName(existingVarNames, name.c_str())) {
+            if (hasExactName(existingVarNames, name)) {
                 holdsExistingName = true;
                 append(remaining.get(), name.c_str());
             } else {
@@ -331,7 +353,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
             KernelList rebuilt = newList();
             for (long position = 1; position <= countOf(incoming); ++position) {
                 const char* name = entryAt(incoming, position);
-                if (!name || restored.count(name) || hasName(available.get(), name))
+                if (!name || restored.count(name) || hasExactName(available.get(), name))
                     append(rebuilt.get(), name);
             }
             available = std::move(rebuilt);
@@ -351,7 +373,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         auto toLoadRow = toLoad.begin();
         for (const int row : available) {
             KernelList group = newList();
-            append(group.get(), varsAvailableModel->getStr(row).c_str());
+            append(group.get(), varsAvailableModel->getName(row).c_str());
             append(group.get(), varsToLoadModel->getRawStr(*toLoadRow++).c_str());
             groups.push_back(std::move(group));
         }
@@ -376,8 +398,8 @@ struct PostLoadOptionsPropertiesManager::Impl {
         for (const KernelList& fileNames : availableVarNamesPerFile) {
             KernelList selected = newList();
             for (const int row : rows) {
-                const std::string name = varsAvailableModel->getStr(row);
-                if (hasName(fileNames.get(), name.c_str()))
+                const std::string name = varsAvailableModel->getName(row);
+                if (hasExactName(fileNames.get(), name))
                     append(selected.get(), name.c_str());
             }
             selectedPerFile.push_back(std::move(selected));

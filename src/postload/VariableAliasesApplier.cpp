@@ -1,5 +1,6 @@
 #include "postload/VariableAliasesApplier.h"
 
+#include "postload/ExistingVariableMatches.h"
 #include "postload/TrimmedName.h"
 
 #include "host/KernelMessages.h"
@@ -23,14 +24,25 @@ template <typename Visit> void forEachEntry(const StringList_s* list, Visit visi
     }
 }
 
+// The entry the first of a member's LF-separated names designates, or -1. A member may be a
+// whole to-load entry, as Combine pairs a name with an entry that already carries several.
+int offsetOfMember(const StringList_s* list, const char* member) {
+    const toolbox::StringList names = toolbox::StringList::fromNLString(member);
+    for (long index = 0; index < names.size(); ++index) {
+        const char* name = names[index];
+        const int offset = name ? QelAppVarNameListGetVarOffset(list, name) : -1;
+        if (offset != -1)
+            return offset;
+    }
+    return -1;
+}
+
 // The offset of the first entry of the group's members found in the list, or -1.
 int offsetOfGroupMember(const StringList_s* list, const StringList_s* group) {
     const long count = QelUtilStringListGetCount(group);
     for (long position = 1; position <= count; ++position) {
         const char* member = QelUtilStringListGetRawStringPtr(group, position);
-        if (!member)
-            continue;
-        const int offset = QelAppVarNameListGetVarOffset(list, member);
+        const int offset = member ? offsetOfMember(list, member) : -1;
         if (offset != -1)
             return offset;
     }
@@ -181,11 +193,10 @@ void VariableAliasesApplier::init(StringList_s* existing, const std::vector<Stri
     m_impl->existingVarCount = QelUtilStringListGetCount(existing);
     for (std::size_t file = 0; file < incoming.size(); ++file) {
         std::set<int>& resolved = m_impl->fileResolvedOffsets[file];
-        forEachEntry(incoming[file], [&](const char* text) {
-            const int offset = QelAppVarNameListGetVarOffset(existing, trimmedName(text).c_str());
+        for (const int offset : existingOffsetsOf(existing, incoming[file])) {
             if (offset != -1)
                 resolved.insert(offset);
-        });
+        }
     }
 }
 

@@ -3,9 +3,13 @@
 #include "host/KernelStrings.h"
 #include "host/KernelVarNames.h"
 #include "host/StringList.h"
+#include "postload/ExistingVariableMatches.h"
+#include "postload/TrimmedName.h"
 
 #include <cctype>
 #include <map>
+#include <set>
+#include <vector>
 
 namespace qelmar::sdk::ui::postload {
 
@@ -32,11 +36,50 @@ template <typename Visit> void forEachName(const StringList_s* list, Visit visit
     }
 }
 
+std::vector<std::string> namesOfEntry(const char* entry) {
+    std::vector<std::string> names;
+    const toolbox::StringList split = toolbox::StringList::fromNLString(entry);
+    for (long index = 0; index < split.size(); ++index) {
+        if (const char* name = split[index])
+            names.emplace_back(name);
+    }
+    return names;
+}
+
+// Whether the kernel takes `name` for `existingName`: the same name, or another spelling of it.
+bool designates(const std::string& name, const std::string& existingName) {
+    if (trimmedName(name) == trimmedName(existingName))
+        return true;
+    const toolbox::StringList single{existingName.c_str()};
+    return QelAppVarNameListGetVarOffset(single.getRef(), name.c_str()) != -1;
+}
+
 } // namespace
 
+// Statuses are kept per name as written, so that "t" and "T", which the kernel keeps apart when
+// both occur, never share one. A name without a status of its own finds the status of its only
+// other-case spelling.
 struct VariablesInformationRepository::Impl {
     std::map<std::string, VariableStatus_e> statuses;
+    std::map<std::string, std::set<std::string>> spellingsByUpperCase;
     StringList_s* existingDatasetVarNames = nullptr;
+
+    void set(const std::string& name, VariableStatus_e status) {
+        statuses[name] = status;
+        spellingsByUpperCase[upperCased(name)].insert(name);
+    }
+    bool has(const std::string& name) const { return statuses.count(name) != 0; }
+
+    // An existing variable an incoming name matches is provided by that file, whichever of its
+    // names the kernel matched.
+    void markMatched(const std::string& incomingName, int offset) {
+        set(incomingName, AutoCombined);
+        const char* entry = QelUtilStringListGetRawStringPtr(existingDatasetVarNames, offset + 1);
+        for (const std::string& name : namesOfEntry(entry ? entry : "")) {
+            if (designates(incomingName, name))
+                set(name, AutoCombined);
+        }
+    }
 };
 
 VariablesInformationRepository::VariablesInformationRepository()
@@ -46,21 +89,35 @@ VariablesInformationRepository::~VariablesInformationRepository() = default;
 
 void VariablesInformationRepository::init(StringList_s* existing,
                                           const std::vector<StringList_s*>& incoming) {
-    m_impl->existingDatasetVarNames = existing;
-    auto& statuses = m_impl->statuses;
-    for (const StringList_s* names : incoming) {
-        forEachName(names, [&](const char* name) {
-            if (QelAppVarNameListGetVarOffset(existing, name) != -1)
-                statuses[upperCased(name)] = AutoCombined;
-        });
+    Impl& d = *m_impl;
+    // A status from an earlier load would make a variable that load added look new and so
+    // removable, although it now belongs to the data set.
+    d.statuses.clear();
+    d.spellingsByUpperCase.clear();
+    d.existingDatasetVarNames = existing;
+    for (const StringList_s* file : incoming) {
+        const std::vector<int> offsets = existingOffsetsOf(existing, file);
+        for (std::size_t index = 0; index < offsets.size(); ++index) {
+            const char* name = QelUtilStringListGetRawStringPtr(file, static_cast<long>(index) + 1);
+            if (offsets[index] != -1)
+                d.markMatched(name, offsets[index]);
+        }
     }
-    forEachName(existing, [&](const char* name) { statuses.emplace(upperCased(name), NotCombined); });
+    forEachName(existing, [&](const char* name) {
+        if (!d.has(name))
+            d.set(name, NotCombined);
+    });
 }
 
 VariablesInformationRepository::VariableStatus_e
 VariablesInformationRepository::getVariableStatus(const std::string& name) const {
-    const auto found = m_impl->statuses.find(upperCased(name));
-    return found == m_impl->statuses.end() ? NoStatus : found->second;
+    const auto& statuses = m_impl->statuses;
+    if (const auto found = statuses.find(name); found != statuses.end())
+        return found->second;
+    const auto spellings = m_impl->spellingsByUpperCase.find(upperCased(name));
+    if (spellings == m_impl->spellingsByUpperCase.end() || spellings->second.size() != 1)
+        return NoStatus;
+    return statuses.at(*spellings->second.begin());
 }
 
 bool VariablesInformationRepository::isRemovable(const std::string& name) const {
@@ -69,11 +126,11 @@ bool VariablesInformationRepository::isRemovable(const std::string& name) const 
 }
 
 void VariablesInformationRepository::setCombined(const std::string& name) {
-    m_impl->statuses[upperCased(name)] = Combined;
+    m_impl->set(name, Combined);
 }
 
 void VariablesInformationRepository::setNew(const std::string& name) {
-    m_impl->statuses[upperCased(name)] = New;
+    m_impl->set(name, New);
 }
 
 } // namespace qelmar::sdk::ui::postload

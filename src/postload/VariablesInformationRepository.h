@@ -8,7 +8,8 @@ struct StringList_s;
 
 namespace qelmar::sdk::ui::postload {
 
-// How each variable name came to be in the to-load list. Letter case does not matter.
+// How each variable name came to be in the to-load list. A name written in another letter case
+// shares the status of the name, unless both spellings have statuses of their own.
 class VariablesInformationRepository {
 public:
     enum VariableStatus_e : unsigned char {
@@ -24,7 +25,7 @@ public:
     VariablesInformationRepository(const VariablesInformationRepository&) = delete;
     VariablesInformationRepository& operator=(const VariablesInformationRepository&) = delete;
 
-    // Adds the statuses of the data set's names; statuses from an earlier load stay.
+    // Starts the statuses of one load afresh from the data set's names and the incoming ones.
     void init(StringList_s* existing, const std::vector<StringList_s*>& incoming);
 
     VariableStatus_e getVariableStatus(const std::string& name) const;

@@ -3,6 +3,7 @@
 #include "host/KernelStrings.h"
 #include "host/KernelVarNames.h"
 #include "host/StringList.h"
+#include "postload/HtmlEscaped.h"
 #include "postload/VariablesInformationRepository.h"
 
 #include <cstdio>
@@ -27,30 +28,6 @@ const char* cssClass(Status status) {
         return "new-variable";
     default:
         return "";
-    }
-}
-
-void appendEscaped(std::string& html, const char* name) {
-    for (const char* c = name; *c; ++c) {
-        switch (*c) {
-        case '"':
-            html += "&quot;";
-            break;
-        case '&':
-            html += "&amp;";
-            break;
-        case '\'':
-            html += "&apos;";
-            break;
-        case '<':
-            html += "&lt;";
-            break;
-        case '>':
-            html += "&gt;";
-            break;
-        default:
-            html += *c;
-        }
     }
 }
 
@@ -150,7 +127,7 @@ struct VariablesToLoadStringListModel::Impl {
             body += "<span class='";
             body += cssClass(status);
             body += "'>";
-            appendEscaped(body, name);
+            body += htmlEscaped(name);
             body += "</span>";
         }
         const auto found = varNumMap.find(text);

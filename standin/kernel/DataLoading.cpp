@@ -13,8 +13,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace qelmar::standin {
 
@@ -47,42 +49,49 @@ StringList listOf(const VariableNames& names) {
     return list;
 }
 
-// Same variables under the kernel's name matching, in whatever order.
+// Same variables under the kernel's name matching, in whatever order: each of b's names leads to
+// its own variable of a.
 bool sameVariables(const VariableNames& a, const VariableNames& b) {
     if (a.size() != b.size())
         return false;
-    const auto normalised = [](const VariableNames& names) {
-        std::vector<std::string> sorted;
-        sorted.reserve(names.size());
-        for (const std::string& name : names)
-            sorted.push_back(normalisedVarName(name));
-        std::sort(sorted.begin(), sorted.end());
-        return sorted;
-    };
-    return normalised(a) == normalised(b);
+    const StringList list = listOf(a);
+    std::vector<bool> taken(a.size(), false);
+    for (const VarNameMatch& match : matchVarNames(*list.getRef(), b)) {
+        if (match.offset < 0 || taken[static_cast<std::size_t>(match.offset)])
+            return false;
+        taken[static_cast<std::size_t>(match.offset)] = true;
+    }
+    return true;
 }
 
 // The variables data is fitted to: one entry per variable, each entry holding the names that
-// designate it (LF-separated); a variable is called by its entry's first name.
+// designate it (LF-separated); a variable is called by its entry's first name. The existing
+// variables (the data set's, or the first file's) also take other letter cases of their names, as
+// the post-load window matched them; a new variable takes only the names the user put in its
+// entry.
 struct Variables {
     StringList entries;
     VariableNames names;
+    VariableNames existingNames;
+    StringList existing;
 };
 
 Variables variablesNamed(const VariableNames& names) {
-    return {listOf(names), names};
+    return {listOf(names), names, names, listOf(names)};
 }
 
 // The entries of a callback's answer that name something, each called by its first name.
-Variables variablesOf(const StringList& answer) {
+Variables variablesOf(const StringList& answer, const VariableNames& existing) {
     Variables variables;
+    variables.existingNames = existing;
+    variables.existing = listOf(existing);
     for (long index = 0; index < answer.size(); ++index) {
         const char* entry = answer[index];
         if (!entry)
             continue;
         const StringList names = StringList::fromNLString(entry);
         for (long name = 0; name < names.size(); ++name) {
-            if (!normalisedVarName(names.get(name)).empty()) {
+            if (!trimmedVarName(names.get(name)).empty()) {
                 variables.entries.append(entry);
                 variables.names.push_back(names.get(name));
                 break;
@@ -92,17 +101,79 @@ Variables variablesOf(const StringList& answer) {
     return variables;
 }
 
+// Names as compared exactly -> the first position holding that name.
+std::map<std::string, std::size_t> positionsOf(const VariableNames& names) {
+    std::map<std::string, std::size_t> positions;
+    for (std::size_t position = 0; position < names.size(); ++position)
+        positions.emplace(trimmedVarName(names[position]), position);
+    return positions;
+}
+
+// For each variable, the own variable that fills it, or -1. An entry's names are tried in their
+// order, which is the order they joined the entry in the post-load window: the variable's own
+// names first, then those combined into it. So a file fills the variable from the name that
+// filled it for that file in the window, even when the entry also holds another of the file's
+// names that another file combined into it. An existing variable's name also takes a file's
+// other spelling of it, when the file has only one. Each own variable fills one variable, the
+// first whose entry takes it: a file's "X" the window matched to the data set's "x" does not also
+// fill an "X" added from another file.
+std::vector<int> sourcesOf(const Variables& variables, const VariableNames& own) {
+    const std::map<std::string, std::size_t> ownPositions = positionsOf(own);
+    const std::map<std::string, std::size_t> existingPositions = positionsOf(variables.existingNames);
+    std::map<std::size_t, int> otherSpellings; // existing variable -> own variable
+    const std::vector<VarNameMatch> inExisting = matchVarNames(*variables.existing.getRef(), own);
+    for (std::size_t name = 0; name < inExisting.size(); ++name) {
+        if (inExisting[name].offset >= 0)
+            otherSpellings.emplace(static_cast<std::size_t>(inExisting[name].offset), static_cast<int>(name));
+    }
+    const auto sourceOfName = [&](const std::string& name) {
+        const std::string key = trimmedVarName(name);
+        if (const auto found = ownPositions.find(key); found != ownPositions.end())
+            return static_cast<int>(found->second);
+        const auto existing = existingPositions.find(key);
+        if (existing == existingPositions.end())
+            return -1;
+        const auto spelling = otherSpellings.find(existing->second);
+        return spelling == otherSpellings.end() ? -1 : spelling->second;
+    };
+    std::vector<int> sources(variables.names.size(), -1);
+    std::vector<bool> used(own.size(), false);
+    for (long entry = 0; entry < variables.entries.size(); ++entry) {
+        const StringList names = StringList::fromNLString(variables.entries[entry]);
+        for (long name = 0; name < names.size() && sources[static_cast<std::size_t>(entry)] < 0; ++name) {
+            const int source = sourceOfName(names.get(name));
+            if (source >= 0 && !used[static_cast<std::size_t>(source)]) {
+                used[static_cast<std::size_t>(source)] = true;
+                sources[static_cast<std::size_t>(entry)] = source;
+            }
+        }
+    }
+    return sources;
+}
+
+// The names of `own` whose values no variable would take. A repeated name counts once: no list
+// of variables can keep two variables of one name apart.
+VariableNames leftOut(const Variables& variables, const VariableNames& own) {
+    std::vector<bool> taken(own.size(), false);
+    for (const int source : sourcesOf(variables, own)) {
+        if (source >= 0)
+            taken[static_cast<std::size_t>(source)] = true;
+    }
+    VariableNames names;
+    std::set<std::string> seen;
+    for (std::size_t name = 0; name < own.size(); ++name) {
+        if (seen.insert(trimmedVarName(own[name])).second && !taken[name])
+            names.push_back(own[name]);
+    }
+    return names;
+}
+
 // The values with exactly the given variables, each filled from the first of the values' own
 // variables that designates it; a variable nothing fills is NaN at every point.
 DataValues fittedTo(const Variables& variables, DataValues values) {
     if (values.variableNames == variables.names)
         return values;
-    std::vector<int> sources(variables.names.size(), -1);
-    for (std::size_t own = 0; own < values.variableNames.size(); ++own) {
-        const int target = varNameOffset(*variables.entries.getRef(), values.variableNames[own]);
-        if (target >= 0 && sources[static_cast<std::size_t>(target)] < 0)
-            sources[static_cast<std::size_t>(target)] = static_cast<int>(own);
-    }
+    const std::vector<int> sources = sourcesOf(variables, values.variableNames);
     DataValues fitted;
     fitted.title = values.title;
     fitted.variableNames = variables.names;
@@ -209,7 +280,7 @@ Matching matchIfVariablesDiffer(const VariableNames& existing, const std::vector
         matchVariables(existingList.getRef(), incoming.data(), static_cast<long>(incoming.size()));
     if (!answer)
         return {true, std::nullopt};
-    return {false, variablesOf(StringList(answer))};
+    return {false, variablesOf(StringList(answer), existing)};
 }
 
 // Journaled against its files only when loading them again gives exactly this data set.
@@ -284,6 +355,17 @@ std::string whyNotLoadable(const std::vector<LoadedFile>& files, const DataSet* 
     return {};
 }
 
+// Appending must never take a variable away from the data set's zones; an answer that would is
+// refused as a whole, and the reason (which the host shows, as for every failed load) names the
+// variables it left out.
+bool keepsEveryVariable(const Variables& chosen, const VariableNames& existing) {
+    const VariableNames dropped = leftOut(chosen, existing);
+    if (dropped.empty())
+        return true;
+    return refuse("The variable list returned for the load leaves out " + joined(dropped) +
+                  " of the existing data set; nothing was loaded.");
+}
+
 // The current frame, or a new one on the first page (a new page if there is none).
 int frameForData(ApplicationModel& model, const std::string& name) {
     if (const Frame* current = model.currentFrame())
@@ -319,10 +401,15 @@ bool loadData(std::vector<LoadedFile> files, DataLoadOption option) {
     const VariableNames& existing =
         appending ? current->dataSet->contents.variableNames : files.front().values.variableNames;
     const Matching matching = matchIfVariablesDiffer(existing, files, appending ? 0 : 1);
-    if (matching.cancelled)
-        return refuse("The load was cancelled.");
+    // A cancelled match, like a cancelled options dialog, loads nothing and is no error.
+    if (matching.cancelled) {
+        clearLastErrorMessage();
+        return false;
+    }
     if (matching.chosen && matching.chosen->names.empty())
         return refuse("No variables were chosen, so nothing was loaded.");
+    if (appending && matching.chosen && !keepsEveryVariable(*matching.chosen, existing))
+        return false;
     if (!matching.chosen)
         tellAboutDifferingFiles(existing, files,
                                 appending ? fileNameOf(*current->dataSet) : fileNameOf(files.front()));

@@ -25,15 +25,18 @@ struct LoadedFile {
 // data set (4). Files whose variables match the first file's (or, appending, the data set's)
 // under the kernel's name matching become zones of one data set. When they differ, the
 // registered match-variables callback chooses the variables: each file fills a chosen variable
-// from the name it carries under that variable's entry, and variables a file does not fill are
-// NaN in its zone; a null answer cancels the load and changes nothing. Without a callback the
+// from the name it carries under that variable's entry (the data set's variables also from
+// another letter case of their names), and variables a file does not fill are NaN in its zone; a
+// null answer cancels the load and changes nothing. An answer that would leave out a variable of
+// the data set being appended to is refused, the reason naming it. Without a callback the
 // files are fitted to the first file's (or the data set's) variables by name and the user is told.
 // Every file's later steps become the later steps of its zone; the files need the same number
 // of steps (as the data set's, appending), and points. Without a current frame a new frame gets
 // the data. The data set remembers every file it came from; a new one is journaled against them
 // when each zone holds exactly what its file holds (nothing matched, fitted or filled), and an
-// appended one is not. False, with the kernel's last error set, when there is nothing to load,
-// a file cannot be loaded or the load was cancelled; nothing changes then.
+// appended one is not. False when nothing was loaded and nothing changed: with the kernel's last
+// error set when there is nothing to load, a file cannot be loaded or the answer was refused,
+// without one when the load was cancelled.
 bool loadData(std::vector<LoadedFile> files, qelmar::dataload::DataLoadOption option);
 
 } // namespace qelmar::standin

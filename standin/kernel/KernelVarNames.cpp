@@ -7,6 +7,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 namespace qelmar::standin {
 
@@ -32,22 +34,34 @@ template <typename Visit> void forEachName(std::string_view text, Visit&& visit)
     }
 }
 
-// Makes every name of the entry designate the offset, unless an earlier entry holds the name.
+// Makes the name lead to the offset, unless an earlier entry holds it; a second spelling of its
+// case-folded form in another entry makes that form lead nowhere.
+void indexName(VarNameIndex& index, std::string_view name, int offset) {
+    std::string exact = trimmedVarName(name);
+    if (exact.empty())
+        return;
+    auto [found, inserted] = index.exact.emplace(exact, offset);
+    if (!inserted && found->second > offset)
+        found->second = offset;
+    auto [folded, first] =
+        index.folded.emplace(normalisedVarName(exact), VarNameIndex::Folded{offset, exact});
+    if (first)
+        return;
+    VarNameIndex::Folded& known = folded->second;
+    if (known.offset != offset && known.spelling != exact)
+        known.ambiguous = true;
+    known.offset = std::min(known.offset, offset);
+}
+
 void indexEntry(VarNameIndex& index, std::string_view text, int offset) {
-    forEachName(text, [&](std::string_view name) {
-        std::string key = normalisedVarName(name);
-        if (key.empty())
-            return;
-        auto [found, inserted] = index.emplace(std::move(key), offset);
-        if (!inserted && found->second > offset)
-            found->second = offset;
-    });
+    forEachName(text, [&](std::string_view name) { indexName(index, name, offset); });
 }
 
 const VarNameIndex& indexOf(const StringList_s& list) {
     if (!list.varNameIndex) {
         auto index = std::make_unique<VarNameIndex>();
-        index->reserve(list.strings.size());
+        index->exact.reserve(list.strings.size());
+        index->folded.reserve(list.strings.size());
         for (std::size_t i = 0; i < list.strings.size(); ++i) {
             if (list.strings[i])
                 indexEntry(*index, *list.strings[i], static_cast<int>(i));
@@ -57,35 +71,96 @@ const VarNameIndex& indexOf(const StringList_s& list) {
     return *list.varNameIndex;
 }
 
-int offsetIn(const VarNameIndex& index, std::string_view name) {
-    const auto found = index.find(normalisedVarName(name));
-    return found == index.end() ? -1 : found->second;
+VarNameMatch matchOfName(const VarNameIndex& index, std::string_view name) {
+    const std::string exact = trimmedVarName(name);
+    if (exact.empty())
+        return {};
+    if (const auto found = index.exact.find(exact); found != index.exact.end())
+        return {found->second, true};
+    const auto folded = index.folded.find(normalisedVarName(exact));
+    if (folded == index.folded.end() || folded->second.ambiguous)
+        return {};
+    return {folded->second.offset, false};
 }
 
-// The first entry of the index that any name of the text designates, or -1.
-int firstOffsetOfAnyName(const VarNameIndex& index, std::string_view text) {
-    int first = -1;
+// The match of the first of the text's names that leads anywhere.
+VarNameMatch matchOfText(const VarNameIndex& index, std::string_view text) {
+    VarNameMatch match;
     forEachName(text, [&](std::string_view name) {
-        const int offset = offsetIn(index, name);
-        if (offset >= 0 && (first < 0 || offset < first))
-            first = offset;
+        if (match.offset < 0)
+            match = matchOfName(index, name);
     });
-    return first;
+    return match;
+}
+
+// The offset of an entry holding one of the text's names exactly as written, or -1.
+int exactOffset(const VarNameIndex& index, std::string_view text) {
+    int offset = -1;
+    forEachName(text, [&](std::string_view name) {
+        if (offset >= 0)
+            return;
+        const auto found = index.exact.find(trimmedVarName(name));
+        if (found != index.exact.end())
+            offset = found->second;
+    });
+    return offset;
 }
 
 bool hasExactName(std::string_view text, std::string_view wanted) {
     bool found = false;
-    forEachName(text, [&](std::string_view name) { found = found || name == wanted; });
+    forEachName(text, [&](std::string_view name) { found = found || trimmedVarName(name) == wanted; });
     return found;
+}
+
+// A list's entries grown name by name, its index kept up to date rather than rebuilt.
+struct GrowingList {
+    StringList_s list;
+
+    VarNameIndex& index() {
+        indexOf(list);
+        return *list.varNameIndex;
+    }
+    void append(const std::string& entry) {
+        const int offset = static_cast<int>(list.strings.size());
+        VarNameIndex& names = index();
+        list.strings.emplace_back(entry);
+        indexEntry(names, entry, offset);
+    }
+    void addSpellings(int offset, std::string_view entry) {
+        VarNameIndex& index = this->index();
+        std::string& names = *list.strings[static_cast<std::size_t>(offset)];
+        forEachName(entry, [&](std::string_view name) {
+            const std::string trimmed = trimmedVarName(name);
+            if (!trimmed.empty() && !hasExactName(names, trimmed)) {
+                names.append("\n").append(name);
+                indexName(index, name, offset);
+            }
+        });
+    }
+};
+
+std::vector<std::string> namesOf(const StringList_s* list) {
+    std::vector<std::string> names;
+    if (!list)
+        return names;
+    for (const auto& entry : list->strings) {
+        if (entry && !trimmedVarName(*entry).empty())
+            names.push_back(*entry);
+    }
+    return names;
 }
 
 } // namespace
 
-std::string normalisedVarName(std::string_view name) {
+std::string trimmedVarName(std::string_view name) {
     const auto first = std::find_if_not(name.begin(), name.end(), isBlank);
     const auto last =
         std::find_if_not(name.rbegin(), std::string_view::reverse_iterator(first), isBlank).base();
-    std::string trimmed(first, last);
+    return std::string(first, last);
+}
+
+std::string normalisedVarName(std::string_view name) {
+    std::string trimmed = trimmedVarName(name);
     if (isAscii(trimmed)) {
         std::transform(trimmed.begin(), trimmed.end(), trimmed.begin(),
                        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
@@ -99,7 +174,24 @@ std::string normalisedVarName(std::string_view name) {
 }
 
 int varNameOffset(const StringList_s& list, std::string_view name) {
-    return offsetIn(indexOf(list), name);
+    return matchOfText(indexOf(list), name).offset;
+}
+
+std::vector<VarNameMatch> matchVarNames(const StringList_s& list, const std::vector<std::string>& names) {
+    const VarNameIndex& index = indexOf(list);
+    std::vector<VarNameMatch> matches;
+    matches.reserve(names.size());
+    std::unordered_map<int, int> namesPerEntry;
+    for (const std::string& name : names) {
+        matches.push_back(matchOfText(index, name));
+        if (matches.back().offset >= 0)
+            ++namesPerEntry[matches.back().offset];
+    }
+    for (VarNameMatch& match : matches) {
+        if (match.offset >= 0 && !match.exact && namesPerEntry[match.offset] > 1)
+            match = {};
+    }
+    return matches;
 }
 
 } // namespace qelmar::standin
@@ -118,43 +210,44 @@ bool QelAppVarNameListAddVarName(StringList_s* list, int offset, const char* nam
         return false;
     auto& entry = list->strings[static_cast<std::size_t>(offset)];
     entry = entry && !entry->empty() ? *entry + '\n' + name : std::string(name);
-    // Adding a name to one entry cannot change what the other names designate, so a built index
-    // is updated rather than dropped: the manager adds names and looks them up in turn.
+    // A built index is updated name by name rather than dropped: the manager adds names and
+    // looks them up in turn.
     if (list->varNameIndex)
         indexEntry(*list->varNameIndex, name, offset);
     return true;
 }
 
+// The existing entries in order, then one entry per incoming variable that none of them takes.
+// New variables of different files are one variable only when spelled alike: whether "t" of one
+// file and "T" of another are the same is the user's call in the post-load window. Without flag
+// 1 a new variable also collects the other spellings the files give it.
 StringList_s* QelAppVarNameListCreateDefault(const StringList_s* existing, StringList_s* const* incoming,
                                              long incomingCount, int flags) {
     if (!KernelState::instance().beginCall("QelAppVarNameListCreateDefault"))
         return nullptr;
-    auto merged = existing ? std::make_unique<StringList_s>(*existing) : std::make_unique<StringList_s>();
-    auto index = std::make_unique<VarNameIndex>(existing ? indexOf(*existing) : VarNameIndex());
-    const std::size_t existingCount = merged->strings.size();
+    const StringList_s none;
+    const StringList_s& existingList = existing ? *existing : none;
     const bool asWritten = flags & 1;
+    GrowingList fresh;
     for (long file = 0; incoming && file < incomingCount; ++file) {
-        if (!incoming[file])
-            continue;
-        for (const auto& entry : incoming[file]->strings) {
-            if (!entry || normalisedVarName(*entry).empty())
-                continue;
-            const int offset = firstOffsetOfAnyName(*index, *entry);
-            if (offset < 0) {
-                const int added = static_cast<int>(merged->strings.size());
-                merged->strings.emplace_back(*entry);
-                indexEntry(*index, *entry, added);
-            } else if (!asWritten && static_cast<std::size_t>(offset) >= existingCount) {
-                // Without flag 1 a new variable collects every spelling the files gave it.
-                auto& names = *merged->strings[static_cast<std::size_t>(offset)];
-                forEachName(*entry, [&](std::string_view name) {
-                    if (!normalisedVarName(name).empty() && !hasExactName(names, name))
-                        names.append("\n").append(name);
-                });
-                indexEntry(*index, *entry, offset);
-            }
+        const std::vector<std::string> names = namesOf(incoming[file]);
+        const std::vector<VarNameMatch> inExisting = matchVarNames(existingList, names);
+        std::vector<std::string> unmatched;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (inExisting[i].offset < 0)
+                unmatched.push_back(names[i]);
+        }
+        const std::vector<VarNameMatch> inFresh =
+            asWritten ? std::vector<VarNameMatch>(unmatched.size()) : matchVarNames(fresh.list, unmatched);
+        for (std::size_t i = 0; i < unmatched.size(); ++i) {
+            if (inFresh[i].offset >= 0)
+                fresh.addSpellings(inFresh[i].offset, unmatched[i]);
+            else if (exactOffset(fresh.index(), unmatched[i]) < 0)
+                fresh.append(unmatched[i]);
         }
     }
-    merged->varNameIndex = std::move(index);
+    auto merged = std::make_unique<StringList_s>(existingList);
+    for (auto& entry : fresh.list.strings)
+        merged->strings.push_back(std::move(entry));
     return merged.release();
 }

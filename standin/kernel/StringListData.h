@@ -12,8 +12,18 @@
 
 namespace qelmar::standin {
 
-// Normalised name (lower case, blanks around it removed) -> offset of the first entry it names.
-using VarNameIndex = std::unordered_map<std::string, int>;
+// Where each name of a variable-name list leads. A name is looked up as written (blanks around
+// it removed) first; its case-folded form leads somewhere only while the list spells that form
+// one way, so "t" and "T" of two entries never stand in for each other.
+struct VarNameIndex {
+    struct Folded {
+        int offset = -1;
+        std::string spelling; // the first spelling met, to notice a second one
+        bool ambiguous = false;
+    };
+    std::unordered_map<std::string, int> exact;     // trimmed name -> first entry holding it
+    std::unordered_map<std::string, Folded> folded; // normalised name -> its entry, if unambiguous
+};
 
 } // namespace qelmar::standin
 

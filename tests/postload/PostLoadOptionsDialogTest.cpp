@@ -1,5 +1,7 @@
 #include "postload/PostLoadOptionsDialog.h"
 
+#include "postload/HtmlItemDelegate.h"
+
 #include "host/StringList.h"
 #include "kernel/MatchVariables.h"
 #include "kernel/testing/CallRecording.h"
@@ -12,6 +14,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -120,6 +123,36 @@ TEST_F(PostLoadOptionsDialogTest, TheWindowOffersItsCommandsAsTheSelectionsAllow
     });
     EXPECT_EQ(shownWithArrow, true);
     EXPECT_EQ(answer, (Texts{"X", "W", "V"}));
+}
+
+// What a row shows once the HTML delegate has read its display text.
+QString shownText(const QListView& view, int row) {
+    QTextDocument document;
+    document.setHtml(view.model()->index(row, 0).data(Qt::DisplayRole).toString());
+    return document.toPlainText();
+}
+
+TEST_F(PostLoadOptionsDialogTest, EveryNameShowsAsWrittenAndLoadsUnchanged) {
+    const Texts odd{"<u'v'>", "a&b", "two  blanks", "\"quoted\""};
+    StringList file{"X"};
+    for (const std::string& name : odd)
+        file.append(name);
+    const auto answer = match({"X"}, {file}, [&odd](QDialog& dialog) {
+        auto& available = child<QListView>(dialog, "incomingVarList");
+        ASSERT_NE(dynamic_cast<qelmar::sdk::ui::postload::HtmlItemDelegate*>(available.itemDelegate()),
+                  nullptr);
+        ASSERT_EQ(available.model()->rowCount(), 4);
+        for (int row = 0; row < 4; ++row)
+            EXPECT_EQ(shownText(available, row).toStdString(), odd[static_cast<std::size_t>(row)]);
+        available.selectionModel()->select(available.model()->index(0, 0),
+                                           QItemSelectionModel::ClearAndSelect);
+        press(&child(dialog, "addVariable_pushButton"));
+        press(&child(dialog, "addVariable_pushButton_2"));
+        auto& toLoad = child<QListView>(dialog, "varsToLoadList");
+        EXPECT_EQ(shownText(toLoad, 1).trimmed().toStdString(), "2: <u'v'>");
+        press(child<QDialogButtonBox>(dialog, "PostLoadOptions_buttonBox").button(QDialogButtonBox::Ok));
+    });
+    EXPECT_EQ(answer, (Texts{"X", "<u'v'>", "a&b", "two  blanks", "\"quoted\""}));
 }
 
 } // namespace

@@ -139,4 +139,84 @@ TEST_F(PostLoadOptionsPropertiesManagerTest, AppliesTheAliasesFileOrReportsOneTh
     EXPECT_EQ(available(), (Texts{"P", "T"}));
 }
 
+// The number and the first name's class of each to-load row, e.g. "  2: new-variable".
+Texts numbersAndClasses(const qelmar::sdk::ui::propertymanager::PostLoadOptionsPropertiesManager& manager) {
+    Texts rows;
+    const auto model = manager.varsToLoadModel();
+    for (int row = 0; row < model->size(); ++row) {
+        const std::string html = model->getStr(row);
+        const std::size_t prefix = html.find("</style>") + 8;
+        const std::size_t klass = html.find("class='") + 7;
+        rows.push_back(html.substr(prefix, 5) + html.substr(klass, html.find('\'', klass) - klass));
+    }
+    return rows;
+}
+
+// Time "t" and temperature "T" are two variables: each keeps its own number, status and entry,
+// whether the data set, one file or two files spell them.
+TEST_F(PostLoadOptionsPropertiesManagerTest, NamesDifferingOnlyInCaseAreNeverMixed) {
+    load({"t", "T"}, {{"t", "T", "x"}});
+    EXPECT_EQ(numbersAndClasses(manager), (Texts{"  1: auto-combined", "  2: auto-combined"}));
+
+    load({"x"}, {{"x", "t"}, {"x", "T"}});
+    EXPECT_EQ(available(), (Texts{"t", "T"}));
+    select({0}, {});
+    manager.add();
+    EXPECT_EQ(available(), (Texts{"T"}));
+    manager.addAll();
+    EXPECT_EQ(toLoad(), (Texts{"x", "t", "T"}));
+    EXPECT_EQ(numbersAndClasses(manager),
+              (Texts{"  1: auto-combined", "  2: new-variable", "  3: new-variable"}));
+    select({}, {1});
+    manager.remove();
+    EXPECT_EQ(toLoad(), (Texts{"x", "T"}));
+    EXPECT_EQ(available(), (Texts{"t"}));
+
+    // Adding the file's "T" must not make the data set's "t" new, and so removable.
+    load({"t"}, {{"t", "T"}});
+    EXPECT_EQ(available(), (Texts{"T"}));
+    manager.addAll();
+    select({}, {0, 1});
+    manager.remove();
+    EXPECT_EQ(toLoad(), (Texts{"t"}));
+    EXPECT_EQ(available(), (Texts{"T"}));
+    EXPECT_EQ(messages(2).size(), 1u);
+}
+
+// Another spelling of a data set's variable is still matched and shown as auto-combined.
+TEST_F(PostLoadOptionsPropertiesManagerTest, AnotherCaseOfAnExistingNameIsAutoCombined) {
+    load({"Temp", "x"}, {{"TEMP", "x"}});
+    EXPECT_TRUE(available().empty());
+    EXPECT_EQ(numbersAndClasses(manager), (Texts{"  1: auto-combined", "  2: auto-combined"}));
+}
+
+// A variable added by one append belongs to the data set at the next: it can no longer be
+// removed, even when the next files do not have it.
+TEST_F(PostLoadOptionsPropertiesManagerTest, AVariableAddedByAnEarlierLoadStaysAtTheNext) {
+    load({"X"}, {{"X", "V"}});
+    manager.addAll();
+    ASSERT_EQ(toLoad(), (Texts{"X", "V"}));
+
+    load({"X", "V"}, {{"X", "W"}});
+    EXPECT_EQ(numbersAndClasses(manager), (Texts{"  1: auto-combined", "  2: not-combined"}));
+    select({}, {1});
+    manager.remove();
+    EXPECT_EQ(toLoad(), (Texts{"X", "V"}));
+    EXPECT_EQ(available(), (Texts{"W"}));
+}
+
+// P, pressure and Press are one variable: the entry already carrying two names takes a third.
+TEST_F(PostLoadOptionsPropertiesManagerTest, CombineAddsAThirdNameToAnEntryThatHasTwo) {
+    load({"X", "P"}, {{"X", "pressure"}, {"X", "Press"}});
+    ASSERT_EQ(available(), (Texts{"pressure", "Press"}));
+    select({0}, {1});
+    manager.combine();
+    ASSERT_EQ(toLoad(), (Texts{"X", "P\npressure"}));
+    select({0}, {1});
+    manager.combine();
+    EXPECT_EQ(toLoad(), (Texts{"X", "P\npressure\nPress"}));
+    EXPECT_TRUE(available().empty());
+    EXPECT_TRUE(kernel.messages().empty());
+}
+
 } // namespace

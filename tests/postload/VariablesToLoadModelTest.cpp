@@ -37,12 +37,15 @@ protected:
     VariablesToLoadStringListModel model{information};
 };
 
-TEST_F(VariablesToLoadModelTest, StatusesIgnoreCaseAndIncomingNamesWin) {
+// "A" and "a" of one data set are two variables; a name the repository knows one way only is
+// found in any case.
+TEST_F(VariablesToLoadModelTest, StatusesIgnoreCaseOnlyForNamesKnownOneWayAndIncomingNamesWin) {
     StringList existing{"A", "B\nb2", "a"}, incoming{"a", "C"};
     information.init(existing.getRef(), {incoming.getRef()});
     information.setNew("MiXed");
 
-    EXPECT_EQ(information.getVariableStatus("A"), VariablesInformationRepository::AutoCombined);
+    EXPECT_EQ(information.getVariableStatus("A"), VariablesInformationRepository::NotCombined);
+    EXPECT_EQ(information.getVariableStatus("a"), VariablesInformationRepository::AutoCombined);
     EXPECT_EQ(information.getVariableStatus("B2"), VariablesInformationRepository::NotCombined);
     EXPECT_EQ(information.getVariableStatus("C"), VariablesInformationRepository::NoStatus);
     EXPECT_EQ(information.getVariableStatus("mixed"), VariablesInformationRepository::New);

@@ -119,9 +119,11 @@ struct VariableAliasesFileParser::Impl {
     void addGroup(const std::string& line) {
         if (line.find(';') == std::string::npos)
             return;
-        toolbox::StringList group(QelUtilStringListAlloc());
-        if (!group.getRef())
+        // Checked before a StringList adopts it, which would replace null by a list of its own.
+        StringList_s* allocated = QelUtilStringListAlloc();
+        if (!allocated)
             throw std::bad_alloc();
+        toolbox::StringList group(allocated);
         for (const std::string& name : aliasNames(line)) {
             if (!group.append(name))
                 throw std::bad_alloc();

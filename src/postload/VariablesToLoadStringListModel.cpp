@@ -154,9 +154,12 @@ std::string VariablesToLoadStringListModel::getStr(int row) const {
 }
 
 StringList_s* VariablesToLoadStringListModel::getStringList() const {
-    toolbox::StringList list(StringListModel::getStringList());
-    if (!list.getRef())
+    // Checked before a StringList adopts it: given null, it would stand in an empty list of its
+    // own, and the caller would take the to-load list for empty.
+    StringList_s* copy = StringListModel::getStringList();
+    if (!copy)
         throw std::bad_alloc();
+    toolbox::StringList list(copy);
     for (const long position : m_impl->nullPositions) {
         if (!QelUtilStringListInsertString(list.getRef(), position, nullptr))
             throw std::bad_alloc();
@@ -165,9 +168,10 @@ StringList_s* VariablesToLoadStringListModel::getStringList() const {
 }
 
 void VariablesToLoadStringListModel::setValues(StringList_s* values) {
-    toolbox::StringList entries(QelUtilStringListAlloc());
-    if (!entries.getRef())
+    StringList_s* allocated = QelUtilStringListAlloc();
+    if (!allocated)
         throw std::bad_alloc();
+    toolbox::StringList entries(allocated);
     m_impl->nullPositions.clear();
     const long count = QelUtilStringListGetCount(values);
     for (long position = 1; position <= count; ++position) {

@@ -146,12 +146,11 @@ TEST_F(KernelFailureMessagesTest, AnAliasesFileReadInPartIsNamedAndWhatWasReadAp
     EXPECT_EQ(available(), (Texts{"P", "T"}));
 }
 
-// Remove and Apply work on a copy of the to-load list. The to-load model adopts a copy it could
-// not make into a StringList, which turns null into a new empty list, so its check for the failure
-// never fires: both went on with an empty list and emptied the window's to-load list. The aliases
-// parser checks a new group the same way and loses the failure too. Enable once they check the
-// kernel's pointer before adopting it.
-TEST_F(KernelFailureMessagesTest, DISABLED_ACopyOfTheToLoadListThatFailsEmptiesNothing) {
+// Remove and Apply work on a copy of the to-load list. A copy the kernel could not make must be a
+// failure: a StringList adopting null stands in an empty list of its own, and Remove and Apply
+// then went on with it and emptied the window's to-load list. The aliases parser's new group is
+// the same case.
+TEST_F(KernelFailureMessagesTest, ACopyOfTheToLoadListThatFailsEmptiesNothing) {
     load();
     select({1}, {});
     manager.add();

@@ -32,9 +32,12 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <memory>
+#include <vector>
 
 namespace qelmar::demo {
 namespace {
@@ -64,6 +67,37 @@ const QString firstRun = QStringLiteral("run-a/profile.csv");
 const QString secondRun = QStringLiteral("run-b/profile.csv");
 const QString laterRun = QStringLiteral("profile-later.csv");
 const QString oceanFile = QStringLiteral("ocean.nc");
+const QString seaSurfaceFile = QStringLiteral("sea-surface.nc");
+const QString messyStationFile = QStringLiteral("station-messy.csv");
+
+// A logger's export as people get it: comment lines, a quoted header whose names hold the
+// separator and quotes, cells the logger left empty or marked NA.
+const QByteArray messyStationCsv = "# Station 7, logger export of 2026-11-30\n"
+                                   "# units: seconds, kelvin, hectopascal\n"
+                                   "\"Time, s\",\"Temp, K\",\"Pressure \"\"raw\"\"\"\r\n"
+                                   "0,280.5,1013.2\r\n"
+                                   "10,NA,1013.0\r\n"
+                                   "20,281.1,\r\n"
+                                   "30,281.4,1012.8\r\n";
+
+// Sea-surface temperature as models and satellites deliver it: packed into shorts with a scale
+// and an offset, a fill value where a cell saw only cloud, over a latitude-longitude grid, one
+// record per day.
+QByteArray seaSurfaceCdl() {
+    return "netcdf sea_surface {\n"
+           "dimensions:\n  time = UNLIMITED ;\n  lat = 3 ;\n  lon = 4 ;\n"
+           "variables:\n"
+           "  double time(time) ;\n    time:units = \"days since 2026-11-01\" ;\n"
+           "  float lat(lat) ;\n    lat:units = \"degrees_north\" ;\n"
+           "  float lon(lon) ;\n    lon:units = \"degrees_east\" ;\n"
+           "  short sst(time, lat, lon) ;\n    sst:scale_factor = 0.01 ;\n    sst:add_offset = 273.15 ;\n"
+           "    sst:_FillValue = -32767s ;\n    sst:units = \"K\" ;\n"
+           "data:\n"
+           "  time = 0, 1 ;\n  lat = -10, 0, 10 ;\n  lon = 140, 150, 160, 170 ;\n"
+           "  sst = 1500, 1610, 1720, 1830, 1900, 2010, -32767, 2230, 1700, 1810, 1920, 2030,\n"
+           "        1520, 1630, 1740, 1850, 1920, 2030, 2140, 2250, 1720, 1830, 1940, 2050 ;\n"
+           "}\n";
+}
 
 // The same three variables in every CSV file, so that they load as zones of one data set.
 QByteArray profileCsv(double warming) {
@@ -103,31 +137,31 @@ QByteArray oceanCdl() {
 
 // NetCDF files are written by Debian's ncgen from their text form; without it there is no
 // NetCDF sample, and the demo says so.
-bool writeNetCdfSample() {
+bool writeNetCdfSample(const QString& name, const QByteArray& cdlText) {
     const QTemporaryDir work;
     if (!work.isValid())
         return false;
-    const QString cdl = work.filePath(QStringLiteral("ocean.cdl"));
-    const QString made = work.filePath(oceanFile);
+    const QString cdl = work.filePath(QStringLiteral("sample.cdl"));
+    const QString made = work.filePath(name);
     QFile text(cdl);
-    if (!text.open(QIODevice::WriteOnly) || text.write(oceanCdl()) < 0)
+    if (!text.open(QIODevice::WriteOnly) || text.write(cdlText) < 0)
         return false;
     text.close();
     QProcess ncgen;
     ncgen.start(QStringLiteral("ncgen"), {QStringLiteral("-o"), made, cdl});
     if (!ncgen.waitForFinished(10000) || ncgen.exitStatus() != QProcess::NormalExit || ncgen.exitCode() != 0)
         return false;
-    QFile::remove(samplePath(oceanFile));
-    return QFile::copy(made, samplePath(oceanFile));
+    QFile::remove(samplePath(name));
+    return QFile::copy(made, samplePath(name));
 }
 
 // Empty when every sample was written, else what is missing.
 QString writeSampleFiles() {
     if (!writeSample(firstRun, profileCsv(0.0)) || !writeSample(secondRun, profileCsv(0.6)) ||
-        !writeSample(laterRun, profileCsv(1.3)))
+        !writeSample(laterRun, profileCsv(1.3)) || !writeSample(messyStationFile, messyStationCsv))
         return tr("Could not write the sample data files in %1")
             .arg(QDir::toNativeSeparators(sampleFolder()));
-    if (!writeNetCdfSample())
+    if (!writeNetCdfSample(oceanFile, oceanCdl()) || !writeNetCdfSample(seaSurfaceFile, seaSurfaceCdl()))
         return tr("No NetCDF sample: ncgen (Debian's netcdf-bin) is not available");
     return QString();
 }
@@ -297,14 +331,8 @@ void shareCurrentDataSet() {
     model.setCurrentFrame(current);
 }
 
-void loadOcean(TourContext& tour, QAction& command) {
-    TourDialogSteps steps(tour);
-    steps.expect(loadDataTitle, openFile(tour, QStringLiteral("NetCDF"), samplePath(oceanFile)));
-    steps.expect(appendReplaceTitle,
-                 pressChoice(tour, QStringLiteral("replaceInAllFramesButton"),
-                             QStringLiteral("append_replace_shared.png"),
-                             QStringLiteral("the append/replace dialog for a data set two frames share")));
-    steps.expect(QStringLiteral("NetCDF Options"), [&tour](QDialog& dialog) {
+TourDialogSteps::Step acceptNetCdfOptions(TourContext& tour, const QString& screenshot, const QString& description) {
+    return [&tour, screenshot, description](QDialog& dialog) {
         auto* buttons = dialog.findChild<QDialogButtonBox*>();
         QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
         if (!ok || !ok->isEnabled()) {
@@ -312,11 +340,102 @@ void loadOcean(TourContext& tour, QAction& command) {
             dialog.reject();
             return;
         }
-        tour.screenshot(dialog, QStringLiteral("netcdf_options.png"),
-                        QStringLiteral("the NetCDF loader's options: the variables to load"));
+        if (!screenshot.isEmpty())
+            tour.screenshot(dialog, screenshot, description);
         ok->click();
-    });
+    };
+}
+
+void loadOcean(TourContext& tour, QAction& command) {
+    TourDialogSteps steps(tour);
+    steps.expect(loadDataTitle, openFile(tour, QStringLiteral("NetCDF"), samplePath(oceanFile)));
+    steps.expect(appendReplaceTitle,
+                 pressChoice(tour, QStringLiteral("replaceInAllFramesButton"),
+                             QStringLiteral("append_replace_shared.png"),
+                             QStringLiteral("the append/replace dialog for a data set two frames share")));
+    steps.expect(QStringLiteral("NetCDF Options"),
+                 acceptNetCdfOptions(tour, QStringLiteral("netcdf_options.png"),
+                                     QStringLiteral("the NetCDF loader's options: the variables to load")));
     command.trigger();
+}
+
+// Replaces the current frame's data with one file of the loader, through the dialogs a user
+// meets; a NetCDF file's options are accepted as offered.
+void replaceWith(TourContext& tour, QAction& command, const QString& loader, const QString& file) {
+    TourDialogSteps steps(tour);
+    steps.expect(loadDataTitle, openFile(tour, loader, samplePath(file)));
+    steps.expect(appendReplaceTitle, pressChoice(tour, QStringLiteral("replaceButton")));
+    if (loader == QStringLiteral("NetCDF"))
+        steps.expect(QStringLiteral("NetCDF Options"), acceptNetCdfOptions(tour, QString(), QString()));
+    command.trigger();
+}
+
+bool expectValue(TourContext& tour, const QString& what, double actual, double expected) {
+    const bool same = std::isnan(expected) ? std::isnan(actual) : std::abs(actual - expected) < 1e-6;
+    if (!same)
+        tour.fail(QStringLiteral("%1 is %2, not %3").arg(what).arg(actual).arg(expected));
+    return same;
+}
+
+// The logger's names come through with their separators and quotes, its NA and empty cells as
+// missing values, its comment lines not at all.
+bool expectMessyStationValues(TourContext& tour) {
+    const auto dataSet = currentDataSet();
+    const std::vector<std::string> names{"Time, s", "Temp, K", "Pressure \"raw\""};
+    if (!dataSet || dataSet->contents.variableNames != names || dataSet->contents.values.size() != 3 ||
+        dataSet->contents.values[0].size() != 4) {
+        tour.fail(QStringLiteral("the messy station file did not load as three variables of four points"));
+        return false;
+    }
+    const auto& values = dataSet->contents.values;
+    const double missing = std::numeric_limits<double>::quiet_NaN();
+    return expectValue(tour, QStringLiteral("Temp at 0 s"), values[1][0], 280.5) &&
+           expectValue(tour, QStringLiteral("Temp at 10 s (NA)"), values[1][1], missing) &&
+           expectValue(tour, QStringLiteral("Pressure at 20 s (empty)"), values[2][2], missing) &&
+           expectValue(tour, QStringLiteral("Pressure at 30 s"), values[2][3], 1012.8);
+}
+
+// Packed shorts come out as kelvin, the cloudy cell as missing, the grid as an ordered zone of
+// 4 x 3 points and the two days as two time steps.
+bool expectSeaSurfaceValues(TourContext& tour) {
+    const auto dataSet = currentDataSet();
+    if (!dataSet || dataSet->stepCount() != 2 || dataSet->contents.dimensions != std::vector<std::size_t>{4, 3}) {
+        tour.fail(QStringLiteral("the sea-surface file did not load as a 4 x 3 grid over two days"));
+        return false;
+    }
+    const auto& names = dataSet->contents.variableNames;
+    const auto sst = std::find(names.begin(), names.end(), "sst");
+    if (sst == names.end()) {
+        tour.fail(QStringLiteral("the sea-surface file did not load its variable sst"));
+        return false;
+    }
+    const auto column = static_cast<std::size_t>(sst - names.begin());
+    const double missing = std::numeric_limits<double>::quiet_NaN();
+    return expectValue(tour, QStringLiteral("sst of day 0 at the first cell"), dataSet->contents.values[column][0],
+                       288.15) &&
+           expectValue(tour, QStringLiteral("sst of day 0 under cloud"), dataSet->contents.values[column][6],
+                       missing) &&
+           expectValue(tour, QStringLiteral("sst of day 1 at that cell"), dataSet->laterSteps[0].values[column][6],
+                       294.55);
+}
+
+void loadRealShapedFiles(TourContext& tour, QAction& command) {
+    replaceWith(tour, command, QStringLiteral("Delimited Text"), messyStationFile);
+    if (tour.failed() || !expectStatus(tour, loadedStatus(1, QStringLiteral("Delimited Text"))) ||
+        !expectMessyStationValues(tour))
+        return;
+    tour.window().showApplicationPage();
+    tour.screenshot(tour.window(), QStringLiteral("loaded_messy_csv.png"),
+                    QStringLiteral("the main window showing a logger's CSV file with quoted names, NA cells "
+                                   "and comments"));
+    replaceWith(tour, command, QStringLiteral("NetCDF"), seaSurfaceFile);
+    if (tour.failed() || !expectStatus(tour, loadedStatus(1, QStringLiteral("NetCDF"))) ||
+        !expectSeaSurfaceValues(tour))
+        return;
+    tour.window().showApplicationPage();
+    tour.screenshot(tour.window(), QStringLiteral("loaded_packed_grid.png"),
+                    QStringLiteral("the main window showing packed sea-surface temperatures on a grid, "
+                                   "unpacked to kelvin"));
 }
 
 void runTour(TourContext& tour) {
@@ -346,6 +465,7 @@ void runTour(TourContext& tour) {
     tour.window().showApplicationPage();
     tour.screenshot(tour.window(), QStringLiteral("loaded_data.png"),
                     QStringLiteral("the main window after the NetCDF sample replaced the shared data set"));
+    loadRealShapedFiles(tour, *command);
 }
 
 const DemoFeatureRegistration registration{{50, install, runTour}};

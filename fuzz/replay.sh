@@ -14,7 +14,7 @@ cmake --build --preset fuzz
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-for reader in layout datafile package rastermetafile aliases; do
+for reader in layout datafile package rastermetafile aliases delimited; do
     echo "Replaying fuzz/corpus/$reader"
     build/fuzz/bin/fuzz_$reader fuzz/corpus/$reader -runs=0 -rss_limit_mb=1024 -artifact_prefix=build/fuzz/
 done

@@ -1,3 +1,4 @@
+#include "framework/dataload/DataFileChecks.h"
 #include "framework/dataload/LoaderSupport.h"
 #include "framework/dataload/StandardDataLoaders.h"
 
@@ -20,7 +21,13 @@ public:
 
     bool load(QWidget*, const std::vector<std::string>& files, bool,
               qelmar::dataload::DataLoadOption option) override {
-        return readAndLoad(files, readDataFile, option);
+        return readAndLoad(
+            files,
+            [](const std::string& file) {
+                requireRegularFile(file);
+                return readDataFile(file);
+            },
+            option);
     }
 };
 

@@ -6,10 +6,22 @@
 #include "kernel/LastError.h"
 
 #include <exception>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace qelmar::standin {
+
+// Reads one file with `read`; running out of memory becomes a message naming the file, since
+// "std::bad_alloc" tells a user nothing.
+template <typename Read> auto readWithinMemory(const std::string& file, Read& read) {
+    try {
+        return read(file);
+    } catch (const std::bad_alloc&) {
+        throw std::runtime_error(file + " is too large to load: its values need more memory than is free.");
+    }
+}
 
 // Reads every file with `read` (which throws with a message for the user) and loads them
 // together; the first failure loads nothing and becomes the kernel's last error.
@@ -18,7 +30,7 @@ bool readAndLoad(const std::vector<std::string>& files, Read read, qelmar::datal
     std::vector<LoadedFile> loaded;
     try {
         for (const std::string& file : files)
-            loaded.push_back({file, read(file), {}});
+            loaded.push_back({file, readWithinMemory(file, read), {}});
     } catch (const std::exception& failure) {
         setLastErrorMessage(failure.what());
         return false;

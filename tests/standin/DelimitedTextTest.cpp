@@ -147,6 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
         loads("DoubledQuotesAreOneQuote", "\"say \"\"hi\"\"\",v\n1,2\n", {"say \"hi\"", "v"}, {{1}, {2}}),
         loads("QuotedLineEndStaysInTheName", "\"two\nlines\",v\n1,2\n3,4\n", {"two\nlines", "v"},
               {{1, 3}, {2, 4}}),
+        loads("QuotedLastFieldWithoutLineEnd", "x,y\n1,\"2\"", {"x", "y"}, {{1}, {2}}),
         loads("QuotedNumbers", "x,y\n\"1.5\",\" -2 \"\n", {"x", "y"}, {{1.5}, {-2}}),
         loads("EveryMissingValueToken", "a,b,c,d,e\nNA,NaN,nan,-,\n1,2,3,4,5\n", {"a", "b", "c", "d", "e"},
               {{nan, 1}, {nan, 2}, {nan, 3}, {nan, 4}, {nan, 5}}),

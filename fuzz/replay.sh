@@ -11,16 +11,13 @@ cd "$(dirname "$0")/.."
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-cmake --build build/fuzz --target fuzz_netcdf
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-for reader in layout datafile package rastermetafile aliases; do
+for reader in layout datafile package rastermetafile aliases delimited netcdf; do
     echo "Replaying fuzz/corpus/$reader"
     build/fuzz/bin/fuzz_$reader fuzz/corpus/$reader -runs=0 -rss_limit_mb=1024 -artifact_prefix=build/fuzz/
 done
-echo "Replaying fuzz/corpus/netcdf"
-build/fuzz/bin/fuzz_netcdf fuzz/corpus/netcdf -runs=0 -rss_limit_mb=1024 -artifact_prefix=build/fuzz/
 
 fuzz_seconds=${QELMAR_FUZZ_SECONDS:-60}
 if ((fuzz_seconds > 0)); then

@@ -1,5 +1,4 @@
 #include "common/FileBytes.h"
-#include "common/ScopedCommaDecimalLocale.h"
 #include "framework/dataload/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "host/KernelStateChange.h"
@@ -17,6 +16,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -317,36 +317,8 @@ TEST_F(DataLoadersTest, WithoutACurrentFrameANewFrameGetsTheData) {
               std::vector<std::string>{"x"});
 }
 
-TEST_F(DataLoadersTest, DelimitedTextDetectsItsSeparatorAndReadsNumbersWhateverTheGlobalLocale) {
-    const testsupport::ScopedCommaDecimalLocale commaLocale;
-    struct Case {
-        QByteArray text;
-        std::vector<std::string> names;
-        Columns values;
-    };
-    const std::vector<Case> cases{
-        {"\xEF\xBB\xBFx,\"y\"\r\n1.5,-2e3\r\n\r\n+3,\r\n", {"x", "y"}, {{1.5, 3.0}, {-2000.0, NAN}}},
-        {"a;b c\n0.25;1\n", {"a", "b c"}, {{0.25}, {1.0}}},
-        {"t\tv\n1\t2\n", {"t", "v"}, {{1.0}, {2.0}}},
-        {"  p   q\n  1e-300   7\n", {"p", "q"}, {{1e-300}, {7.0}}},
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(load("Delimited Text", {write("t.csv", c.text)})) << qelmar::standin::lastErrorMessage();
-        EXPECT_EQ(shown().contents.variableNames, c.names) << c.text.constData();
-        const Columns& got = shown().contents.values;
-        ASSERT_EQ(got.size(), c.values.size());
-        for (std::size_t v = 0; v < got.size(); ++v) {
-            ASSERT_EQ(got[v].size(), c.values[v].size());
-            for (std::size_t i = 0; i < got[v].size(); ++i)
-                EXPECT_TRUE(got[v][i] == c.values[v][i] ||
-                            (std::isnan(got[v][i]) && std::isnan(c.values[v][i])))
-                    << c.text.constData() << " variable " << v << " point " << i;
-        }
-    }
-}
-
-TEST_F(DataLoadersTest, DelimitedTextOptionsDialogSetsDecimalCommaAndSkippedLines) {
-    const auto csv = write("eu.csv", "exported by a logger\nx;y\n1,5;-0,25\n");
+TEST_F(DataLoadersTest, DelimitedTextOptionsDialogSetsEveryOption) {
+    const auto csv = write("eu.csv", "exported by a logger\n% 1;2\n1;2\n1,5;-0,25\nn/a;NA\n");
     DialogAnswer answer("DelimitedTextOptionsDialog", [](QDialog& dialog) {
         auto* separator = dialog.findChild<QComboBox*>("separatorCombo");
         auto* decimal = dialog.findChild<QComboBox*>("decimalSeparatorCombo");
@@ -356,11 +328,24 @@ TEST_F(DataLoadersTest, DelimitedTextOptionsDialogSetsDecimalCommaAndSkippedLine
         EXPECT_FALSE(ok->isEnabled()) << "a comma cannot separate both fields and decimals";
         separator->setCurrentIndex(separator->findText("Semicolon"));
         dialog.findChild<QSpinBox*>("linesToSkipSpin")->setValue(1);
+        auto* header = dialog.findChild<QComboBox*>("headerCombo");
+        header->setCurrentIndex(header->findText("From the first row"));
+        auto* comment = dialog.findChild<QLineEdit*>("commentMarkerEdit");
+        EXPECT_EQ(comment->text(), "#");
+        comment->setText("%");
+        auto* missing = dialog.findChild<QLineEdit*>("missingValuesEdit");
+        EXPECT_EQ(missing->text(), "NA, NaN, nan, -");
+        missing->setText(" n/a ,NA");
         pressOk(dialog);
     });
     ASSERT_TRUE(load("Delimited Text", {csv}, ReplaceAndRetainStyle, true))
         << qelmar::standin::lastErrorMessage();
-    EXPECT_EQ(shown().contents.values, (Columns{{1.5}, {-0.25}}));
+    EXPECT_EQ(shown().contents.variableNames, (std::vector<std::string>{"1", "2"}));
+    ASSERT_EQ(shown().contents.values.size(), 2u);
+    EXPECT_EQ(shown().contents.values[0].front(), 1.5);
+    EXPECT_EQ(shown().contents.values[1].front(), -0.25);
+    EXPECT_TRUE(std::isnan(shown().contents.values[0].back()));
+    EXPECT_TRUE(std::isnan(shown().contents.values[1].back()));
 }
 
 TEST_F(DataLoadersTest, CancelledOptionsLoadNothingWithoutAnError) {
@@ -373,11 +358,10 @@ TEST_F(DataLoadersTest, CancelledOptionsLoadNothingWithoutAnError) {
 TEST_F(DataLoadersTest, BadInputNamesTheFileLineAndFieldAndLoadsNothing) {
     const auto good = write("good.csv", "x,y\n1,2\n");
     const std::vector<std::pair<QByteArray, std::string>> cases{
-        {"x,y,z\n1,2,3\n4,5\n", "data.csv line 3: short row, 2 of the 3 fields the header names."},
-        {"x,y,z\n1,2,3\n\n\n\n\n4,5,abc\n", "data.csv line 7, field 3: \"abc\" is not a number."},
-        {"x,y\n1,2,3\n", "data.csv line 2: long row, more than the 2 fields the header names."},
-        {"1,2\n3,4\n", "data.csv: no header row (the first row holds numbers, not variable names)."},
-        {"\n\n", "data.csv: no header row."},
+        {"x,y,z\n1,2,3\n4,5\n", "data.csv, line 3: short row, 2 fields where the first row has 3."},
+        {"x,y,z\n1,2,3\n\n\n\n\n4,5,abc\n", "data.csv, line 7, column 3: \"abc\" is not a number."},
+        {"x,y\n1,2,3\n", "data.csv, line 2: long row, more than the 2 fields of the first row."},
+        {"\n\n", "data.csv: the file holds no table."},
         {"x,y\n", "data.csv: no data rows below the header row."},
     };
     for (const auto& [text, error] : cases) {

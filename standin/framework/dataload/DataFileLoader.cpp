@@ -1,3 +1,4 @@
+#include "framework/dataload/DataFileChecks.h"
 #include "framework/dataload/LoaderSupport.h"
 #include "framework/dataload/StandardDataLoaders.h"
 
@@ -32,18 +33,15 @@ public:
         return properties;
     }
 
-    // The first file that cannot be read loads nothing and becomes the kernel's last error.
     bool load(QWidget*, const std::vector<std::string>& files, bool,
               qelmar::dataload::DataLoadOption option) override {
-        std::vector<LoadedFile> loaded;
-        try {
-            for (const std::string& file : files)
+        return readIntoAndLoad(
+            files,
+            [](const std::string& file, std::vector<LoadedFile>& loaded) {
+                requireRegularFile(file);
                 appendZonesOf(file, loaded);
-        } catch (const std::exception& failure) {
-            setLastErrorMessage(failure.what());
-            return false;
-        }
-        return loadData(std::move(loaded), option);
+            },
+            option);
     }
 };
 

@@ -6,11 +6,13 @@
 
 class QComboBox;
 class QDialogButtonBox;
+class QLineEdit;
 class QSpinBox;
 
 namespace qelmar::standin {
 
-// The delimited-text loader's advanced options: separator, decimal separator, lines to skip.
+// The delimited-text loader's advanced options: separator, decimal separator, lines to skip,
+// where the variable names come from, the comment marker and the missing-value tokens.
 class DelimitedTextOptionsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -24,6 +26,9 @@ private:
     QComboBox* m_separator;
     QComboBox* m_decimalSeparator;
     QSpinBox* m_linesToSkip;
+    QComboBox* m_header;
+    QLineEdit* m_commentMarker;
+    QLineEdit* m_missingValues;
     QDialogButtonBox* m_buttons;
 };
 

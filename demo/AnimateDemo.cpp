@@ -116,7 +116,8 @@ std::vector<PlannedAnimation> plannedAnimations() {
         {{QStringLiteral("MPEG-4"), QStringLiteral("exportMp4"), QStringLiteral("Current frame"),
           [](ExportDialogDriver& driver) {
               driver.click(QStringLiteral("exportMp4_EnterWidth_RadioButton"));
-              driver.type(QStringLiteral("exportMp4_Width_LineEdit"), QStringLiteral("640"));
+              // Odd: the encoder needs even sides, and the dialog must show the width written.
+              driver.type(QStringLiteral("exportMp4_Width_LineEdit"), QStringLiteral("641"));
               driver.type(QStringLiteral("exportMp4_AnimationSpeed_LineEdit"), QStringLiteral("12"));
           },
           QStringLiteral("tour-movie.mp4"),

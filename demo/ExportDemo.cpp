@@ -9,11 +9,13 @@
 #include "ExportTourSteps.h"
 #include "KernelExportFileName.h"
 #include "TourContext.h"
+#include "TourDialogSteps.h"
 
 #include "export/ExportDialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 
 #include <functional>
@@ -58,6 +60,20 @@ void exportAndRecord(TourContext& tour, QAction& command, const PlannedExport& p
     ExportExpectations::append(tour, plan.fileName, dimensions, plan.kind);
 }
 
+// An opening that changes the format and the width and is cancelled: the exports after it
+// must be exactly as if it had never happened.
+void cancelAnEdit(TourContext& tour, QAction& command) {
+    TourDialogSteps steps(tour);
+    steps.expect(QStringLiteral("Export"), [&](QDialog& dialog) {
+        ExportDialogDriver driver(tour, dialog);
+        driver.choose(QStringLiteral("export_Format_CmbBox"), QStringLiteral("JPEG"));
+        driver.click(QStringLiteral("exportJpg_EnterWidth_RadioButton"));
+        driver.type(QStringLiteral("exportJpg_Width_LineEdit"), QStringLiteral("99"));
+        dialog.reject();
+    });
+    command.trigger();
+}
+
 std::vector<PlannedExport> plannedExports() {
     return {
         {QStringLiteral("PNG"), QStringLiteral("exportPng"), QStringLiteral("Current frame"),
@@ -78,6 +94,23 @@ std::vector<PlannedExport> plannedExports() {
          QStringLiteral("tour-frames.tiff"),
          QStringLiteral("all frames of the page as a TIFF image of 256 colours"),
          QStringLiteral("tiff-palette"), QString(), QString()},
+        // Colour off for a TIFF: the TIFF is grey, and the PNG after it must still be in colour.
+        {QStringLiteral("TIFF"), QStringLiteral("exportTiff"), QStringLiteral("Current frame"),
+         [](ExportDialogDriver& driver) {
+             driver.setChecked(QStringLiteral("export_Color_ToggleButton"), false);
+             driver.click(QStringLiteral("exportTiff_EnterWidth_RadioButton"));
+             driver.type(QStringLiteral("exportTiff_Width_LineEdit"), QStringLiteral("333"));
+         },
+         QStringLiteral("tour-frame-grey.tiff"), QStringLiteral("the current frame as a grey TIFF image"),
+         QStringLiteral("tiff-grey"), QString(), QString()},
+        {QStringLiteral("PNG"), QStringLiteral("exportPng"), QStringLiteral("All frames"),
+         [](ExportDialogDriver& driver) {
+             driver.click(QStringLiteral("exportPng_EnterWidth_RadioButton"));
+             driver.type(QStringLiteral("exportPng_Width_LineEdit"), QStringLiteral("517"));
+         },
+         QStringLiteral("tour-frames-after-grey.png"),
+         QStringLiteral("all frames as a PNG image after a grey TIFF: in colour"), QStringLiteral("png-rgb"),
+         QString(), QString()},
         {QStringLiteral("EPS"), QStringLiteral("exportEps"), QStringLiteral("Work area"),
          [](ExportDialogDriver& driver) {
              driver.setChecked(QStringLiteral("export_Color_ToggleButton"), true);
@@ -104,6 +137,8 @@ void runTour(TourContext& tour) {
         exportAndRecord(tour, *command, plan);
         if (tour.failed())
             return;
+        if (&plan == &plans.front())
+            cancelAnEdit(tour, *command);
     }
     tour.recordFile(ExportExpectations::fileName(),
                     QStringLiteral("what each exported file must be, for check-tour.sh"));

@@ -120,6 +120,10 @@ void TourDialogSteps::typeNameAndSave(QDialog& fileDialog, const QString& fileNa
     QPushButton* save = buttons ? buttons->button(QDialogButtonBox::Save) : nullptr;
     if (!edit || !save)
         return;
+    // A user types into the focused field, and only then does the dialog let go of the file it
+    // proposed: unfocused, an existing proposed file stays selected and is the one saved.
+    QApplication::setActiveWindow(&fileDialog);
+    edit->setFocus(Qt::OtherFocusReason);
     edit->setText(fileName);
     save->click();
 }

@@ -71,6 +71,15 @@ check_tiff_palette() {
     [ "$depth" = 8 ] || problem "$file: $depth bits per sample, expected 8"
 }
 
+# Colour off in the export dialog: a TIFF of greys only, whatever its depth.
+check_tiff_grey() {
+    local file=$1 dimensions=$2 actual colourspace
+    actual=$(raster_dimensions "$file") || { problem "$file: ImageMagick cannot read it"; return; }
+    [ "$actual" = "$dimensions" ] || problem "$file is $actual pixels, the export dialog said $dimensions"
+    colourspace=$(identify -format '%[colorspace]' "$file[0]") || true
+    [ "$colourspace" = Gray ] || problem "$file is in the $colourspace colour space, expected Gray"
+}
+
 # The four numbers of the first "%%BoundingBox:" line of a text.
 first_bounding_box() { grep -a -m1 '^%%BoundingBox:' | sed 's/^%%BoundingBox:[[:space:]]*//' | tr -d '\r'; }
 
@@ -216,6 +225,7 @@ if [ -f "$expectations" ]; then
         case "$kind" in
             png-rgb) check_png_rgb "$dir/$file" "$dimensions" ;;
             tiff-palette) check_tiff_palette "$dir/$file" "$dimensions" ;;
+            tiff-grey) check_tiff_grey "$dir/$file" "$dimensions" ;;
             eps-tiffpreview) check_eps_tiffpreview "$dir/$file" "$dimensions" ;;
             movie-avi | movie-mp4)
                 container=avi

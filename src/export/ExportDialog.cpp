@@ -456,6 +456,8 @@ struct ExportDialog::Impl {
 ExportDialog* ExportDialog::getInstance(QWidget& parent, Mode_e mode) {
     if (!dialogInstance)
         dialogInstance = new ExportDialog(parent, Mode_StillImage);
+    else if (!dialogInstance->isVisible())
+        dialogInstance->m_impl->manager().followKernel();
     dialogInstance->m_impl->mode = mode;
     dialogInstance->m_impl->manager().animationMode(mode == Mode_Animation);
     return dialogInstance;
@@ -529,6 +531,8 @@ bool ExportDialog::saveOptionsAndDoExport() {
 
     const std::string chosen = fileDialog.selectedFilename();
     writeKernelExportFileName(chosen);
+    // The set still holds the name it proposed; the next OK must not write that back.
+    m_impl->manager().followKernel();
     bool exported = true;
     if (m_impl->mode != Mode_Animation) {
         const AppLock lock(AppLock::NoImplicitMacroRecord);

@@ -16,6 +16,7 @@
 #include "propertyframework/PropertyTypeAdapter.h"
 #include "propertyframework/models/ListModelProxy.h"
 #include "propertyframework/models/PremappedListModel.h"
+#include "propertyframework/styleproperties/KernelProperty.h"
 
 #include <initializer_list>
 
@@ -147,6 +148,22 @@ private:
     PropertyPtr<ExportRegion_e> m_region;
 };
 
+// Flash stores its frame rate in 1/256 frames per second, so a slower speed would be written as
+// 0; every other format goes down to the common lower bound.
+class AnimationSpeedValidator : public ValidatorInterface<double> {
+public:
+    explicit AnimationSpeedValidator(PropertyPtr<ExportFormat_e> format)
+        : m_format(std::move(format)) {}
+
+    ValidationResult validate(const double& value) const override {
+        const double lowest = m_format->retrieveValue() == ExportFormat_Flash ? 1.0 / 256.0 : 0.001;
+        return BoundedValueValidator<double>(lowest, 200.0).validate(value);
+    }
+
+private:
+    PropertyPtr<ExportFormat_e> m_format;
+};
+
 template <typename T>
 void decorate(PropertyPtr<T> (ExportPropertiesGenerated::*getter)() const,
               void (ExportPropertiesGenerated::*setter)(PropertyPtr<T>),
@@ -241,7 +258,6 @@ struct ExportPropertiesManager::Impl {
     PropertyPtr<bool> threeDimensionalFrame = std::make_shared<Property<bool>>(someFrameIsThreeDimensional());
     PropertyPtr<std::string> imageDimensions = std::make_shared<Property<std::string>>();
     bool savedUseUserDefinedWidth = false;
-    int kernelImageResolution = 0;
     SignalConnectionCollection connections;
 
     explicit Impl(ExportPropertiesGenerated& set)
@@ -253,7 +269,6 @@ struct ExportPropertiesManager::Impl {
             useUserDefinedWidth.setValue(!set.useOffscreenBitmap()->retrieveValue());
         initializeColor();
         savedUseUserDefinedWidth = useUserDefinedWidth.retrieveValue();
-        kernelImageResolution = set.resolution()->retrieveValue();
     }
 
     // A monochrome palette left behind by a format that offers the colour choice would make
@@ -284,7 +299,8 @@ void ExportPropertiesManager::installDecorators() {
     using Set = ExportPropertiesGenerated;
     decorate(&Set::imageWidth, &Set::setImageWidth, set, bounded(4, 32766));
     decorate(&Set::superSampleFactor, &Set::setSuperSampleFactor, set, bounded(2, 16));
-    decorate(&Set::animationSpeed, &Set::setAnimationSpeed, set, bounded(0.001, 200.0));
+    decorate<double>(&Set::animationSpeed, &Set::setAnimationSpeed, set,
+                     std::make_shared<const AnimationSpeedValidator>(set.exportFormat()));
     decorate<int>(&Set::resolution, &Set::setResolution, set,
                   std::make_shared<const VectorImageResolutionValidator>(set.exportRegion()));
     decorate(&Set::precision, &Set::setPrecision, set, bounded(0, 8));
@@ -343,6 +359,8 @@ void ExportPropertiesManager::installListeners() {
     connections.add(set.exportFormat()->connectToValueChangedSignalUnique(update, priority));
     connections.add(set.exportRegion()->connectToValueChangedSignalUnique(update, priority));
     connections.add(set.resolution()->connectToValueChangedSignalUnique(update, priority));
+    // Without an off-screen bitmap the kernel writes the width on screen, whatever is typed.
+    connections.add(set.useOffscreenBitmap()->connectToValueChangedSignalUnique(update, priority));
 }
 
 void ExportPropertiesManager::updateImageDimensions() {
@@ -357,19 +375,25 @@ std::string ExportPropertiesManager::buildImageDimensionsString() {
     const int dialogResolution = set.resolution()->retrieveValue();
     const bool vector = d.vectorFormatRelevance->isRelevant();
     // The kernel sizes a vector export by its own resolution, so it is shown the dialog's for
-    // the question and given its own back afterwards.
+    // the question and given back what it held just before: printing shares the value, and it
+    // may have changed since the dialog was built or last saved.
+    const int heldResolution =
+        vector ? sdk::styleproperties::KernelProperty<int>(kernelResolution).retrieveValue() : 0;
     if (vector)
         kernelResolution.set<int>(dialogResolution);
 
-    const ExportRegion_e region = set.exportRegion()->retrieveValue();
-    const int width = !useUserDefinedWidthProperty()->retrieveValue() || vector
-                          ? QelUtilGetDefaultExportImageWidth(set.exportFormat()->retrieveValue(), region)
-                          : set.imageWidth()->retrieveValue();
-    const int height = QelUtilGetExportImageHeight(width, region);
+    // The kernel sizes the image exactly as its writers will (even sides for movies, the width on
+    // screen without an off-screen bitmap), so the text is what the file gets.
+    const int askedWidth =
+        useUserDefinedWidthProperty()->retrieveValue() && !vector ? set.imageWidth()->retrieveValue() : 0;
+    int width = 0;
+    int height = 0;
+    QelUtilGetExportImageSize(set.exportFormat()->retrieveValue(), set.exportRegion()->retrieveValue(),
+                              askedWidth, &width, &height);
 
     if (vector) {
         const SignalConnectionCollection::ConnectionBlocker quiet(d.connections);
-        kernelResolution.set<int>(d.kernelImageResolution);
+        kernelResolution.set<int>(heldResolution);
         if (set.resolution()->retrieveValue() != dialogResolution)
             set.resolution()->setValue(dialogResolution);
     }
@@ -389,6 +413,11 @@ void ExportPropertiesManager::saveChanges() {
 
 void ExportPropertiesManager::discardChanges() {
     useUserDefinedWidthProperty()->setValue(m_impl->savedUseUserDefinedWidth);
+    m_impl->properties.revertProperties();
+}
+
+void ExportPropertiesManager::followKernel() {
+    m_impl->properties.revertProperties();
 }
 
 void ExportPropertiesManager::animationMode(bool animation) {

@@ -82,8 +82,11 @@ public:
     // Writes every option to the kernel; the width of the image on screen becomes the image
     // width unless the user typed one.
     void saveChanges();
-    // Forgets the width choice made since the last save.
+    // Forgets the width choice and every option changed since the last save: the kernel's
+    // values show again.
     void discardChanges();
+    // Shows what the kernel holds now, for a dialog opened again after changes made elsewhere.
+    void followKernel();
 
     // The export dialog's relevance: true while a frame exists.
     static sdk::ui::propertymanager::RelevancePtr relevance();

@@ -33,7 +33,9 @@ enum ExportRegion_e {
     ExportRegion_WorkArea = 2,
 };
 
-// 0 is monochrome; the export dialog writes 2 for colour.
+// 0 is monochrome; the export dialog writes 2 for colour. Only TIFF, EPS, PostScript and WMF
+// exports follow a monochrome palette: the other formats offer no colour choice and are written
+// in colour.
 enum Palette_e {
     Palette_Monochrome = 0,
     Palette_PenPlotter = 1,
@@ -103,8 +105,15 @@ void QelUtilExportCancel();
 int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e region);
 // The height in pixels that keeps the region's aspect ratio at the width. When the kernel's export
 // format ("ExportSetup" "ExportFormat") is a movie format whose encoder needs even sides, an odd
-// height is rounded up: the movie gets a white row at the bottom.
+// height is rounded up.
 int QelUtilGetExportImageHeight(int width, ExportRegion_e region);
+// The width and height in pixels of the image an export of the region in the format writes when
+// `width` pixels are asked for (0 or less: the region's width on screen). EPS and PostScript
+// embed an image at "PrintSetup" "ImageResolution" and raster exports without an off-screen
+// bitmap ("Interface" "UseOffScreenBitMap") take the width on screen, whatever is asked; movie
+// formats whose encoders need even sides get each odd side rounded up. Both are 0 on failure.
+void QelUtilGetExportImageSize(ExportFormat_e format, ExportRegion_e region, int width, int* exportWidth,
+                               int* exportHeight);
 // The largest resolution (dots per inch) at which an image embedded in a vector export of the
 // region stays within the kernel's size limit.
 int QelAppGetVectorExportMaxDPI(ExportRegion_e region);

@@ -29,6 +29,10 @@ inline void chooseFileType(QFileDialog& dialog, int index) {
 
 inline void typeNameAndSave(QFileDialog& dialog, const QString& fileName) {
     auto& files = dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog&>(dialog);
+    // A user types into the focused field, and only then does the dialog let go of the file it
+    // proposed: unfocused, an existing proposed file stays selected and is the one saved.
+    QApplication::setActiveWindow(&dialog);
+    files.fileNameEdit()->setFocus(Qt::OtherFocusReason);
     files.fileNameEdit()->setText(fileName);
     files.buttonBox()->button(QDialogButtonBox::Save)->click();
 }

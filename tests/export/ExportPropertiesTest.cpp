@@ -1,8 +1,13 @@
 #include "ExportTestFixture.h"
 
+#include "host/KernelErrors.h"
+#include "host/KernelExport.h"
+#include "host/KernelString.h"
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/InvalidPropertyValueException.h"
 #include "propertyframework/Property.h"
+
+#include <QFile>
 
 namespace qelmar::exporting::test {
 
@@ -97,6 +102,27 @@ TEST_F(ExportPropertiesTest, DecoratorsBoundEveryNumberTheUserTypes) {
     EXPECT_LT(areaLimit, frameLimit);
     EXPECT_EQ(rejectionOf([&] { set.resolution()->setValue(areaLimit + 1); }),
               "The value must be within the range 1 to " + std::to_string(areaLimit) + ".");
+}
+
+// Flash keeps its frame rate in 1/256 frames per second: a slower speed would be written as 0.
+TEST_F(ExportPropertiesTest, FlashRefusesSpeedsItsFilesCannotHold) {
+    ExportPropertiesGenerated set(true, toolbox::StringList());
+    ExportPropertiesManager manager(set);
+    set.exportFormat()->setValue(ExportFormat_Flash);
+    EXPECT_EQ(rejectionOf([&] { set.animationSpeed()->setValue(0.003); }),
+              "The value must be greater than or equal to 0.00390625 and less than or equal to 200.");
+    EXPECT_EQ(rejectionOf([&] { set.animationSpeed()->setValue(0.004); }), "accepted");
+    set.exportFormat()->setValue(ExportFormat_AVI);
+    EXPECT_EQ(rejectionOf([&] { set.animationSpeed()->setValue(0.003); }), "accepted");
+
+    // A speed set for another format reaches the kernel, which refuses to start the movie.
+    styles.setFromElsewhere(formatPath, long{ExportFormat_Flash});
+    styles.setFromElsewhere({"ExportSetup", "AnimationSpeed"}, 0.002);
+    styles.setFromElsewhere(fileNamePath, path("slow.swf"));
+    EXPECT_FALSE(QelUtilExport(false));
+    const std::string reason = sdk::KernelString(QelUtilGetLastErrorMessage()).c_str();
+    EXPECT_NE(reason.find("1/256"), std::string::npos) << reason;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("slow.swf"))));
 }
 
 struct FormatCase {

@@ -12,10 +12,12 @@
 #include "kernel/testing/StyleTestControl.h"
 
 #include <QDir>
+#include <QImage>
 #include <QTemporaryDir>
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/pixfmt.h>
 }
 
 #include <gtest/gtest.h>
@@ -41,6 +43,8 @@ constexpr double framesPerSecond = 12.5;
 // What libavformat finds in a movie: the first video stream and its packets counted one by one.
 struct MovieFacts {
     AVCodecID codec = AV_CODEC_ID_NONE;
+    int pixelFormat = -1;
+    QByteArray firstPacket;
     QSize size;
     double rate = 0;
     int frames = 0;
@@ -57,11 +61,13 @@ MovieFacts probe(const std::string& path) {
     if (index >= 0) {
         const AVStream* stream = format->streams[index];
         facts.codec = stream->codecpar->codec_id;
+        facts.pixelFormat = stream->codecpar->format;
         facts.size = QSize(stream->codecpar->width, stream->codecpar->height);
         facts.rate = av_q2d(stream->r_frame_rate);
         AVPacket* packet = av_packet_alloc();
         while (av_read_frame(format, packet) >= 0) {
-            facts.frames += packet->stream_index == index ? 1 : 0;
+            if (packet->stream_index == index && facts.frames++ == 0)
+                facts.firstPacket = QByteArray(reinterpret_cast<const char*>(packet->data), packet->size);
             av_packet_unref(packet);
         }
         av_packet_free(&packet);
@@ -143,19 +149,43 @@ TEST_F(AnimationExportTest, EachAviCompressionAndFlashImageTypeHasItsCodec) {
         set({"ExportSetup", "FlashImageType"}, imageType);
         set({"ExportSetup", "FlashCompressionType"}, compression);
         EXPECT_TRUE(animate("movie.swf", ExportFormat_Flash, 5)) << lastError();
-        return std::make_pair(probe(path("movie.swf")).codec, contentsOf(path("movie.swf")).size());
+        return std::make_pair(probe(path("movie.swf")), contentsOf(path("movie.swf")).size());
     };
     const auto [trueColour, fast] = flash(FlashImageType_Lossless, FlashCompressionType_BestSpeed);
     const auto [jpeg, fastJpeg] = flash(FlashImageType_JPEG, FlashCompressionType_BestSpeed);
     const auto [paletted, fastPaletted] = flash(FlashImageType_Color256, FlashCompressionType_BestSpeed);
     const auto [trueColourAgain, small] = flash(FlashImageType_Lossless, FlashCompressionType_SmallestSize);
     const auto [jpegAgain, smallJpeg] = flash(FlashImageType_JPEG, FlashCompressionType_SmallestSize);
-    EXPECT_EQ(trueColour, AV_CODEC_ID_FLV1);
-    EXPECT_EQ(paletted, AV_CODEC_ID_FLV1);
-    EXPECT_EQ(jpeg, AV_CODEC_ID_MJPEG);
-    EXPECT_NE(fastPaletted, fast);
+    // True colour and 256 colours are the format's lossless bitmaps, which FFmpeg reads as raw
+    // pixels: 32 bits each, or indices into a table of colours.
+    EXPECT_EQ(trueColour.codec, AV_CODEC_ID_RAWVIDEO);
+    EXPECT_EQ(trueColour.pixelFormat, AV_PIX_FMT_0RGB);
+    EXPECT_EQ(paletted.codec, AV_CODEC_ID_RAWVIDEO);
+    EXPECT_EQ(paletted.pixelFormat, AV_PIX_FMT_PAL8);
+    EXPECT_EQ(jpeg.codec, AV_CODEC_ID_MJPEG);
+    EXPECT_EQ(trueColour.frames, 5);
+    EXPECT_EQ(paletted.frames, 5);
+    EXPECT_LT(fastPaletted, fast);
     EXPECT_LT(small, fast);
     EXPECT_LT(smallJpeg, fastJpeg);
+
+    // Every pixel of a true-colour frame is the pixel the renderer drew.
+    const auto area = qelmar::standin::exportAreaOf(ExportRegion_CurrentFrame);
+    ASSERT_TRUE(area.has_value());
+    const QImage still = qelmar::standin::renderExportImage(*area, trueColour.size, false)
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(trueColour.firstPacket.size(), still.width() * still.height() * 4);
+    int differing = 0;
+    for (int y = 0; y < still.height(); ++y) {
+        for (int x = 0; x < still.width(); ++x) {
+            const auto* pixel = reinterpret_cast<const unsigned char*>(trueColour.firstPacket.constData()) +
+                                4 * (y * still.width() + x);
+            const QRgb expected = still.pixel(x, y);
+            differing +=
+                pixel[1] != qRed(expected) || pixel[2] != qGreen(expected) || pixel[3] != qBlue(expected);
+        }
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(AnimationExportTest, RasterMetafileReadsBackWithItsColourTables) {

@@ -105,10 +105,13 @@ TEST_F(ExportFilesTest, PaletteDecidesGreyscaleIndexedOrColourPixels) {
     ASSERT_TRUE(exportAs("colour.png", ExportFormat_PNG));
     EXPECT_FALSE(QImage(QString::fromStdString(path("colour.png"))).isGrayscale());
 
+    // Monochrome is a choice for TIFF only among the raster formats: the others, whose dialog
+    // page offers no colour choice, stay in colour whatever the shared palette says.
     set({"PrintSetup", "Palette"}, 0L);
     for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_JPEG, ExportFormat_BMP}) {
-        ASSERT_TRUE(exportAs("grey", format)) << lastError();
-        EXPECT_TRUE(QImage(QString::fromStdString(path("grey"))).isGrayscale()) << "format " << format;
+        ASSERT_TRUE(exportAs("still colour", format)) << lastError();
+        EXPECT_FALSE(QImage(QString::fromStdString(path("still colour"))).isGrayscale())
+            << "format " << format;
     }
     for (long depth : {0L, 1L, 4L, 8L}) {
         set({"ExportSetup", "GrayscaleDepth"}, depth);
@@ -236,6 +239,15 @@ TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
     EXPECT_FALSE(exportAs("refused", ExportFormat_EPS, ExportRegion_WorkArea));
     EXPECT_NE(lastError().find("dpi"), std::string::npos) << lastError();
 
+    // So is a preview whose rendering and encoding would take hundreds of megabytes.
+    set({"ExportSetup", "PrintRenderType"}, 0L);
+    set({"ExportSetup", "EPSPreviewImage", "ImageType"}, static_cast<long>(EPSPreviewImage_EPSIV2));
+    set({"ExportSetup", "EPSPreviewImage", "ImageWidth"}, 8000L);
+    set({"ExportSetup", "EPSPreviewImage", "ImageHeight"}, 8000L);
+    EXPECT_FALSE(exportAs("refused", ExportFormat_EPS));
+    EXPECT_NE(lastError().find("8000 x 8000 pixels is too large"), std::string::npos) << lastError();
+    set({"ExportSetup", "EPSPreviewImage", "ImageType"}, static_cast<long>(EPSPreviewImage_None));
+
     app.removeFrame(curves);
     app.removeFrame(surface);
     EXPECT_FALSE(exportAs("refused", ExportFormat_PNG));
@@ -274,11 +286,19 @@ TEST_F(ExportFilesTest, SizesFollowTheRegionAndTheResolution) {
     set({"PrintSetup", "ImageResolution"}, 300L);
     EXPECT_EQ(QelUtilGetDefaultExportImageWidth(ExportFormat_EPS, ExportRegion_AllFrames), 300 * 10);
     EXPECT_EQ(QelUtilGetExportImageHeight(3000, ExportRegion_AllFrames), 300 * 6);
-    // Heights are even for every format, so a movie codec that needs even sides writes what the
-    // dialog announced before it knew the format.
-    EXPECT_EQ(QelUtilGetExportImageHeight(1, ExportRegion_CurrentFrame), 2);
-    for (int width = 637; width < 645; ++width)
-        EXPECT_EQ(QelUtilGetExportImageHeight(width, ExportRegion_CurrentFrame) % 2, 0) << width;
+    // Still images keep the height of the region's aspect, odd or even; movies whose codecs need
+    // even sides round both sides up, and the size query says so for the format it is given.
+    EXPECT_EQ(QelUtilGetExportImageHeight(1, ExportRegion_CurrentFrame), 1);
+    bool oddHeight = false;
+    for (int width = 637; width < 645; ++width) {
+        oddHeight = oddHeight || QelUtilGetExportImageHeight(width, ExportRegion_CurrentFrame) % 2 != 0;
+        int movieWidth = 0;
+        int movieHeight = 0;
+        QelUtilGetExportImageSize(ExportFormat_MPEG4, ExportRegion_CurrentFrame, width, &movieWidth,
+                                  &movieHeight);
+        EXPECT_EQ(movieWidth % 2 + movieHeight % 2, 0) << width;
+    }
+    EXPECT_TRUE(oddHeight);
 
     // Frames nobody placed share the paper without overlapping.
     const int page = app.addPage("Tiled");

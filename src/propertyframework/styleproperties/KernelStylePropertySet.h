@@ -45,12 +45,15 @@
     ::qelmar::sdk::styleproperties::KernelStylePropertyTable m_table;                                        \
     Table(QELMAR_STYLE_PROPERTY_MEMBER)
 
-// Every deferred property in table order, the first refusal raising and ending the walk; and
-// the offsets of every property.
+// Every deferred property in table order, the first refusal raising and ending the walk; the
+// offsets of every property; and every pending value dropped for the kernel's.
 #define QELMAR_STYLE_PROPERTY_SET_OPERATIONS                                                                 \
     void submitProperties() override {                                                                       \
         m_table.applyAll();                                                                                  \
     }                                                                                                        \
     void setOffset(int firstOffset, int secondOffset) override {                                             \
         m_table.setOffsets(firstOffset, secondOffset);                                                       \
+    }                                                                                                        \
+    void revertProperties() {                                                                                \
+        m_table.revertAll();                                                                                 \
     }

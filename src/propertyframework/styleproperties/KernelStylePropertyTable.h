@@ -21,8 +21,10 @@ public:
         Row row;
         row.setOffsets = [property](long first, long second) { property->setOffsets(first, second); };
         // An immediate property wrote through already: nothing to apply.
-        if (auto deferred = std::dynamic_pointer_cast<KernelPropertyDeferred<T>>(property))
+        if (auto deferred = std::dynamic_pointer_cast<KernelPropertyDeferred<T>>(property)) {
             row.apply = [deferred] { deferred->apply(); };
+            row.revert = [deferred] { deferred->revert(); };
+        }
         m_rows.push_back(std::move(row));
     }
 
@@ -34,6 +36,13 @@ public:
         }
     }
 
+    // Every pending value gives way to the kernel's.
+    void revertAll() const {
+        for (const auto& row : m_rows) {
+            if (row.revert)
+                row.revert();
+        }
+    }
     void setOffsets(long firstOffset, long secondOffset) const {
         for (const auto& row : m_rows)
             row.setOffsets(firstOffset, secondOffset);
@@ -45,6 +54,7 @@ private:
     struct Row {
         std::function<void(long, long)> setOffsets;
         std::function<void()> apply;
+        std::function<void()> revert;
     };
     std::vector<Row> m_rows;
 };

@@ -70,10 +70,11 @@ bool QtDialogAbstract::launch() {
 }
 
 void QtDialogAbstract::drop() {
-    // QDialog::done() closes without a close event, so a dialog that confirms closing in its
-    // closeEvent() is not asked again when it is no longer of any use.
+    // done() closes without a close event, so a dialog that confirms closing in its
+    // closeEvent() is not asked again when it is no longer of any use; it is the dialog's own
+    // done(), so that what a cancel restores is restored here too.
     if (isVisible())
-        QtDialogAbstract::done(QDialog::Rejected);
+        done(QDialog::Rejected);
     if (m_impl->deleteWhenDropped)
         deleteLater();
 }

@@ -6,8 +6,7 @@
 #include "kernel/export/PlotRenderer.h"
 #include "kernel/export/RasterExport.h"
 #include "kernel/export/RasterMetafile.h"
-
-#include <QPainter>
+#include "kernel/export/SwfLosslessWriter.h"
 
 #include <stdexcept>
 
@@ -35,15 +34,19 @@ struct AnimationStyles {
     }
 };
 
-QSize pictureSize(const ExportArea& area, const ExportSettings& settings) {
-    return rasterImageSize(area, settings);
-}
-
 std::unique_ptr<AnimationWriter> writerFor(const ExportSettings& settings, const AnimationStyles& styles,
                                            const QSize& size) {
     if (settings.format == ExportFormat_RasterMetafile)
         return std::make_unique<RasterMetafileWriter>(settings.fileName, size, styles.framesPerSecond,
                                                       styles.tablePerFrame);
+    // True colour and 256 colours promise every pixel as drawn, which only the format's own
+    // lossless bitmaps keep.
+    if (settings.format == ExportFormat_Flash && styles.movie.flashImageType != FlashImageType_JPEG)
+        return std::make_unique<SwfLosslessWriter>(
+            settings.fileName, size, styles.framesPerSecond,
+            styles.movie.flashImageType == FlashImageType_Color256 ? SwfLosslessWriter::Pixels::Colours256
+                                                                   : SwfLosslessWriter::Pixels::TrueColour,
+            styles.movie.flashCompression == FlashCompressionType_SmallestSize);
     return std::make_unique<MovieEncoder>(settings.fileName, movieCodecFor(settings.format, styles.movie),
                                           size, styles.framesPerSecond);
 }
@@ -55,27 +58,16 @@ bool isAnimatedFormat(ExportFormat_e format) {
 }
 
 QSize animationFrameSize(const ExportArea& area, const ExportSettings& settings) {
-    // Heights are even already; an odd typed width gets a white column where the codec needs
-    // even sides.
-    const QSize picture = pictureSize(area, settings);
-    return QSize(movieSide(picture.width(), settings.format), picture.height());
+    return rasterImageSize(area, settings);
 }
 
 struct AnimationExport::Impl {
     ExportSettings settings;
-    QSize picture;
     QSize frame;
     std::unique_ptr<AnimationWriter> writer;
 
     void draw(const ExportArea& area) {
-        QImage image = renderSupersampled(area, settings, picture).convertToFormat(QImage::Format_RGB32);
-        if (picture != frame) {
-            QImage padded(frame, QImage::Format_RGB32);
-            padded.fill(Qt::white);
-            QPainter(&padded).drawImage(0, 0, image);
-            image = padded;
-        }
-        writer->addFrame(image);
+        writer->addFrame(renderSupersampled(area, settings, frame).convertToFormat(QImage::Format_RGB32));
     }
 
     void drawRegion() {
@@ -93,14 +85,18 @@ AnimationExport::AnimationExport(const ExportSettings& settings)
     const auto area = exportAreaOf(settings.region);
     if (!area)
         throw std::runtime_error("There is no frame to export.");
-    d.picture = pictureSize(*area, settings);
     d.frame = animationFrameSize(*area, settings);
     if (d.frame.width() < 1 || d.frame.width() > largestImageSide || d.frame.height() > largestImageSide ||
         static_cast<double>(d.frame.width()) * d.frame.height() > largestImagePixels)
         throw std::runtime_error("An animation of " + std::to_string(d.frame.width()) + " x " +
                                  std::to_string(d.frame.height()) +
                                  " pixels is too large to export. Choose a smaller width.");
-    d.writer = writerFor(settings, AnimationStyles::read(), d.frame);
+    const AnimationStyles styles = AnimationStyles::read();
+    // The file would store a rate of 0 frames per second.
+    if (settings.format == ExportFormat_Flash && styles.framesPerSecond < 1.0 / 256.0)
+        throw std::runtime_error("A Flash movie cannot play slower than 0.00390625 (1/256) frames per "
+                                 "second. Choose a higher animation speed.");
+    d.writer = writerFor(settings, styles, d.frame);
     d.draw(*area);
 }
 

@@ -16,8 +16,8 @@ namespace qelmar::standin {
 // The animation formats this kernel writes: AVI, MPEG-4, WMV, Flash and Raster Metafile.
 bool isAnimatedFormat(ExportFormat_e format);
 
-// The size of the frames: as for a still image (whose height is always even), except that an odd
-// typed width gets a white column on the right where the format's encoder needs even sides.
+// The size of the frames: as for a still image, with the even sides the format's encoder needs
+// (exportImageSize).
 QSize animationFrameSize(const ExportArea& area, const ExportSettings& settings);
 
 class AnimationExport {

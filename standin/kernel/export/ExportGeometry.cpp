@@ -2,6 +2,7 @@
 
 #include "kernel/ApplicationModel.h"
 #include "kernel/StyleStore.h"
+#include "kernel/export/MovieCodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,18 +86,19 @@ int defaultImageWidth(ExportFormat_e format, ExportRegion_e region) {
     return static_cast<int>(std::clamp(width, 1.0, static_cast<double>(largestImageSide)));
 }
 
-// Heights are even: movie codecs need even sides, and the height query cannot know which format
-// the export dialog is about to use, so one answer has to serve every format.
 int imageHeightFor(int width, const QRectF& inches) {
     if (inches.width() <= 0)
-        return 2;
-    const double height = 2.0 * std::round(width * inches.height() / inches.width() / 2.0);
+        return 1;
+    const double height = std::round(width * inches.height() / inches.width());
     return static_cast<int>(
-        std::clamp(height, 2.0, static_cast<double>(std::numeric_limits<int>::max() - 1)));
+        std::clamp(height, 1.0, static_cast<double>(std::numeric_limits<int>::max() - 1)));
 }
 
-int imageHeightFor(int width, ExportRegion_e region) {
-    return imageHeightFor(width, regionInches(region));
+QSize exportImageSize(ExportFormat_e format, const QRectF& inches, int width) {
+    // The height follows the width written, so that asking again with that width gives the
+    // same size.
+    const int written = movieSide(width, format);
+    return QSize(written, movieSide(imageHeightFor(written, inches), format));
 }
 
 int largestResolutionFor(const QRectF& inches) {

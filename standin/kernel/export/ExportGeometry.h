@@ -7,6 +7,7 @@
 #include "host/KernelExport.h"
 
 #include <QRectF>
+#include <QSize>
 
 #include <optional>
 #include <vector>
@@ -42,8 +43,13 @@ bool isVectorFormat(ExportFormat_e format);
 // The region's width in pixels on screen, or at "PrintSetup" "ImageResolution" for the vector
 // formats.
 int defaultImageWidth(ExportFormat_e format, ExportRegion_e region);
-int imageHeightFor(int width, ExportRegion_e region);
+// The height that keeps the rectangle's aspect ratio at the width.
 int imageHeightFor(int width, const QRectF& inches);
+// The size of the image an export in the format writes of the rectangle when `width` pixels
+// are asked for: the height keeps the aspect ratio, and a movie format whose encoder needs even
+// sides gets each odd side rounded up. The writers and the size queries of the export dialog all
+// size their images here, so the dimensions the dialog shows are the dimensions written.
+QSize exportImageSize(ExportFormat_e format, const QRectF& inches, int width);
 // The largest resolution at which an image of the rectangle stays within both bounds above.
 int largestResolutionFor(const QRectF& inches);
 

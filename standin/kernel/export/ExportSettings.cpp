@@ -4,6 +4,18 @@
 
 namespace qelmar::standin {
 
+bool offersColourChoice(ExportFormat_e format) {
+    switch (format) {
+    case ExportFormat_TIFF:
+    case ExportFormat_EPS:
+    case ExportFormat_PS:
+    case ExportFormat_WindowsMetafile:
+        return true;
+    default:
+        return false;
+    }
+}
+
 ExportSettings ExportSettings::fromStyles() {
     const StyleStore& styles = StyleStore::instance();
     const auto integer = [&styles](const StylePath& path) {
@@ -13,7 +25,8 @@ ExportSettings ExportSettings::fromStyles() {
     settings.format = static_cast<ExportFormat_e>(integer({"ExportSetup", "ExportFormat"}));
     settings.region = static_cast<ExportRegion_e>(integer({"ExportSetup", "ExportRegion"}));
     settings.fileName = styles.textValue({"ExportSetup", "ExportFName"});
-    settings.monochrome = integer({"PrintSetup", "Palette"}) == Palette_Monochrome;
+    settings.monochrome =
+        integer({"PrintSetup", "Palette"}) == Palette_Monochrome && offersColourChoice(settings.format);
     settings.useOffscreenBitmap = styles.boolValue({"Interface", "UseOffScreenBitMap"});
     settings.imageWidth = integer({"ExportSetup", "ImageWidth"});
     settings.superSample = styles.boolValue({"ExportSetup", "UseSuperSampleAntiAliasing"});

@@ -11,6 +11,11 @@
 
 namespace qelmar::standin {
 
+// The palette ("PrintSetup" "Palette", shared with printing) is a choice only for TIFF and the
+// vector formats; every other format is written in colour whatever it says, since a grey PNG or
+// movie left behind by a TIFF export could not be turned back from the export dialog.
+bool offersColourChoice(ExportFormat_e format);
+
 struct ExportSettings {
     ExportFormat_e format = ExportFormat_PNG;
     ExportRegion_e region = ExportRegion_CurrentFrame;

@@ -149,7 +149,24 @@ int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e regi
 int QelUtilGetExportImageHeight(int width, ExportRegion_e region) {
     if (!KernelState::instance().beginCall("QelUtilGetExportImageHeight"))
         return 0;
-    return qelmar::standin::imageHeightFor(width, region);
+    const auto format = qelmar::standin::ExportSettings::fromStyles().format;
+    return qelmar::standin::exportImageSize(format, qelmar::standin::regionInches(region), width).height();
+}
+
+void QelUtilGetExportImageSize(ExportFormat_e format, ExportRegion_e region, int width, int* exportWidth,
+                               int* exportHeight) {
+    using namespace qelmar::standin;
+    QSize size;
+    if (KernelState::instance().beginCall("QelUtilGetExportImageSize")) {
+        const bool offscreen = ExportSettings::fromStyles().useOffscreenBitmap;
+        const bool asked = width > 0 && offscreen && !isVectorFormat(format);
+        size =
+            exportImageSize(format, regionInches(region), asked ? width : defaultImageWidth(format, region));
+    }
+    if (exportWidth)
+        *exportWidth = size.width();
+    if (exportHeight)
+        *exportHeight = size.height();
 }
 
 int QelAppGetVectorExportMaxDPI(ExportRegion_e region) {

@@ -51,7 +51,7 @@ bool drawEmbeddedImage(cairo_t* context, const ExportArea& area, const QSizeF& p
     }
     const int width = std::max(1, static_cast<int>(std::lround(area.inches.width() * settings.resolution)));
     QImage image =
-        renderExportImage(area, QSize(width, imageHeightFor(width, area.inches)), settings.monochrome);
+        renderExportImage(area, exportImageSize(settings.format, area.inches, width), settings.monochrome);
     // Qt's RGB32 is cairo's RGB24 word for word.
     Surface pixels(cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_RGB24, image.width(),
                                                        image.height(),
@@ -62,6 +62,21 @@ bool drawEmbeddedImage(cairo_t* context, const ExportArea& area, const QSizeF& p
     cairo_paint(context);
     cairo_restore(context);
     return true;
+}
+
+// A preview is rendered, converted and encoded in memory several times over; this bound keeps an
+// export with the largest preview at tens of megabytes.
+constexpr double largestPreviewPixels = 2048.0 * 2048.0;
+
+bool previewFits(const ExportSettings& settings, std::string& error) {
+    if (settings.format != ExportFormat_EPS || settings.previewType == EPSPreviewImage_None ||
+        static_cast<double>(settings.previewWidth) * settings.previewHeight <= largestPreviewPixels)
+        return true;
+    error = "An EPS preview of " + std::to_string(settings.previewWidth) + " x " +
+            std::to_string(settings.previewHeight) + " pixels is too large: a preview may have at most " +
+            std::to_string(static_cast<long>(largestPreviewPixels)) +
+            " pixels (2048 x 2048, say). Choose a smaller preview.";
+    return false;
 }
 
 int previewBits(const ExportSettings& settings) {
@@ -145,6 +160,8 @@ QByteArray withPreview(const QByteArray& postScript, const ExportArea& area, con
 
 QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settings, std::string& error) {
     const bool encapsulated = settings.format == ExportFormat_EPS;
+    if (!previewFits(settings, error))
+        return {};
     const QSizeF points = area.inches.size() * 72.0;
     QByteArray bytes;
     {

@@ -95,7 +95,7 @@ bool isRasterFormat(ExportFormat_e format) {
 QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings) {
     const int width = settings.useOffscreenBitmap ? settings.imageWidth
                                                   : defaultImageWidth(settings.format, settings.region);
-    return QSize(width, imageHeightFor(width, area.inches));
+    return exportImageSize(settings.format, area.inches, width);
 }
 
 QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings, std::string& error) {

@@ -14,8 +14,8 @@
 namespace qelmar::standin {
 
 bool isRasterFormat(ExportFormat_e format);
-// The size of the image written: the typed width with an off-screen bitmap, else the width on
-// screen; the height keeps the region's aspect ratio.
+// The size of the image written (exportImageSize): of the typed width with an off-screen bitmap,
+// else of the width on screen. Animations take their frame size from here too.
 QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings);
 // The region drawn at the size, supersampled as the settings ask (within the memory bound).
 QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size);

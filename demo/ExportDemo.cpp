@@ -105,6 +105,7 @@ std::vector<PlannedExport> plannedExports() {
          QStringLiteral("tiff-grey"), QString(), QString()},
         {QStringLiteral("PNG"), QStringLiteral("exportPng"), QStringLiteral("All frames"),
          [](ExportDialogDriver& driver) {
+             driver.setChecked(QStringLiteral("exportPng_256Colors_ToggleButton"), false);
              driver.click(QStringLiteral("exportPng_EnterWidth_RadioButton"));
              driver.type(QStringLiteral("exportPng_Width_LineEdit"), QStringLiteral("517"));
          },

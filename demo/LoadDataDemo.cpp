@@ -331,7 +331,8 @@ void shareCurrentDataSet() {
     model.setCurrentFrame(current);
 }
 
-TourDialogSteps::Step acceptNetCdfOptions(TourContext& tour, const QString& screenshot, const QString& description) {
+TourDialogSteps::Step acceptNetCdfOptions(TourContext& tour, const QString& screenshot,
+                                          const QString& description) {
     return [&tour, screenshot, description](QDialog& dialog) {
         auto* buttons = dialog.findChild<QDialogButtonBox*>();
         QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;
@@ -399,7 +400,8 @@ bool expectMessyStationValues(TourContext& tour) {
 // 4 x 3 points and the two days as two time steps.
 bool expectSeaSurfaceValues(TourContext& tour) {
     const auto dataSet = currentDataSet();
-    if (!dataSet || dataSet->stepCount() != 2 || dataSet->contents.dimensions != std::vector<std::size_t>{4, 3}) {
+    if (!dataSet || dataSet->stepCount() != 2 ||
+        dataSet->contents.dimensions != std::vector<std::size_t>{4, 3}) {
         tour.fail(QStringLiteral("the sea-surface file did not load as a 4 x 3 grid over two days"));
         return false;
     }
@@ -411,12 +413,12 @@ bool expectSeaSurfaceValues(TourContext& tour) {
     }
     const auto column = static_cast<std::size_t>(sst - names.begin());
     const double missing = std::numeric_limits<double>::quiet_NaN();
-    return expectValue(tour, QStringLiteral("sst of day 0 at the first cell"), dataSet->contents.values[column][0],
-                       288.15) &&
+    return expectValue(tour, QStringLiteral("sst of day 0 at the first cell"),
+                       dataSet->contents.values[column][0], 288.15) &&
            expectValue(tour, QStringLiteral("sst of day 0 under cloud"), dataSet->contents.values[column][6],
                        missing) &&
-           expectValue(tour, QStringLiteral("sst of day 1 at that cell"), dataSet->laterSteps[0].values[column][6],
-                       294.55);
+           expectValue(tour, QStringLiteral("sst of day 1 at that cell"),
+                       dataSet->laterSteps[0].values[column][6], 294.55);
 }
 
 void loadRealShapedFiles(TourContext& tour, QAction& command) {

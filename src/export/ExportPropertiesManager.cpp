@@ -271,8 +271,10 @@ struct ExportPropertiesManager::Impl {
         savedUseUserDefinedWidth = useUserDefinedWidth.retrieveValue();
     }
 
-    // A monochrome palette left behind by a format that offers the colour choice would make
-    // every other format export in grey without a control to change it.
+    // The palette is one value for every format. A monochrome one left behind by a format that
+    // offers the colour choice (TIFF) gives way to colour whenever the dialog opens on, or the
+    // user picks, a format without that choice: such a format is written in colour, and its
+    // colour options (256 colours) must apply and stay within reach.
     void initializeColor() {
         if (!color->retrieveValue() && !offersColorChoice(properties.exportFormat()->retrieveValue()))
             color->setValue(true);
@@ -359,6 +361,8 @@ void ExportPropertiesManager::installListeners() {
     connections.add(set.exportFormat()->connectToValueChangedSignalUnique(update, priority));
     connections.add(set.exportRegion()->connectToValueChangedSignalUnique(update, priority));
     connections.add(set.resolution()->connectToValueChangedSignalUnique(update, priority));
+    connections.add(set.exportFormat()->connectToValueChangedSignalUnique(
+        [this](const auto&) { m_impl->initializeColor(); }));
     // Without an off-screen bitmap the kernel writes the width on screen, whatever is typed.
     connections.add(set.useOffscreenBitmap()->connectToValueChangedSignalUnique(update, priority));
 }
@@ -418,6 +422,7 @@ void ExportPropertiesManager::discardChanges() {
 
 void ExportPropertiesManager::followKernel() {
     m_impl->properties.revertProperties();
+    m_impl->initializeColor();
 }
 
 void ExportPropertiesManager::animationMode(bool animation) {

@@ -111,15 +111,19 @@ TEST_F(ExportAcrossOpeningsTest, FormatsWithoutAColourChoiceExportInColourAfterA
     exportAs(first, "grey.tiff");
     EXPECT_FALSE(isColourImage(path("grey.tiff")));
 
+    // Picking PNG brings colour back, and with it the 256-colour choice PNG offers.
     ExportDialog& second = open();
     choose(second, "export_Format_CmbBox", "PNG");
     EXPECT_FALSE(control(second, "export_Color_ToggleButton")->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(second, "export_Color_ToggleButton")->isChecked());
+    EXPECT_TRUE(control(second, "exportPng_256Colors_ToggleButton")->isEnabled());
     exportAs(second, "colour.png");
     EXPECT_TRUE(isColourImage(path("colour.png")));
 
+    // The palette is shared by every format: the PNG, which could only be in colour, left it so.
     ExportDialog& third = open();
     choose(third, "export_Format_CmbBox", "TIFF");
-    EXPECT_FALSE(control<QCheckBox>(third, "export_Color_ToggleButton")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(third, "export_Color_ToggleButton")->isChecked());
     third.reject();
 }
 

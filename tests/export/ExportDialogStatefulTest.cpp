@@ -157,9 +157,11 @@ namespace {
 
 struct Open : Command {
     void checkPreconditions(const Model& model) const override { RC_PRE(!model.open); }
+    // A monochrome palette gives way to colour for a format without the colour choice.
     void apply(Model& model) const override {
         model.open = true;
         model.pending = model.kernel;
+        model.pending.colour = model.pending.colour || model.pending.format != ExportFormat_TIFF;
     }
     void run(const Model& model, ExportSession& session) const override {
         session.openDialog();
@@ -173,7 +175,10 @@ struct Open : Command {
 struct ChooseFormat : Command {
     const StillFormat& format = stillFormats[*rc::gen::inRange(0, 4)];
     void checkPreconditions(const Model& model) const override { RC_PRE(model.open); }
-    void apply(Model& model) const override { model.pending.format = format.value; }
+    void apply(Model& model) const override {
+        model.pending.format = format.value;
+        model.pending.colour = model.pending.colour || format.value != ExportFormat_TIFF;
+    }
     void run(const Model& model, ExportSession& session) const override {
         choose(session.dialog(), "export_Format_CmbBox", format.label);
         Model next = model;

@@ -105,11 +105,6 @@ Names namesOf(const std::string& entry) {
     return names;
 }
 
-bool holds(const std::string& entry, const std::string& name) {
-    const Names names = namesOf(entry);
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 std::string lowerCased(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

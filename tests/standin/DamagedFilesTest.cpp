@@ -195,7 +195,7 @@ TEST_F(DamagedFilesTest, EveryReaderRefusesEmptyMissingAndGarbageFilesByName) {
 
 TEST_F(DamagedFilesTest, DataFileCountsBeyondItsBytesAreRefusedEvenWithAGoodChecksum) {
     const std::string file = path("counts.plt");
-    const QByteArray good = qelmar::standin::encodeDataFile({"t", {"x"}, {{1.0, 2.0}}});
+    const QByteArray good = qelmar::standin::encodeDataFile({"t", {"x"}, {{1.0, 2.0}}, {}});
     // Magic, version, title "t" (4 + 1 bytes), then the number of variables and of points.
     constexpr qsizetype variablesAt = 8 + 4 + 5;
     for (const qsizetype field : {variablesAt, variablesAt + 4}) {

@@ -142,7 +142,7 @@ TEST_F(LayoutFilesTest, DataFileReaderRefusesTruncatedDamagedAndForeignFiles) {
     EXPECT_THROW(ApplicationTestControl::readDataFile(file), std::runtime_error);
     EXPECT_THROW(ApplicationTestControl::readDataFile(path("missing.plt")), std::runtime_error);
     // Variables of different lengths cannot be written at all.
-    EXPECT_THROW(qelmar::standin::encodeDataFile({"t", {"a", "b"}, {{1.0}, {}}}), std::invalid_argument);
+    EXPECT_THROW(qelmar::standin::encodeDataFile({"t", {"a", "b"}, {{1.0}, {}}, {}}), std::invalid_argument);
 }
 
 TEST_F(LayoutFilesTest, DataSetWriteFailsWithAReasonAndLeavesTheJournalAlone) {

@@ -496,9 +496,10 @@ TEST_F(NetCdfLoaderTest, DamagedHeadersTruncationsAndGarbageEndInAMessage) {
             const auto at = static_cast<qsizetype>(
                 random.bounded(static_cast<int>(std::min<qsizetype>(changed.size(), 2000))));
             changed[at] = static_cast<char>(changed[at] ^ (1 << random.bounded(8)));
-            if (!load(damaged(changed)))
+            if (!load(damaged(changed))) {
                 EXPECT_NE(qelmar::standin::lastErrorMessage().find("damaged.nc"), std::string::npos)
                     << qelmar::standin::lastErrorMessage();
+            }
         }
     }
 }

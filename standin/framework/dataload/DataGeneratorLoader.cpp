@@ -22,7 +22,9 @@ public:
         DataGeneratorDialog dialog(parent);
         if (dialog.exec() != QDialog::Accepted)
             return cancelledLoad();
-        return loadData({{std::string(), dialog.generatedValues()}}, option);
+        LoadedFile generated;
+        generated.values = dialog.generatedValues();
+        return loadData({std::move(generated)}, option);
     }
 };
 

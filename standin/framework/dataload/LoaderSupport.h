@@ -26,12 +26,14 @@ bool readIntoAndLoad(const std::vector<std::string>& files, ReadInto readInto,
             try {
                 readInto(file, loaded);
             } catch (const std::bad_alloc&) {
-                throw std::runtime_error(file + " is too large to load: its values need more memory than is free.");
+                throw std::runtime_error(file +
+                                         " is too large to load: its values need more memory than is free.");
             }
         }
         return loadData(std::move(loaded), option);
     } catch (const std::bad_alloc&) {
-        setLastErrorMessage("The data is too large to load: it needs more memory than is free. Nothing was loaded.");
+        setLastErrorMessage(
+            "The data is too large to load: it needs more memory than is free. Nothing was loaded.");
     } catch (const std::exception& failure) {
         setLastErrorMessage(failure.what());
     }
@@ -56,7 +58,8 @@ template <typename ReadFile>
 bool readFilesAndLoad(const std::vector<std::string>& files, ReadFile read,
                       qelmar::dataload::DataLoadOption option) {
     return readIntoAndLoad(
-        files, [&read](const std::string& file, std::vector<LoadedFile>& loaded) { loaded.push_back(read(file)); },
+        files,
+        [&read](const std::string& file, std::vector<LoadedFile>& loaded) { loaded.push_back(read(file)); },
         option);
 }
 

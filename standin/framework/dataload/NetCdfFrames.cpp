@@ -115,7 +115,7 @@ private:
         // Overflow-safe: points x steps x variables must stay within what a load may take.
         const std::uint64_t limit = m_maxValues;
         if (shape[0] > limit || shape[1] > limit || (shape[0] && shape[1] > limit / shape[0]) ||
-            (shape[0] * shape[1] && variables > limit / (shape[0] * shape[1])))
+            (shape[0] * shape[1] != 0 && variables > limit / (shape[0] * shape[1])))
             garbled(std::to_string(shape[0]) + " points in " + std::to_string(shape[1]) +
                     " steps, more than a load may take");
         std::uint64_t product = 1;

@@ -17,7 +17,7 @@ ApplicationModel& model() {
 }
 
 DataValues toKernel(const DataSetContents& contents) {
-    return {contents.title, contents.variableNames, contents.values};
+    return {contents.title, contents.variableNames, contents.values, {}};
 }
 
 DataSetContents fromKernel(const DataValues& values) {

@@ -1,6 +1,6 @@
+#include "KernelSaveCalls.h"
 #include "common/FileBytes.h"
 #include "framework/dataload/StandardDataLoaders.h"
-#include "host/ArgList.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelLayout.h"
 #include "kernel/ApplicationModel.h"
@@ -27,7 +27,6 @@ namespace {
 using namespace qelmar::standin;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::KernelTestControl;
-using qelmar::toolbox::ArgList;
 
 DataValues block(const std::string& title, std::vector<std::vector<double>> values,
                  std::vector<std::size_t> dimensions = {}) {
@@ -92,17 +91,6 @@ protected:
                      qelmar::dataload::DataLoadOption option = qelmar::dataload::ReplaceAndRetainStyle) {
         return makeDataFileLoader()->load(nullptr, files, false, option);
     }
-    static bool writeCurrentDataSet(const std::string& file) {
-        ArgList args;
-        args.appendString("FName", file);
-        return QelUtilDataSetWriteX(args.getRef());
-    }
-    static bool saveLayout(const std::string& file, long includeData) {
-        ArgList args;
-        args.appendString("FName", file);
-        args.appendInt("IncludeData", includeData);
-        return QelUtilSaveLayoutX(args.getRef());
-    }
     const DataSet& shown() const { return *ApplicationModel::instance().frame(frame).dataSet; }
 
     QTemporaryDir folder;
@@ -148,7 +136,7 @@ TEST_F(DataSetFilesTest, ALinkedLayoutNamesEveryFileOfADataSetAndOldLayoutsStill
     const std::string b = writeFile("b.plt", block("b", {{3}, {4}}));
     ASSERT_TRUE(load({a, b})) << lastErrorMessage();
     const std::string layoutFile = path("two.lay");
-    ASSERT_TRUE(saveLayout(layoutFile, 0)) << lastErrorMessage();
+    ASSERT_TRUE(testsupport::saveLayout(layoutFile, 0)) << lastErrorMessage();
     const LayoutDocument layout = readLayoutFile(layoutFile);
     ASSERT_EQ(layout.pages.at(0).frames.size(), 1U);
     EXPECT_EQ(layout.pages[0].frames[0].dataFiles, (std::vector<std::string>{a, b}));
@@ -168,7 +156,7 @@ TEST_F(DataSetFilesTest, ALinkedLayoutNamesEveryFileOfADataSetAndOldLayoutsStill
 TEST_F(DataSetFilesTest, AWrittenDataFileHoldsEveryZoneStepAndDimensionAndLoadsBackWhole) {
     ApplicationModel::instance().attachDataSet(frame, twoZonesThreeSteps(), false, {});
     const std::string file = path("whole.plt");
-    ASSERT_TRUE(writeCurrentDataSet(file)) << lastErrorMessage();
+    ASSERT_TRUE(testsupport::writeCurrentDataSet(file)) << lastErrorMessage();
     expectSameContents(readDataFile(file), twoZonesThreeSteps());
     EXPECT_EQ(shown().dataFiles, std::vector<std::string>{file});
     EXPECT_TRUE(QelUtilDataSetJournalIsValid());
@@ -184,7 +172,7 @@ TEST_F(DataSetFilesTest, AWrittenDataFileHoldsEveryZoneStepAndDimensionAndLoadsB
 TEST_F(DataSetFilesTest, APackageHoldsEveryZoneAndStepAndItsEntriesAreReadOnlyForOthers) {
     ApplicationModel::instance().attachDataSet(frame, twoZonesThreeSteps(), false, {});
     const std::string package = path("whole.lpk");
-    ASSERT_TRUE(saveLayout(package, 1)) << lastErrorMessage();
+    ASSERT_TRUE(testsupport::saveLayout(package, 1)) << lastErrorMessage();
     expectSameContents(decodeDataFile(readPackageEntry(package, "data/1.plt"), "entry"),
                        twoZonesThreeSteps());
 

@@ -1,8 +1,9 @@
 // Random data sets of several zones and time steps go out through the kernel's writers (data
 // file, linked layout, package) and come back through its readers and the data file loader;
 // every name and every number must come back, bit for bit.
+
+#include "KernelSaveCalls.h"
 #include "framework/dataload/StandardDataLoaders.h"
-#include "host/ArgList.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelLayout.h"
 #include "kernel/ApplicationModel.h"
@@ -31,7 +32,6 @@ namespace {
 using namespace qelmar::standin;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::KernelTestControl;
-using qelmar::toolbox::ArgList;
 
 double fromBits(std::uint64_t bits) {
     double value = 0.0;
@@ -148,17 +148,6 @@ public:
     }
     const DataSet& shown() const { return *ApplicationModel::instance().frame(m_frame).dataSet; }
 
-    static bool writeDataSet(const std::string& file) {
-        ArgList args;
-        args.appendString("FName", file);
-        return QelUtilDataSetWriteX(args.getRef());
-    }
-    static bool saveLayout(const std::string& file, long includeData) {
-        ArgList args;
-        args.appendString("FName", file);
-        args.appendInt("IncludeData", includeData);
-        return QelUtilSaveLayoutX(args.getRef());
-    }
     static bool load(const std::vector<std::string>& files) {
         return makeDataFileLoader()->load(nullptr, files, false, qelmar::dataload::ReplaceAndRetainStyle);
     }
@@ -181,7 +170,7 @@ RC_GTEST_PROP(DataSetRoundTrip, ADataSetWrittenAsADataFileComesBackWhole, ()) {
     Application application;
     application.show(original);
     const std::string file = application.path("written.plt");
-    RC_ASSERT(Application::writeDataSet(file));
+    RC_ASSERT(testsupport::writeCurrentDataSet(file));
     RC_ASSERT(differenceBetween(readDataFile(file), original) == "");
 
     RC_ASSERT(Application::load({file}));
@@ -206,7 +195,7 @@ RC_GTEST_PROP(DataSetRoundTrip, ADataSetOfSeveralFilesComesBackFromItsLinkedLayo
     RC_ASSERT(Application::load(files));
     RC_ASSERT(application.shown().journalValid);
     const std::string layoutFile = application.path("linked.lay");
-    RC_ASSERT(Application::saveLayout(layoutFile, 0));
+    RC_ASSERT(testsupport::saveLayout(layoutFile, 0));
     const LayoutDocument layout = readLayoutFile(layoutFile);
     RC_ASSERT(layout.pages.at(0).frames.at(0).dataFiles == files);
 
@@ -222,7 +211,7 @@ RC_GTEST_PROP(DataSetRoundTrip, ADataSetSavedInAPackageComesBackWhole, ()) {
     Application application;
     application.show(original);
     const std::string package = application.path("packed.lpk");
-    RC_ASSERT(Application::saveLayout(package, 1));
+    RC_ASSERT(testsupport::saveLayout(package, 1));
     const LayoutDocument layout = readPackagedLayout(package);
     RC_ASSERT(layout.pages.at(0).frames.at(0).dataFiles == std::vector<std::string>{"data/1.plt"});
 

@@ -1,11 +1,15 @@
 #include "postload/PostLoadOptionsPropertiesManager.h"
 
+#include "host/ArgList.h"
 #include "host/DataLoadOption.h"
+#include "host/KernelLayout.h"
 #include "host/KernelVarNames.h"
 #include "host/StringList.h"
 #include "kernel/ApplicationModel.h"
+#include "kernel/DataFileFormat.h"
 #include "kernel/DataLoading.h"
 #include "kernel/LastError.h"
+#include "kernel/LayoutPackage.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 
@@ -27,7 +31,7 @@
 // through the real manager, against what the user believes the data set then holds: every value
 // of a file lands in the variable whose entry names it as written, or in the data set's variable
 // the window matched it to in another letter case; a variable of the data set never goes; a
-// cancelled load changes nothing.
+// cancelled load changes nothing; a package saved at any point holds exactly that data set.
 
 namespace {
 
@@ -244,6 +248,32 @@ public:
         RC_ASSERT(shown() == expected);
     }
 
+    // Saving as a package changes nothing, and the package holds what the user believes the data
+    // set is: every zone, every variable under its own name.
+    void save() {
+        const DataModel before = shown();
+        const std::string package = QDir(folder.path()).filePath(QStringLiteral("session.lpk")).toStdString();
+        qelmar::toolbox::ArgList args;
+        args.appendString("FName", package);
+        args.appendInt("IncludeData", 1);
+        RC_ASSERT(QelUtilSaveLayoutX(args.getRef()));
+        RC_ASSERT(shown() == before);
+        const qelmar::standin::LayoutDocument layout = qelmar::standin::readPackagedLayout(package);
+        RC_ASSERT(layout.pages.size() == 1u && layout.pages[0].frames.size() == 1u);
+        const auto& files = layout.pages[0].frames[0].dataFiles;
+        RC_ASSERT(files.size() == 1u);
+        const qelmar::standin::DataFileContents contents =
+            qelmar::standin::decodeDataFile(qelmar::standin::readPackageEntry(package, files[0]), package);
+        DataModel saved{contents.first().variableNames, {}};
+        for (const auto& zone : contents.zones) {
+            Zone values;
+            for (const auto& variable : zone.front().values)
+                values.push_back(variable.at(0));
+            saved.zones.push_back(values);
+        }
+        RC_ASSERT(saved == expected);
+    }
+
     DataModel expected;
 
 private:
@@ -334,9 +364,15 @@ struct LoadCommand : rc::state::Command<Idle, LoadingSession> {
     void show(std::ostream& os) const override { os << load; }
 };
 
+struct SaveCommand : rc::state::Command<Idle, LoadingSession> {
+    void run(const Idle&, LoadingSession& session) const override { session.save(); }
+    void show(std::ostream& os) const override { os << "save as a package"; }
+};
+
 RC_GTEST_PROP(LoadSequences, KeepEveryVariableAndPutEachValueWhereTheUserMatchedIt, ()) {
     LoadingSession session;
-    rc::state::check(Idle{}, session, rc::state::gen::execOneOfWithArgs<LoadCommand>());
+    rc::state::check(Idle{}, session,
+                     rc::state::gen::execOneOfWithArgs<LoadCommand, LoadCommand, SaveCommand>());
 }
 
 } // namespace

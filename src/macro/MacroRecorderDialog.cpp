@@ -151,7 +151,12 @@ void MacroRecorderDialog::drop() {
     // A dropped window is deleted later; until then it must not be handed out again, or a host
     // that starts the next recording right away would get a window that records nothing.
     forgetInstance(this);
+    // Without its window a recording could be neither stopped nor cancelled, and no new one
+    // started: it ends here, keeping what the user recorded.
+    const bool ended = m_impl->manager.endRecording();
     QtDialogAbstract::drop();
+    if (ended)
+        m_signalMacroRecordingFinished();
 }
 
 void MacroRecorderDialog::reject() {

@@ -74,8 +74,17 @@ bool MacroRecorderPropertiesManager::startAction(const std::string& fileName) co
 }
 
 bool MacroRecorderPropertiesManager::stopAction() {
+    {
+        const AppLock lock(AppLock::NoImplicitMacroRecord);
+        if (!askUser("Are you sure you want to stop\nthe current recording session?"))
+            return false;
+    }
+    return endRecording();
+}
+
+bool MacroRecorderPropertiesManager::endRecording() {
     const AppLock lock(AppLock::NoImplicitMacroRecord);
-    if (!askUser("Are you sure you want to stop\nthe current recording session?"))
+    if (!QelUtilUserMacroIsRecordingActive())
         return false;
     QelAppMacroRecordEnd();
     m_relevance->callRelevanceChanged();

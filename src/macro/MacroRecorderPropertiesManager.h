@@ -33,6 +33,9 @@ public:
 
     bool startAction(const std::string& fileName) const;
     bool stopAction();
+    // Ends a recording that is under way without asking, keeping what was recorded; false when
+    // none is.
+    bool endRecording();
     bool cancelAction() const;
     void pauseAction(std::string text) const;
     void suspendGraphicsAction();

@@ -1,8 +1,8 @@
 // The macro recorder as a user lives with it over a session: recordings started, filled with
 // pauses, graphics switches and raw commands, stopped or cancelled (after a "no" first, now and
-// then), and started again. A model holds the lines the user inserted; after every step the
-// window is up exactly while a recording runs, a stopped recording's file holds exactly the
-// model's lines, and a cancelled one leaves no file.
+// then), dropped by the host, and started again. A model holds the lines the user inserted;
+// after every step the window is up exactly while a recording runs, a stopped or dropped
+// recording's file holds exactly the model's lines, and a cancelled one leaves no file.
 
 #include "macro/MacroRecorderDialog.h"
 
@@ -173,10 +173,26 @@ struct Cancel : Command {
     void show(std::ostream& out) const override { out << "cancel" << (yes ? ", yes" : ", no"); }
 };
 
+// The host drops the window while it records (it is closing, say): the recording ends as a stop
+// would, keeping what was recorded, instead of running on without a window to end it.
+struct Drop : Command {
+    void checkPreconditions(const Model& model) const override { RC_PRE(model.recording); }
+    void apply(Model& model) const override { model.recording = false; }
+    void run(const Model& model, Session& session) const override {
+        session.window->drop();
+        Model next = model;
+        apply(next);
+        session.expectWindowUpWhileRecording(next);
+        RC_ASSERT(readMacroBody(session.macroPath(model.recordings)) == model.lines);
+    }
+    void show(std::ostream& out) const override { out << "dropped by the host"; }
+};
+
 } // namespace
 
 RC_GTEST_PROP(MacroRecorderStateful, AStoppedRecordingHoldsExactlyWhatWasInsertedACancelledOneNothing, ()) {
     Session session;
-    rc::state::check(Model{}, session,
-                     rc::state::gen::execOneOfWithArgs<Start, InsertText, SwitchGraphics, Stop, Cancel>());
+    rc::state::check(
+        Model{}, session,
+        rc::state::gen::execOneOfWithArgs<Start, InsertText, SwitchGraphics, Stop, Cancel, Drop>());
 }

@@ -95,6 +95,10 @@ public:
     explicit CsvParser(unsigned char options) {
         if (csv_init(&m_parser, options) != 0)
             throw std::bad_alloc();
+        // libcsv grows its field buffer by this much at a time, 128 bytes by default: a field of
+        // megabytes (a damaged or binary file) then costs a reallocation, and where realloc copies,
+        // a copy, per 128 bytes, quadratic in the field's length.
+        csv_set_blk_size(&m_parser, 1 << 20);
     }
     ~CsvParser() { csv_free(&m_parser); }
     CsvParser(const CsvParser&) = delete;

@@ -478,7 +478,7 @@ TEST_F(NetCdfLoaderTest, DamagedHeadersTruncationsAndGarbageEndInAMessage) {
     expectRefused(damaged(dimensions), "could not be read");
 
     for (const qsizetype length :
-         {qsizetype(0), qsizetype(3), qsizetype(20), good.size() / 2, good.size() - 8})
+         {qsizetype(0), qsizetype(3), qsizetype(20), qsizetype(good.size() / 2), qsizetype(good.size() - 8)})
         expectRefused(damaged(good.left(length)), "damaged.nc");
 
     QRandomGenerator random(11);
@@ -493,8 +493,7 @@ TEST_F(NetCdfLoaderTest, DamagedHeadersTruncationsAndGarbageEndInAMessage) {
     for (const QByteArray& original : {good, nc4}) {
         for (int round = 0; round < 40; ++round) {
             QByteArray changed = original;
-            const auto at = static_cast<qsizetype>(
-                random.bounded(static_cast<int>(std::min<qsizetype>(changed.size(), 2000))));
+            const int at = random.bounded(static_cast<int>(std::min<qsizetype>(changed.size(), 2000)));
             changed[at] = static_cast<char>(changed[at] ^ (1 << random.bounded(8)));
             if (!load(damaged(changed))) {
                 EXPECT_NE(qelmar::standin::lastErrorMessage().find("damaged.nc"), std::string::npos)

@@ -114,4 +114,19 @@ void setMovieWriteFailureAfterBytes(long long bytes) {
     failureThreshold() = bytes;
 }
 
+void MovieFile::append(const QByteArray& bytes) {
+    if (!write(bytes))
+        throw std::runtime_error(error());
+}
+
+void MovieFile::overwrite(std::int64_t position, const QByteArray& bytes) {
+    if (!seek(position) || !write(bytes))
+        throw std::runtime_error(error());
+}
+
+void MovieFile::commitOrThrow() {
+    if (!commit())
+        throw std::runtime_error(error());
+}
+
 } // namespace qelmar::standin

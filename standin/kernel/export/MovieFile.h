@@ -35,6 +35,12 @@ public:
     // Moves the finished file onto the target; false with error() set when it cannot.
     bool commit();
 
+    // The same for writers whose failures are exceptions: each throws std::runtime_error with
+    // error() when the file cannot be written.
+    void append(const QByteArray& bytes);
+    void overwrite(std::int64_t position, const QByteArray& bytes);
+    void commitOrThrow();
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;

@@ -203,16 +203,11 @@ struct RasterMetafileWriter::Impl {
         , framesPerSecond(rate)
         , tablePerFrame(perFrame) {}
 
-    void write(const QByteArray& bytes) {
-        if (!file.write(bytes))
-            throw std::runtime_error(file.error());
-    }
-
     QImage indexed(const QImage& frame) {
         const QImage colours = frame.convertToFormat(QImage::Format_RGB32);
         if (tablePerFrame || frames == 0) {
             QImage image = colours.convertToFormat(QImage::Format_Indexed8);
-            write(tableBytes(image.colorTable()));
+            file.append(tableBytes(image.colorTable()));
             if (!tablePerFrame)
                 sharedTable = image.colorTable();
             return image;
@@ -224,24 +219,21 @@ struct RasterMetafileWriter::Impl {
 RasterMetafileWriter::RasterMetafileWriter(const std::string& path, const QSize& size, double framesPerSecond,
                                            bool tablePerFrame)
     : m_impl(std::make_unique<Impl>(path, size, framesPerSecond, tablePerFrame)) {
-    m_impl->write(headerBytes(size, framesPerSecond, 0, tablePerFrame));
+    m_impl->file.append(headerBytes(size, framesPerSecond, 0, tablePerFrame));
 }
 
 RasterMetafileWriter::~RasterMetafileWriter() = default;
 
 void RasterMetafileWriter::addFrame(const QImage& frame) {
     Impl& d = *m_impl;
-    d.write(frameBytes(d.indexed(frame)));
+    d.file.append(frameBytes(d.indexed(frame)));
     ++d.frames;
 }
 
 void RasterMetafileWriter::finish() {
     Impl& d = *m_impl;
-    if (!d.file.seek(0))
-        throw std::runtime_error(d.file.error());
-    d.write(headerBytes(d.size, d.framesPerSecond, d.frames, d.tablePerFrame));
-    if (!d.file.commit())
-        throw std::runtime_error(d.file.error());
+    d.file.overwrite(0, headerBytes(d.size, d.framesPerSecond, d.frames, d.tablePerFrame));
+    d.file.commitOrThrow();
 }
 
 } // namespace qelmar::standin

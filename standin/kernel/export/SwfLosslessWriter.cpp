@@ -222,11 +222,6 @@ struct SwfLosslessWriter::Impl {
         , pixels(kind)
         , compression(level) {}
 
-    void write(const QByteArray& bytes) {
-        if (!file.write(bytes))
-            throw std::runtime_error(file.error());
-    }
-
     QByteArray bitmap(unsigned id, const QImage& frame) const {
         QByteArray body;
         appendUint16(body, id);
@@ -269,7 +264,7 @@ SwfLosslessWriter::SwfLosslessWriter(const std::string& path, const QSize& size,
     appendUint16(header, 0); // the frame count, known at the end
     QByteArray white;
     white.append("\xff\xff\xff", 3);
-    m_impl->write(header + tag(SetBackgroundColor, white));
+    m_impl->file.append(header + tag(SetBackgroundColor, white));
 }
 
 SwfLosslessWriter::~SwfLosslessWriter() = default;
@@ -281,14 +276,15 @@ void SwfLosslessWriter::addFrame(const QImage& frame) {
                                  " frames.");
     const unsigned bitmapId = 2 * d.frames + 1;
     const unsigned shapeId = bitmapId + 1;
-    d.write(d.bitmap(bitmapId, frame) + shapeShowing(shapeId, bitmapId, d.size.width(), d.size.height()) +
-            placement(shapeId, d.frames > 0) + tag(ShowFrame, {}));
+    d.file.append(d.bitmap(bitmapId, frame) +
+                  shapeShowing(shapeId, bitmapId, d.size.width(), d.size.height()) +
+                  placement(shapeId, d.frames > 0) + tag(ShowFrame, {}));
     ++d.frames;
 }
 
 void SwfLosslessWriter::finish() {
     Impl& d = *m_impl;
-    d.write(tag(End, {}));
+    d.file.append(tag(End, {}));
     const qint64 length = d.file.size();
     if (length > 0xffffffffLL)
         throw std::runtime_error("The Flash movie would be larger than the 4 GB the format can describe.");
@@ -296,9 +292,9 @@ void SwfLosslessWriter::finish() {
     appendUint32(field, static_cast<std::uint32_t>(length));
     QByteArray count;
     appendUint16(count, d.frames);
-    if (!d.file.seek(4) || !d.file.write(field) || !d.file.seek(d.frameCountAt) || !d.file.write(count) ||
-        !d.file.commit())
-        throw std::runtime_error(d.file.error());
+    d.file.overwrite(4, field);
+    d.file.overwrite(d.frameCountAt, count);
+    d.file.commitOrThrow();
 }
 
 } // namespace qelmar::standin

@@ -1,9 +1,9 @@
 #include "bench/BenchRatios.h"
 
 #include "host/KernelExport.h"
-#include "kernel/export/MovieCodec.h"
-#include "kernel/export/MovieEncoder.h"
-#include "kernel/export/PlotRenderer.h"
+#include "exportengine/MovieCodec.h"
+#include "exportengine/MovieEncoder.h"
+#include "exportengine/PlotRenderer.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"

@@ -1,5 +1,5 @@
 #include "bench/BenchRatios.h"
-#include "framework/dataload/DelimitedText.h"
+#include "loaders/DelimitedText.h"
 
 #include <benchmark/benchmark.h>
 

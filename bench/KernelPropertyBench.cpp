@@ -4,7 +4,7 @@
 #include "kernel/KernelState.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
-#include "propertyframework/styleproperties/KernelProperty.h"
+#include "styleproperties/KernelProperty.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "bench/BenchRatios.h"
 #include "bench/LargeFolder.h"
 #include "dataload/GenericFileLoaderQtDialog.h"
-#include "framework/dataload/StandardDataLoaders.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
 #include "bench/BenchRatios.h"
-#include "framework/dataload/NetCdfFile.h"
+#include "loaders/NetCdfFile.h"
 
 #include <benchmark/benchmark.h>
 

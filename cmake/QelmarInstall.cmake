@@ -12,10 +12,8 @@ set(QELMAR_STANDIN_CMAKE_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/QmSdkStandin)
 
 # While the version is 0.x every minor release may break the interface, so the SONAME carries
 # the major version only from 1.0 on.
-set(shared_libraries qmsdkdialogs_io_qt qelpropertycore qmsdkbase qmframework)
-if(TARGET qelpropertywidgets)
-  list(APPEND shared_libraries qelpropertywidgets)
-endif()
+set(shared_libraries qmsdkdialogs_io_qt qelpropertycore qelpropertywidgets qmsdkbase qmexportengine qmframework
+                     qmloaders)
 set_target_properties(${shared_libraries} PROPERTIES
   VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
   # The libraries find each other beside themselves, wherever the prefix is moved.
@@ -34,20 +32,17 @@ function(qelmar_install_package package destination)
 endfunction()
 
 # ---- QmSdkDialogsIo ---------------------------------------------------------------------------
-set(dialogs_targets qmsdkdialogs_io_qt qelpropertycore qelhost)
-if(TARGET qelpropertywidgets)
-  list(APPEND dialogs_targets qelpropertywidgets)
-endif()
+set(dialogs_targets qmsdkdialogs_io_qt qelpropertycore qelpropertywidgets qelhost)
 install(TARGETS ${dialogs_targets} EXPORT QmSdkDialogsIoTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT QmSdkDialogsIo NAMELINK_COMPONENT QmSdkDialogsIo
   INCLUDES DESTINATION ${QELMAR_INCLUDE_DESTINATION})
 # The headers of the exported dialog classes and of the host interfaces, with every header of
-# src/ they include.
+# src/ and of the property framework they include.
 install(CODE "
   set(QELMAR_HEADER_ROOTS \"${PROJECT_SOURCE_DIR}/src/host/*.h\")
   set(QELMAR_HEADER_MARKED_ROOTS \"${PROJECT_SOURCE_DIR}/src/*/*.h\")
   set(QELMAR_HEADER_ROOT_MATCH \"class QELMAR_DIALOGS_EXPORT\")
-  set(QELMAR_HEADER_BASE \"${PROJECT_SOURCE_DIR}/src\")
+  set(QELMAR_HEADER_BASE \"${PROJECT_SOURCE_DIR}/src;${PROJECT_SOURCE_DIR}\")
   set(QELMAR_HEADER_ELSEWHERE \"\")
   set(QELMAR_HEADER_DESTINATION \"${QELMAR_INCLUDE_DESTINATION}\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/QelmarInstallHeaders.cmake\")
@@ -59,16 +54,17 @@ install(FILES ${PROJECT_BINARY_DIR}/qmsdkdialogs_io_qt.pc DESTINATION ${CMAKE_IN
   COMPONENT QmSdkDialogsIo)
 
 # ---- QmSdkStandin -----------------------------------------------------------------------------
-install(TARGETS qmsdkbase qmframework qmsdkbase_testing EXPORT QmSdkStandinTargets
+install(TARGETS qmsdkbase qmexportengine qmframework qmloaders qmsdkbase_testing EXPORT QmSdkStandinTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT QmSdkStandin NAMELINK_COMPONENT QmSdkStandin
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT QmSdkStandin
   INCLUDES DESTINATION ${QELMAR_INCLUDE_DESTINATION}/standin)
-# What a host's tests use: the kernel's testing controls, with the stand-in headers they include.
+# What a host's tests use: the kernel's testing controls and the standard data loaders, with the
+# stand-in headers they include.
 install(CODE "
-  set(QELMAR_HEADER_ROOTS \"${PROJECT_SOURCE_DIR}/standin/kernel/testing/*.h\")
+  set(QELMAR_HEADER_ROOTS \"${PROJECT_SOURCE_DIR}/standin/kernel/testing/*.h;${PROJECT_SOURCE_DIR}/standin/loaders/StandardDataLoaders.h\")
   set(QELMAR_HEADER_MARKED_ROOTS \"\")
   set(QELMAR_HEADER_BASE \"${PROJECT_SOURCE_DIR}/standin\")
-  set(QELMAR_HEADER_ELSEWHERE \"${PROJECT_SOURCE_DIR}/src\")
+  set(QELMAR_HEADER_ELSEWHERE \"${PROJECT_SOURCE_DIR}/src;${PROJECT_SOURCE_DIR}\")
   set(QELMAR_HEADER_DESTINATION \"${QELMAR_INCLUDE_DESTINATION}/standin\")
   include(\"${CMAKE_CURRENT_LIST_DIR}/QelmarInstallHeaders.cmake\")
   " COMPONENT QmSdkStandin)

@@ -6,7 +6,8 @@
 # In: QELMAR_HEADER_ROOTS        globs of root headers
 #     QELMAR_HEADER_MARKED_ROOTS globs of headers that are roots when they contain...
 #     QELMAR_HEADER_ROOT_MATCH   ...this regex
-#     QELMAR_HEADER_BASE         the folder include paths are relative to; what is installed
+#     QELMAR_HEADER_BASE         the folders include paths are relative to, innermost first;
+#                                what is installed
 #     QELMAR_HEADER_ELSEWHERE    folders whose headers another package installs: not followed
 #     QELMAR_HEADER_DESTINATION  where under the prefix the base folder goes
 
@@ -62,7 +63,13 @@ endwhile()
 
 list(SORT installed)
 foreach(header IN LISTS installed)
-  file(RELATIVE_PATH relative ${QELMAR_HEADER_BASE} ${header})
+  foreach(base IN LISTS QELMAR_HEADER_BASE)
+    string(FIND "${header}" "${base}/" at)
+    if(at EQUAL 0)
+      file(RELATIVE_PATH relative ${base} ${header})
+      break()
+    endif()
+  endforeach()
   get_filename_component(relative_dir ${relative} DIRECTORY)
   file(INSTALL ${header} DESTINATION "${CMAKE_INSTALL_PREFIX}/${QELMAR_HEADER_DESTINATION}/${relative_dir}")
 endforeach()

@@ -12,10 +12,10 @@
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/Property.h"
 #include "propertyframework/PropertyDependentRelevance.h"
-#include "propertyframework/bindings/ComboBoxPropertyBinding.h"
-#include "propertyframework/bindings/ListViewPropertySynchronizer.h"
-#include "propertyframework/bindings/RadioButtonPropertyBinding.h"
-#include "propertyframework/bindings/TextFieldPropertyBinding.h"
+#include "bindings/ComboBoxPropertyBinding.h"
+#include "bindings/ListViewPropertySynchronizer.h"
+#include "bindings/RadioButtonPropertyBinding.h"
+#include "bindings/TextFieldPropertyBinding.h"
 #include "propertyframework/models/PremappedListModel.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 
 #include "host/StringList.h"
 #include "host/StyleValue.h"
-#include "propertyframework/styleproperties/KernelProperty.h"
+#include "styleproperties/KernelProperty.h"
 
 #include <QString>
 

@@ -10,7 +10,7 @@
 
 #include "dataload/AppendReplaceDialog.h"
 #include "dataload/GenericFileLoaderDialog.h"
-#include "framework/dataload/StandardDataLoaders.h"
+#include "loaders/StandardDataLoaders.h"
 #include "host/AppLock.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"

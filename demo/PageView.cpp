@@ -4,7 +4,7 @@
 #include "host/StateChangeEventInterface.h"
 #include "host/StateChangeEventObservable.h"
 #include "kernel/ApplicationModel.h"
-#include "kernel/export/PlotRenderer.h"
+#include "exportengine/PlotRenderer.h"
 
 #include <QMouseEvent>
 #include <QPainter>

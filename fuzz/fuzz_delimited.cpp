@@ -3,7 +3,7 @@
 // at every place. The first byte chooses the options. Both must agree exactly, on the table or on
 // the message; a crash, a sanitizer report, a table with columns of different lengths or a
 // disagreement is a fault.
-#include "framework/dataload/DelimitedText.h"
+#include "loaders/DelimitedText.h"
 
 #include <QBuffer>
 

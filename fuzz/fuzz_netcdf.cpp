@@ -9,8 +9,8 @@
 // "oom-" artifact for any allocation above -malloc_limit_mb even there, where the reader's own
 // limits handle it. When fuzzing, pass -malloc_limit_mb=100000 so that only this process's
 // allocations are judged (its resident memory stays under -rss_limit_mb).
-#include "framework/dataload/NetCdfFile.h"
-#include "framework/dataload/NetCdfFrames.h"
+#include "loaders/NetCdfFile.h"
+#include "loaders/NetCdfFrames.h"
 
 #include <unistd.h>
 

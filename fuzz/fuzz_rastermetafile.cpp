@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the Raster Metafile reader, once as they are and once with the header's
 // checksum made to match, so that damage behind a good header is reached too. A refusal is a
 // std::runtime_error; anything else escaping, a crash or a sanitizer report is a fault.
-#include "kernel/export/RasterMetafile.h"
+#include "exportengine/RasterMetafile.h"
 
 #include <QtEndian>
 

@@ -9,7 +9,7 @@
 #include "host/ListViewPropertyBinding.h"
 #include "host/RelevanceApplier.h"
 #include "host/RelevanceExpression.h"
-#include "propertyframework/bindings/ListViewPropertySynchronizer.h"
+#include "bindings/ListViewPropertySynchronizer.h"
 #include "util/DialogParts.h"
 #include "util/FileDialogWidgets.h"
 

@@ -3,7 +3,7 @@
 #include "host/KernelExport.h"
 #include "host/StringList.h"
 #include "host/UIKernelStylePropertiesAbstract.h"
-#include "propertyframework/styleproperties/KernelStylePropertySet.h"
+#include "styleproperties/KernelStylePropertySet.h"
 
 #include <string>
 

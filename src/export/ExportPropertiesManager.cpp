@@ -7,7 +7,7 @@
 #include "host/InvertingRelevance.h"
 #include "host/Kernel.h"
 #include "host/RelevanceExpression.h"
-#include "host/SignalConnectionCollection.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "host/StyleValue.h"
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/Property.h"
@@ -16,7 +16,7 @@
 #include "propertyframework/PropertyTypeAdapter.h"
 #include "propertyframework/models/ListModelProxy.h"
 #include "propertyframework/models/PremappedListModel.h"
-#include "propertyframework/styleproperties/KernelProperty.h"
+#include "styleproperties/KernelProperty.h"
 
 #include <initializer_list>
 

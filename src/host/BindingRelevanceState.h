@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Signal.h"
+#include "propertyframework/Signal.h"
 #include "propertyframework/RelevanceInterface.h"
 
 #include <memory>

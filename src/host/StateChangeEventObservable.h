@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/Signal.h"
+#include "propertyframework/Signal.h"
 #include "host/StateChangeEventInterface.h"
 
 namespace qelmar::sdk {

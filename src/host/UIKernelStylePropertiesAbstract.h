@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/SignalConnectionCollection.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "host/UIKernelStylePropertiesInterface.h"
 
 namespace qelmar::sdk::ui::propertymanager {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "host/BindingInterface.h"
-#include "host/ExceptionBase.h"
-#include "host/SignalConnectionCollection.h"
+#include "propertyframework/ExceptionBase.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "propertyframework/PropertyAbstract.h"
 
 #include <functional>

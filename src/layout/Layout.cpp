@@ -9,7 +9,7 @@
 #include "host/QelUtilActionReporter.h"
 #include "host/SaveFileQtDialog.h"
 #include "host/StringList.h"
-#include "propertyframework/styleproperties/KernelProperty.h"
+#include "styleproperties/KernelProperty.h"
 
 #include <QApplication>
 #include <QCoreApplication>

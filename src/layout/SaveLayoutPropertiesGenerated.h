@@ -2,7 +2,7 @@
 
 #include "host/StringList.h"
 #include "host/UIKernelStylePropertiesAbstract.h"
-#include "propertyframework/styleproperties/KernelStylePropertySet.h"
+#include "styleproperties/KernelStylePropertySet.h"
 
 // One line per style value: value type, getter, setter, path below the set's base path.
 // clang-format off

@@ -2,7 +2,7 @@
 
 #include "host/DialogsExport.h"
 #include "host/QtDialogAbstract.h"
-#include "host/Signal.h"
+#include "propertyframework/Signal.h"
 #include "propertyframework/RelevanceInterface.h"
 
 #include <memory>

@@ -8,8 +8,8 @@
 #include "host/RelevanceApplier.h"
 #include "postload/HtmlItemDelegate.h"
 #include "postload/PostLoadOptionsPropertiesManager.h"
-#include "propertyframework/bindings/ListViewPropertySynchronizer.h"
-#include "propertyframework/bindings/TextFieldPropertyBinding.h"
+#include "bindings/ListViewPropertySynchronizer.h"
+#include "bindings/TextFieldPropertyBinding.h"
 
 #include "ui_PostLoadOptions.h"
 

@@ -1,5 +1,5 @@
 #include "dataload/GenericFileLoaderQtDialog.h"
-#include "framework/dataload/StandardDataLoaders.h"
+#include "loaders/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "kernel/testing/KernelTestControl.h"
 

@@ -1,6 +1,6 @@
 #include "LayoutTestFixture.h"
 
-#include "host/SignalConnectionCollection.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "layout/SaveLayoutPropertiesGenerated.h"
 #include "layout/SaveLayoutPropertiesManager.h"
 #include "propertyframework/Property.h"

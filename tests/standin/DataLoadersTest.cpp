@@ -1,5 +1,5 @@
 #include "common/FileBytes.h"
-#include "framework/dataload/StandardDataLoaders.h"
+#include "loaders/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "host/KernelStateChange.h"
 #include "host/KernelVarNames.h"

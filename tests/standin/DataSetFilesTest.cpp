@@ -1,6 +1,6 @@
 #include "KernelSaveCalls.h"
 #include "common/FileBytes.h"
-#include "framework/dataload/StandardDataLoaders.h"
+#include "loaders/StandardDataLoaders.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelLayout.h"
 #include "kernel/ApplicationModel.h"

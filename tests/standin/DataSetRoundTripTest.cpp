@@ -3,7 +3,7 @@
 // every name and every number must come back, bit for bit.
 
 #include "KernelSaveCalls.h"
-#include "framework/dataload/StandardDataLoaders.h"
+#include "loaders/StandardDataLoaders.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelLayout.h"
 #include "kernel/ApplicationModel.h"

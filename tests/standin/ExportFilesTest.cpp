@@ -3,7 +3,7 @@
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
 #include "host/KernelString.h"
-#include "kernel/export/PlotRenderer.h"
+#include "exportengine/PlotRenderer.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"

@@ -1,6 +1,6 @@
 #include "host/BindingRelevanceState.h"
 
-#include "host/SignalConnectionCollection.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 namespace qelmar::sdk::ui::dialogs {
 

@@ -1,7 +1,7 @@
 #include "host/OnIdleAfterPropertyChangeActionPerformer.h"
 
 #include "host/OnIdleActionPerformerSingleShot.h"
-#include "host/SignalConnectionCollection.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 namespace qelmar::sdk::ui {
 

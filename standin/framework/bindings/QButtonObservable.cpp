@@ -1,6 +1,6 @@
 #include "host/QButtonObservable.h"
 
-#include "host/Signal.h"
+#include "propertyframework/Signal.h"
 
 #include <QAbstractButton>
 #include <QPointer>

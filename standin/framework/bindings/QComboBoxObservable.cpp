@@ -1,6 +1,6 @@
 #include "host/QComboBoxObservable.h"
 
-#include "host/Signal.h"
+#include "propertyframework/Signal.h"
 
 #include <QComboBox>
 #include <QPointer>

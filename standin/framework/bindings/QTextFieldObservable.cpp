@@ -1,6 +1,6 @@
 #include "host/QTextFieldObservable.h"
 
-#include "host/Signal.h"
+#include "propertyframework/Signal.h"
 
 #include <QLineEdit>
 #include <QPointer>

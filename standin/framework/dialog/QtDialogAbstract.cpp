@@ -1,7 +1,7 @@
 #include "host/QtDialogAbstract.h"
 
 #include "framework/dialog/WidgetGeometryPersistence.h"
-#include "host/SignalConnectionCollection.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,0 +1,113 @@
+#include "exportengine/AnimationExport.h"
+
+#include "kernel/StyleStore.h"
+#include "exportengine/MovieCodec.h"
+#include "exportengine/MovieEncoder.h"
+#include "exportengine/PlotRenderer.h"
+#include "exportengine/RasterExport.h"
+#include "exportengine/RasterMetafile.h"
+#include "exportengine/SwfLosslessWriter.h"
+
+#include <stdexcept>
+
+namespace qelmar::standin {
+
+namespace {
+
+struct AnimationStyles {
+    double framesPerSecond = 10.0;
+    bool tablePerFrame = false;
+    MovieOptions movie;
+
+    static AnimationStyles read() {
+        const StyleStore& styles = StyleStore::instance();
+        AnimationStyles result;
+        result.framesPerSecond = styles.realValue({"ExportSetup", "AnimationSpeed"});
+        result.tablePerFrame = styles.boolValue({"ExportSetup", "UseMultipleColorTables"});
+        result.movie.aviCompression =
+            static_cast<AVICompression_e>(styles.integerValue({"ExportSetup", "AVICompression"}));
+        result.movie.flashImageType =
+            static_cast<FlashImageType_e>(styles.integerValue({"ExportSetup", "FlashImageType"}));
+        result.movie.flashCompression =
+            static_cast<FlashCompressionType_e>(styles.integerValue({"ExportSetup", "FlashCompressionType"}));
+        return result;
+    }
+};
+
+std::unique_ptr<AnimationWriter> writerFor(const ExportSettings& settings, const AnimationStyles& styles,
+                                           const QSize& size) {
+    if (settings.format == ExportFormat_RasterMetafile)
+        return std::make_unique<RasterMetafileWriter>(settings.fileName, size, styles.framesPerSecond,
+                                                      styles.tablePerFrame);
+    // True colour and 256 colours promise every pixel as drawn, which only the format's own
+    // lossless bitmaps keep.
+    if (settings.format == ExportFormat_Flash && styles.movie.flashImageType != FlashImageType_JPEG)
+        return std::make_unique<SwfLosslessWriter>(
+            settings.fileName, size, styles.framesPerSecond,
+            styles.movie.flashImageType == FlashImageType_Color256 ? SwfLosslessWriter::Pixels::Colours256
+                                                                   : SwfLosslessWriter::Pixels::TrueColour,
+            styles.movie.flashCompression == FlashCompressionType_SmallestSize);
+    return std::make_unique<MovieEncoder>(settings.fileName, movieCodecFor(settings.format, styles.movie),
+                                          size, styles.framesPerSecond);
+}
+
+} // namespace
+
+bool isAnimatedFormat(ExportFormat_e format) {
+    return isMovieFormat(format) || format == ExportFormat_RasterMetafile;
+}
+
+QSize animationFrameSize(const ExportArea& area, const ExportSettings& settings) {
+    return rasterImageSize(area, settings);
+}
+
+struct AnimationExport::Impl {
+    ExportSettings settings;
+    QSize frame;
+    std::unique_ptr<AnimationWriter> writer;
+
+    void draw(const ExportArea& area) {
+        writer->addFrame(renderSupersampled(area, settings, frame).convertToFormat(QImage::Format_RGB32));
+    }
+
+    void drawRegion() {
+        const auto area = exportAreaOf(settings.region);
+        if (!area)
+            throw std::runtime_error("There is no frame to export.");
+        draw(*area);
+    }
+};
+
+AnimationExport::AnimationExport(const ExportSettings& settings)
+    : m_impl(std::make_unique<Impl>()) {
+    Impl& d = *m_impl;
+    d.settings = settings;
+    const auto area = exportAreaOf(settings.region);
+    if (!area)
+        throw std::runtime_error("There is no frame to export.");
+    d.frame = animationFrameSize(*area, settings);
+    if (d.frame.width() < 1 || d.frame.width() > largestImageSide || d.frame.height() > largestImageSide ||
+        static_cast<double>(d.frame.width()) * d.frame.height() > largestImagePixels)
+        throw std::runtime_error("An animation of " + std::to_string(d.frame.width()) + " x " +
+                                 std::to_string(d.frame.height()) +
+                                 " pixels is too large to export. Choose a smaller width.");
+    const AnimationStyles styles = AnimationStyles::read();
+    // The file would store a rate of 0 frames per second.
+    if (settings.format == ExportFormat_Flash && styles.framesPerSecond < 1.0 / 256.0)
+        throw std::runtime_error("A Flash movie cannot play slower than 0.00390625 (1/256) frames per "
+                                 "second. Choose a higher animation speed.");
+    d.writer = writerFor(settings, styles, d.frame);
+    d.draw(*area);
+}
+
+AnimationExport::~AnimationExport() = default;
+
+void AnimationExport::addFrame() {
+    m_impl->drawRegion();
+}
+
+void AnimationExport::finish() {
+    m_impl->writer->finish();
+}
+
+} // namespace qelmar::standin

@@ -1,0 +1,176 @@
+#include "host/KernelExport.h"
+
+#include "kernel/KernelState.h"
+#include "kernel/LastError.h"
+#include "kernel/SafeFileWrite.h"
+#include "kernel/StyleStore.h"
+#include "exportengine/AnimationExport.h"
+#include "exportengine/ExportGeometry.h"
+#include "exportengine/ExportSettings.h"
+#include "exportengine/MovieCodec.h"
+#include "exportengine/PostScriptExport.h"
+#include "exportengine/RasterExport.h"
+#include "exportengine/WmfExport.h"
+
+#include <memory>
+#include <stdexcept>
+
+using qelmar::standin::AnimationExport;
+using qelmar::standin::ExportSettings;
+using qelmar::standin::KernelState;
+
+namespace {
+
+// Why the format cannot be written by this kernel; empty for the formats it writes.
+std::string unavailableFormatReason(ExportFormat_e format) {
+    if (qelmar::standin::isRasterFormat(format) || format == ExportFormat_EPS || format == ExportFormat_PS ||
+        format == ExportFormat_WindowsMetafile || qelmar::standin::isAnimatedFormat(format))
+        return {};
+    if (format == ExportFormat_FlashVideo)
+        return "Exporting Flash Video animations is not available.";
+    return "Export format " + std::to_string(static_cast<int>(format)) + " is not supported.";
+}
+
+bool fail(const std::string& reason) {
+    qelmar::standin::setLastErrorMessage(reason);
+    return false;
+}
+
+QByteArray encode(const qelmar::standin::ExportArea& area, const ExportSettings& settings,
+                  std::string& error) {
+    if (qelmar::standin::isRasterFormat(settings.format))
+        return qelmar::standin::encodeRasterImage(area, settings, error);
+    if (settings.format == ExportFormat_WindowsMetafile)
+        return qelmar::standin::encodeWindowsMetafile(area, settings);
+    return qelmar::standin::encodePostScript(area, settings, error);
+}
+
+// The animation between its first export call and its finish. Only one runs at a time: a second
+// start is refused rather than abandoning frames the host may still want.
+std::unique_ptr<AnimationExport>& runningAnimation() {
+    static std::unique_ptr<AnimationExport> animation;
+    return animation;
+}
+
+const qelmar::standin::ResetRegistration resetAnimation{[] { runningAnimation().reset(); }};
+
+ExportFormat_e kernelExportFormat() {
+    return static_cast<ExportFormat_e>(
+        qelmar::standin::StyleStore::instance().integerValue({"ExportSetup", "ExportFormat"}));
+}
+
+bool startAnimation(const ExportSettings& settings) {
+    if (runningAnimation())
+        return fail("An animation is already being exported; finish or cancel it before starting another.");
+    try {
+        runningAnimation() = std::make_unique<AnimationExport>(settings);
+        return true;
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
+}
+
+bool addAnimationFrame() {
+    if (!runningAnimation()) {
+        if (!qelmar::standin::isAnimatedFormat(kernelExportFormat()))
+            return fail("Frames can only be added to an animation, and the export format is a still image "
+                        "format. Choose an animation format and start the animation first.");
+        return fail("No animation is being exported; start one first.");
+    }
+    try {
+        runningAnimation()->addFrame();
+        return true;
+    } catch (const std::exception& error) {
+        runningAnimation().reset();
+        return fail(error.what());
+    }
+}
+
+} // namespace
+
+bool QelUtilExport(bool append) {
+    qelmar::standin::clearLastErrorMessage();
+    if (!KernelState::instance().beginCall("QelUtilExport")) {
+        if (append)
+            runningAnimation().reset();
+        return false;
+    }
+    if (append)
+        return addAnimationFrame();
+    const ExportSettings settings = ExportSettings::fromStyles();
+    if (const std::string reason = unavailableFormatReason(settings.format); !reason.empty())
+        return fail(reason);
+    if (settings.fileName.empty())
+        return fail("No file name was given for the export.");
+    if (qelmar::standin::isAnimatedFormat(settings.format))
+        return startAnimation(settings);
+    const auto area = qelmar::standin::exportAreaOf(settings.region);
+    if (!area)
+        return fail("There is no frame to export.");
+
+    std::string error;
+    const QByteArray bytes = encode(*area, settings, error);
+    if (bytes.isEmpty())
+        return fail(error.empty() ? "The export produced no data." : error);
+    if (!qelmar::standin::writeFileSafely(settings.fileName, bytes, error))
+        return fail(error);
+    return true;
+}
+
+bool QelUtilExportFinish() {
+    qelmar::standin::clearLastErrorMessage();
+    if (!KernelState::instance().beginCall("QelUtilExportFinish")) {
+        runningAnimation().reset();
+        return false;
+    }
+    const std::unique_ptr<AnimationExport> animation = std::move(runningAnimation());
+    if (!animation)
+        return fail("No animation frames were exported, so there is nothing to finish; start an animation "
+                    "first.");
+    try {
+        animation->finish();
+        return true;
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    }
+}
+
+void QelUtilExportCancel() {
+    KernelState::instance().beginCall("QelUtilExportCancel");
+    runningAnimation().reset();
+}
+
+int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e region) {
+    if (!KernelState::instance().beginCall("QelUtilGetDefaultExportImageWidth"))
+        return 0;
+    return qelmar::standin::movieSide(qelmar::standin::defaultImageWidth(format, region), format);
+}
+
+int QelUtilGetExportImageHeight(int width, ExportRegion_e region) {
+    if (!KernelState::instance().beginCall("QelUtilGetExportImageHeight"))
+        return 0;
+    const auto format = qelmar::standin::ExportSettings::fromStyles().format;
+    return qelmar::standin::exportImageSize(format, qelmar::standin::regionInches(region), width).height();
+}
+
+void QelUtilGetExportImageSize(ExportFormat_e format, ExportRegion_e region, int width, int* exportWidth,
+                               int* exportHeight) {
+    using namespace qelmar::standin;
+    QSize size;
+    if (KernelState::instance().beginCall("QelUtilGetExportImageSize")) {
+        const bool offscreen = ExportSettings::fromStyles().useOffscreenBitmap;
+        const bool asked = width > 0 && offscreen && !isVectorFormat(format);
+        size =
+            exportImageSize(format, regionInches(region), asked ? width : defaultImageWidth(format, region));
+    }
+    if (exportWidth)
+        *exportWidth = size.width();
+    if (exportHeight)
+        *exportHeight = size.height();
+}
+
+int QelAppGetVectorExportMaxDPI(ExportRegion_e region) {
+    if (!KernelState::instance().beginCall("QelAppGetVectorExportMaxDPI"))
+        return 0;
+    return qelmar::standin::largestResolutionFor(qelmar::standin::regionInches(region));
+}

@@ -1,0 +1,70 @@
+#include "exportengine/PainterCanvas.h"
+
+#include <QFont>
+#include <QPainter>
+
+namespace qelmar::standin {
+
+namespace {
+
+// A rectangle far larger than any label, placed so that drawing the text aligned inside it puts
+// the text's alignment point on the anchor.
+QRectF boxAround(const QPointF& anchor, Qt::Alignment alignment) {
+    constexpr double extent = 10000.0;
+    double left = anchor.x();
+    if (alignment & Qt::AlignHCenter)
+        left -= extent / 2;
+    else if (alignment & Qt::AlignRight)
+        left -= extent;
+    double top = anchor.y();
+    if (alignment & Qt::AlignVCenter)
+        top -= extent / 2;
+    else if (alignment & Qt::AlignBottom)
+        top -= extent;
+    return QRectF(left, top, extent, extent);
+}
+
+} // namespace
+
+PainterCanvas::PainterCanvas(QPainter& painter, const QRectF& area, const QSizeF& deviceSize, bool monochrome)
+    : Canvas(area, deviceSize, monochrome)
+    , m_painter(painter) {}
+
+void PainterCanvas::fillDevicePolygon(const QPolygonF& device, const QColor& colour) {
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(colour);
+    m_painter.drawPolygon(device);
+}
+
+void PainterCanvas::strokeDevicePolyline(const QPolygonF& device, const QColor& colour, double width,
+                                         bool closed) {
+    QPen pen(colour, width);
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::FlatCap);
+    m_painter.setPen(pen);
+    m_painter.setBrush(Qt::NoBrush);
+    if (closed)
+        m_painter.drawPolygon(device);
+    else
+        m_painter.drawPolyline(device);
+}
+
+void PainterCanvas::drawDeviceText(const QPointF& anchor, const QString& text, double size,
+                                   const QColor& colour, Qt::Alignment alignment) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(std::max(1, qRound(size)));
+    m_painter.setFont(font);
+    m_painter.setPen(colour);
+    m_painter.drawText(boxAround(anchor, alignment), static_cast<int>(alignment) | Qt::TextDontClip, text);
+}
+
+void PainterCanvas::pushDeviceClip(const QRectF& device) {
+    m_painter.save();
+    m_painter.setClipRect(device, m_painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void PainterCanvas::popDeviceClip() {
+    m_painter.restore();
+}
+
+} // namespace qelmar::standin

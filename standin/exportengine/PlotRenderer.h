@@ -1,0 +1,32 @@
+#pragma once
+
+// The stand-in kernel's plot renderer: one drawing routine for the screen view and every export.
+// Page coordinates are inches from the top left corner of the page's paper.
+
+#include "exportengine/ExportGeometry.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+
+class QPainter;
+
+namespace qelmar::standin {
+
+class Canvas;
+
+// The part of the page the screen view shows: the paper with the desk margin around it.
+QRectF pageArea(int pageIndex);
+// Draws the page's area with its frames at the scale, the area's top left corner at the
+// painter's origin; the current frame gets a coloured outline when asked.
+void paintPage(QPainter& painter, int pageIndex, double pixelsPerInch, bool markCurrentFrame);
+// The id of the frame under the point, the top of the stack first; -1 when there is none.
+int frameAt(int pageIndex, QPointF pointInInches);
+
+// Draws an export region on any canvas whose area is the region's rectangle, each data set at the
+// application's current time step.
+void drawExportArea(Canvas& canvas, const ExportArea& area);
+// The region drawn into a new image of exactly the size, on white, antialiased.
+QImage renderExportImage(const ExportArea& area, const QSize& size, bool monochrome);
+
+} // namespace qelmar::standin

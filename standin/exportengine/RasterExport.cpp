@@ -1,0 +1,115 @@
+#include "exportengine/RasterExport.h"
+
+#include "exportengine/GreyTiff.h"
+#include "exportengine/PlotRenderer.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+
+#include <cmath>
+
+namespace qelmar::standin {
+
+namespace {
+
+const char* writerFormat(ExportFormat_e format) {
+    switch (format) {
+    case ExportFormat_BMP:
+        return "bmp";
+    case ExportFormat_JPEG:
+        return "jpeg";
+    case ExportFormat_TIFF:
+        return "tiff";
+    default:
+        return "png";
+    }
+}
+
+// Supersampling multiplies the pixels drawn by the square of the factor; the factor is lowered
+// as far as needed to keep that drawing within the memory bound.
+int affordableFactor(const QSize& size, int factor) {
+    const double pixels = static_cast<double>(size.width()) * size.height();
+    while (factor > 1 && pixels * factor * factor > largestImagePixels)
+        --factor;
+    return factor;
+}
+
+QImage greyIndexed(const QImage& image) {
+    QVector<QRgb> greys;
+    for (int level = 0; level < 256; ++level)
+        greys.append(qRgb(level, level, level));
+    return image.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_Indexed8, greys);
+}
+
+// The pixel layout the settings ask of the format; Qt's writers keep it.
+QImage inWrittenLayout(const QImage& image, const ExportSettings& settings) {
+    if (settings.monochrome)
+        return settings.format == ExportFormat_BMP ? greyIndexed(image)
+                                                   : image.convertToFormat(QImage::Format_Grayscale8);
+    const bool canIndex = settings.format == ExportFormat_BMP || settings.format == ExportFormat_PNG ||
+                          settings.format == ExportFormat_TIFF;
+    if (settings.convertTo256Colors && canIndex)
+        return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
+    return image;
+}
+
+QByteArray writeWithQt(const QImage& image, const ExportSettings& settings, std::string& error) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, writerFormat(settings.format));
+    if (settings.format == ExportFormat_JPEG) {
+        writer.setQuality(static_cast<int>(std::lround(settings.quality)));
+        writer.setProgressiveScanWrite(settings.progressiveJpeg);
+    }
+    if (settings.format == ExportFormat_TIFF)
+        writer.setCompression(1); // LZW
+    if (!writer.write(image)) {
+        error = "The image could not be encoded: " + writer.errorString().toStdString();
+        return {};
+    }
+    return bytes;
+}
+
+int tiffGreyBits(int depth) {
+    return depth == 4 || depth == 8 ? depth : 1;
+}
+
+} // namespace
+
+QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size) {
+    const int factor = settings.useOffscreenBitmap && settings.superSample
+                           ? affordableFactor(size, settings.superSampleFactor)
+                           : 1;
+    if (factor <= 1)
+        return renderExportImage(area, size, settings.monochrome);
+    return renderExportImage(area, size * factor, settings.monochrome)
+        .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+bool isRasterFormat(ExportFormat_e format) {
+    return format == ExportFormat_PNG || format == ExportFormat_BMP || format == ExportFormat_JPEG ||
+           format == ExportFormat_TIFF;
+}
+
+QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings) {
+    const int width = settings.useOffscreenBitmap ? settings.imageWidth
+                                                  : defaultImageWidth(settings.format, settings.region);
+    return exportImageSize(settings.format, area.inches, width);
+}
+
+QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings, std::string& error) {
+    const QSize size = rasterImageSize(area, settings);
+    if (size.width() < 1 || size.width() > largestImageSide || size.height() > largestImageSide ||
+        static_cast<double>(size.width()) * size.height() > largestImagePixels) {
+        error = "An image of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+                " pixels is too large to export. Choose a smaller width.";
+        return {};
+    }
+    const QImage image = renderSupersampled(area, settings, size);
+    if (settings.format == ExportFormat_TIFF && settings.monochrome)
+        return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true, error);
+    return writeWithQt(inWrittenLayout(image, settings), settings, error);
+}
+
+} // namespace qelmar::standin

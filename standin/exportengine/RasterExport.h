@@ -1,0 +1,25 @@
+#pragma once
+
+// Internal to the stand-in kernel: still images in the raster formats (PNG, BMP, JPEG, TIFF).
+
+#include "exportengine/ExportGeometry.h"
+#include "exportengine/ExportSettings.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+#include <string>
+
+namespace qelmar::standin {
+
+bool isRasterFormat(ExportFormat_e format);
+// The size of the image written (exportImageSize): of the typed width with an off-screen bitmap,
+// else of the width on screen. Animations take their frame size from here too.
+QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings);
+// The region drawn at the size, supersampled as the settings ask (within the memory bound).
+QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size);
+// The file's bytes; empty with a reason for the user in `error` on failure.
+QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings, std::string& error);
+
+} // namespace qelmar::standin

@@ -1,0 +1,37 @@
+#include "loaders/DataGeneratorDialog.h"
+#include "loaders/LoaderSupport.h"
+#include "loaders/StandardDataLoaders.h"
+
+namespace qelmar::standin {
+
+namespace {
+
+// Data computed from a formula; asks for it in a dialog of its own and reads no file.
+class DataGeneratorLoader : public qelmar::sdk::ui::DataLoaderInterface {
+public:
+    Properties properties() const override {
+        Properties properties;
+        properties.name = "Data Generator";
+        properties.dialogFileSelection = 0;
+        properties.fileRequiredWithAdvancedOptions = false;
+        return properties;
+    }
+
+    bool load(QWidget* parent, const std::vector<std::string>&, bool,
+              qelmar::dataload::DataLoadOption option) override {
+        DataGeneratorDialog dialog(parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return cancelledLoad();
+        LoadedFile generated;
+        generated.values = dialog.generatedValues();
+        return loadData({std::move(generated)}, option);
+    }
+};
+
+} // namespace
+
+qelmar::sdk::ui::DataLoaderPtr makeDataGeneratorLoader() {
+    return std::make_shared<DataGeneratorLoader>();
+}
+
+} // namespace qelmar::standin

@@ -12,7 +12,7 @@ set(QELMAR_STANDIN_CMAKE_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/QmSdkStandin)
 
 # While the version is 0.x every minor release may break the interface, so the SONAME carries
 # the major version only from 1.0 on.
-set(shared_libraries qmsdkdialogs_io_qt qelpropertycore qelpropertywidgets qmsdkbase qmexportengine qmframework
+set(shared_libraries qmsdkdialogs_io_qt qelpropertycore qelpropertywidgets qelpropertybindings qmsdkbase qmexportengine qmframework
                      qmloaders)
 set_target_properties(${shared_libraries} PROPERTIES
   VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
@@ -32,7 +32,7 @@ function(qelmar_install_package package destination)
 endfunction()
 
 # ---- QmSdkDialogsIo ---------------------------------------------------------------------------
-set(dialogs_targets qmsdkdialogs_io_qt qelpropertycore qelpropertywidgets qelhost)
+set(dialogs_targets qmsdkdialogs_io_qt qelpropertycore qelpropertywidgets qelpropertybindings qelhost)
 install(TARGETS ${dialogs_targets} EXPORT QmSdkDialogsIoTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT QmSdkDialogsIo NAMELINK_COMPONENT QmSdkDialogsIo
   INCLUDES DESTINATION ${QELMAR_INCLUDE_DESTINATION})

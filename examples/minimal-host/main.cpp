@@ -1,7 +1,11 @@
-// Opens the macro recorder and the save-layout dialog as a host application does, then quits.
+// Opens the macro recorder and the save-layout dialog as a host application does, with the
+// stand-in package's standard data loaders installed, then quits. Built with Qt's keywords on, as
+// most hosts are.
 // Nobody answers a modal dialog in a headless run, so each one is answered by a timer.
 
+#include "host/DataLoaderRepository.h"
 #include "layout/SaveLayoutDialog.h"
+#include "loaders/StandardDataLoaders.h"
 #include "macro/MacroRecorderDialog.h"
 
 #include <QApplication>
@@ -75,7 +79,11 @@ int main(int argc, char* argv[]) {
                      [&folder] { answerModalDialog(folder.filePath(QStringLiteral("host.lay"))); });
     answerer.start(50);
 
+    qelmar::standin::installStandardDataLoaders();
+    const auto loaders = qelmar::sdk::ui::DataLoaderRepository::getInstance().dataLoaderInterfaces(true);
+    say(QStringLiteral("%1 data loaders installed").arg(loaders.size()));
+
     const bool recorded = recordMacro(host, folder.filePath(QStringLiteral("host.mcr")));
     const bool saved = saveLayout(host, folder.path());
-    return recorded && saved ? 0 : 1;
+    return recorded && saved && !loaders.empty() ? 0 : 1;
 }

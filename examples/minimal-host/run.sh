@@ -23,6 +23,7 @@ cmake --build "$build"
 echo "== minimal host, pkg-config from $prefix"
 flags=$(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs qmsdkdialogs_io_qt)
 # shellcheck disable=SC2086 # the flags are words
-c++ -std=c++17 -fPIC "$here/main.cpp" -o "$build/minimal-host-pkgconfig" $flags -lqmframework -lqmexportengine -lqmsdkbase \
+c++ -std=c++17 -fPIC "$here/main.cpp" -o "$build/minimal-host-pkgconfig" $flags -I"$prefix/include/qelmar/standin" \
+    -lqmloaders -lqmframework -lqmexportengine -lqmsdkbase \
     -Wl,-rpath,"$prefix/lib"
 "$build/minimal-host-pkgconfig"

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace qelmar::standin {
@@ -80,16 +81,14 @@ std::vector<unsigned char> packRow(const uchar* grey, int width, int bits) {
 
 } // namespace
 
-QByteArray encodeGreyTiff(const QImage& image, int bits, bool compressed, std::string& error) {
+QByteArray encodeGreyTiff(const QImage& image, int bits, bool compressed) {
     const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
     MemoryFile file;
     std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("image", "w", &file, readMemory, writeMemory,
                                                           seekMemory, closeMemory, sizeOfMemory, mapNothing,
                                                           unmapNothing));
-    if (!tiff) {
-        error = "The TIFF encoder could not be started.";
-        return {};
-    }
+    if (!tiff)
+        throw std::runtime_error("The TIFF encoder could not be started.");
     TIFFSetField(tiff.get(), TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(grey.width()));
     TIFFSetField(tiff.get(), TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(grey.height()));
     TIFFSetField(tiff.get(), TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(bits));
@@ -100,10 +99,8 @@ QByteArray encodeGreyTiff(const QImage& image, int bits, bool compressed, std::s
     TIFFSetField(tiff.get(), TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff.get(), 0));
     for (int y = 0; y < grey.height(); ++y) {
         std::vector<unsigned char> row = packRow(grey.constScanLine(y), grey.width(), bits);
-        if (TIFFWriteScanline(tiff.get(), row.data(), static_cast<uint32_t>(y), 0) < 0) {
-            error = "The TIFF encoder failed.";
-            return {};
-        }
+        if (TIFFWriteScanline(tiff.get(), row.data(), static_cast<uint32_t>(y), 0) < 0)
+            throw std::runtime_error("The TIFF encoder failed.");
     }
     tiff.reset(); // writes the directory
     return file.bytes;

@@ -6,12 +6,10 @@
 #include <QByteArray>
 #include <QImage>
 
-#include <string>
-
 namespace qelmar::standin {
 
 // `bits` is 1, 4 or 8; the image is reduced to grey first. Black is 0, as in the other formats.
-// Empty with the reason in `error` when libtiff refuses.
-QByteArray encodeGreyTiff(const QImage& image, int bits, bool compressed, std::string& error);
+// Throws std::runtime_error when libtiff refuses.
+QByteArray encodeGreyTiff(const QImage& image, int bits, bool compressed);
 
 } // namespace qelmar::standin

@@ -1,9 +1,5 @@
 #include "host/KernelExport.h"
 
-#include "kernel/KernelState.h"
-#include "kernel/LastError.h"
-#include "kernel/SafeFileWrite.h"
-#include "kernel/StyleStore.h"
 #include "exportengine/AnimationExport.h"
 #include "exportengine/ExportGeometry.h"
 #include "exportengine/ExportSettings.h"
@@ -11,6 +7,10 @@
 #include "exportengine/PostScriptExport.h"
 #include "exportengine/RasterExport.h"
 #include "exportengine/WmfExport.h"
+#include "kernel/KernelState.h"
+#include "kernel/LastError.h"
+#include "kernel/SafeFileWrite.h"
+#include "kernel/StyleStore.h"
 
 #include <memory>
 #include <stdexcept>
@@ -31,18 +31,16 @@ std::string unavailableFormatReason(ExportFormat_e format) {
     return "Export format " + std::to_string(static_cast<int>(format)) + " is not supported.";
 }
 
-bool fail(const std::string& reason) {
-    qelmar::standin::setLastErrorMessage(reason);
-    return false;
+[[noreturn]] void refuse(const std::string& reason) {
+    throw std::runtime_error(reason);
 }
 
-QByteArray encode(const qelmar::standin::ExportArea& area, const ExportSettings& settings,
-                  std::string& error) {
+QByteArray encode(const qelmar::standin::ExportArea& area, const ExportSettings& settings) {
     if (qelmar::standin::isRasterFormat(settings.format))
-        return qelmar::standin::encodeRasterImage(area, settings, error);
+        return qelmar::standin::encodeRasterImage(area, settings);
     if (settings.format == ExportFormat_WindowsMetafile)
         return qelmar::standin::encodeWindowsMetafile(area, settings);
-    return qelmar::standin::encodePostScript(area, settings, error);
+    return qelmar::standin::encodePostScript(area, settings);
 }
 
 // The animation between its first export call and its finish. Only one runs at a time: a second
@@ -59,31 +57,53 @@ ExportFormat_e kernelExportFormat() {
         qelmar::standin::StyleStore::instance().integerValue({"ExportSetup", "ExportFormat"}));
 }
 
-bool startAnimation(const ExportSettings& settings) {
+void startAnimation(const ExportSettings& settings) {
     if (runningAnimation())
-        return fail("An animation is already being exported; finish or cancel it before starting another.");
-    try {
-        runningAnimation() = std::make_unique<AnimationExport>(settings);
-        return true;
-    } catch (const std::exception& error) {
-        return fail(error.what());
-    }
+        refuse("An animation is already being exported; finish or cancel it before starting another.");
+    runningAnimation() = std::make_unique<AnimationExport>(settings);
 }
 
-bool addAnimationFrame() {
+void addAnimationFrame() {
     if (!runningAnimation()) {
         if (!qelmar::standin::isAnimatedFormat(kernelExportFormat()))
-            return fail("Frames can only be added to an animation, and the export format is a still image "
-                        "format. Choose an animation format and start the animation first.");
-        return fail("No animation is being exported; start one first.");
+            refuse("Frames can only be added to an animation, and the export format is a still image "
+                   "format. Choose an animation format and start the animation first.");
+        refuse("No animation is being exported; start one first.");
     }
-    try {
-        runningAnimation()->addFrame();
-        return true;
-    } catch (const std::exception& error) {
-        runningAnimation().reset();
-        return fail(error.what());
-    }
+    // A writer that failed is unusable, so the animation ends with a frame that cannot be added;
+    // it goes back only when the frame went in.
+    std::unique_ptr<AnimationExport> animation = std::move(runningAnimation());
+    animation->addFrame();
+    runningAnimation() = std::move(animation);
+}
+
+void finishAnimation() {
+    const std::unique_ptr<AnimationExport> animation = std::move(runningAnimation());
+    if (!animation)
+        refuse("No animation frames were exported, so there is nothing to finish; start an animation first.");
+    animation->finish();
+}
+
+void exportStillImage(const ExportSettings& settings) {
+    const auto area = qelmar::standin::exportAreaOf(settings.region);
+    if (!area)
+        refuse("There is no frame to export.");
+    const QByteArray bytes = encode(*area, settings);
+    if (bytes.isEmpty())
+        refuse("The export produced no data.");
+    qelmar::standin::writeFileSafely(settings.fileName, bytes);
+}
+
+void startExport() {
+    const ExportSettings settings = ExportSettings::fromStyles();
+    if (const std::string reason = unavailableFormatReason(settings.format); !reason.empty())
+        refuse(reason);
+    if (settings.fileName.empty())
+        refuse("No file name was given for the export.");
+    if (qelmar::standin::isAnimatedFormat(settings.format))
+        startAnimation(settings);
+    else
+        exportStillImage(settings);
 }
 
 } // namespace
@@ -95,26 +115,7 @@ bool QelUtilExport(bool append) {
             runningAnimation().reset();
         return false;
     }
-    if (append)
-        return addAnimationFrame();
-    const ExportSettings settings = ExportSettings::fromStyles();
-    if (const std::string reason = unavailableFormatReason(settings.format); !reason.empty())
-        return fail(reason);
-    if (settings.fileName.empty())
-        return fail("No file name was given for the export.");
-    if (qelmar::standin::isAnimatedFormat(settings.format))
-        return startAnimation(settings);
-    const auto area = qelmar::standin::exportAreaOf(settings.region);
-    if (!area)
-        return fail("There is no frame to export.");
-
-    std::string error;
-    const QByteArray bytes = encode(*area, settings, error);
-    if (bytes.isEmpty())
-        return fail(error.empty() ? "The export produced no data." : error);
-    if (!qelmar::standin::writeFileSafely(settings.fileName, bytes, error))
-        return fail(error);
-    return true;
+    return qelmar::standin::succeedsOrSetsLastError(append ? addAnimationFrame : startExport);
 }
 
 bool QelUtilExportFinish() {
@@ -123,16 +124,7 @@ bool QelUtilExportFinish() {
         runningAnimation().reset();
         return false;
     }
-    const std::unique_ptr<AnimationExport> animation = std::move(runningAnimation());
-    if (!animation)
-        return fail("No animation frames were exported, so there is nothing to finish; start an animation "
-                    "first.");
-    try {
-        animation->finish();
-        return true;
-    } catch (const std::exception& error) {
-        return fail(error.what());
-    }
+    return qelmar::standin::succeedsOrSetsLastError(finishAnimation);
 }
 
 void QelUtilExportCancel() {

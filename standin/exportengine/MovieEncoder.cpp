@@ -1,6 +1,6 @@
 #include "exportengine/MovieEncoder.h"
 
-#include "exportengine/MovieFile.h"
+#include "kernel/SafeFile.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -12,6 +12,7 @@ extern "C" {
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace qelmar::standin {
 
@@ -31,14 +32,21 @@ struct FrameDeleter {
 struct PacketDeleter {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct BufferDeleter {
+    void operator()(unsigned char* buffer) const { av_free(buffer); }
+};
 struct IoDeleter {
     void operator()(AVIOContext* io) const {
+        // The context may have replaced the buffer it was given; it owns whichever it holds.
         av_freep(&io->buffer);
         avio_context_free(&io);
     }
 };
 struct ScaleDeleter {
     void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+struct DictionaryDeleter {
+    void operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
 };
 
 std::string describe(int code) {
@@ -47,27 +55,66 @@ std::string describe(int code) {
     return text;
 }
 
+[[noreturn]] void outOfMemoryFor(const std::string& what) {
+    throw std::runtime_error("The movie could not be written: there is not enough memory for " + what + ".");
+}
+
+// FFmpeg reports a failed allocation as a null pointer; the movie cannot go on without the
+// object, and the user learns what ran out rather than meeting a crash.
+template <typename T> T* allocated(T* object, const std::string& what) {
+    if (!object)
+        outOfMemoryFor(what);
+    return object;
+}
+
+// Where FFmpeg writes the container. Its callbacks return error codes and must not throw, so a
+// failed write keeps the file's reason here for the encoder to report.
+struct MovieOutput {
+    SafeFile file;
+    std::string failure;
+
+    explicit MovieOutput(const std::string& path)
+        : file(path) {}
+
+    template <typename Step> int64_t attempt(Step&& step) noexcept {
+        try {
+            return step();
+        } catch (const std::exception& error) {
+            if (failure.empty())
+                failure = error.what();
+            return AVERROR(EIO);
+        }
+    }
+};
+
 #if LIBAVFORMAT_VERSION_MAJOR >= 61
 int writeToFile(void* opaque, const uint8_t* data, int size) {
 #else
 int writeToFile(void* opaque, uint8_t* data, int size) {
 #endif
-    auto* file = static_cast<MovieFile*>(opaque);
-    return file->write(reinterpret_cast<const char*>(data), size) ? size : AVERROR(EIO);
+    auto* output = static_cast<MovieOutput*>(opaque);
+    return static_cast<int>(output->attempt([output, data, size]() -> int64_t {
+        output->file.append(reinterpret_cast<const char*>(data), size);
+        return size;
+    }));
 }
 
 int64_t seekInFile(void* opaque, int64_t offset, int whence) {
-    auto* file = static_cast<MovieFile*>(opaque);
+    auto* output = static_cast<MovieOutput*>(opaque);
+    SafeFile& file = output->file;
     whence &= ~AVSEEK_FORCE;
     if (whence == AVSEEK_SIZE)
-        return file->size();
+        return file.size();
     const int64_t target = whence == SEEK_SET   ? offset
-                           : whence == SEEK_CUR ? file->position() + offset
-                           : whence == SEEK_END ? file->size() + offset
+                           : whence == SEEK_CUR ? file.position() + offset
+                           : whence == SEEK_END ? file.size() + offset
                                                 : -1;
     if (target < 0)
         return AVERROR(EINVAL);
-    return file->seek(target) ? target : AVERROR(EIO);
+    return output->attempt([&file, target] {
+        file.seek(target);
+        return target;
+    });
 }
 
 // FFmpeg's own messages go to the terminal only when something is wrong; the user sees ours.
@@ -82,7 +129,7 @@ void quietLibraries() {
 } // namespace
 
 struct MovieEncoder::Impl {
-    std::unique_ptr<MovieFile> file;
+    std::unique_ptr<MovieOutput> output;
     std::unique_ptr<AVIOContext, IoDeleter> io;
     std::unique_ptr<AVFormatContext, FormatDeleter> format;
     std::unique_ptr<AVCodecContext, CodecDeleter> encoder;
@@ -90,26 +137,42 @@ struct MovieEncoder::Impl {
     std::unique_ptr<AVFrame, FrameDeleter> source; // borrows the pixels of the frame being added
     std::unique_ptr<AVFrame, FrameDeleter> frame;
     std::unique_ptr<AVPacket, PacketDeleter> packet;
-    AVStream* stream = nullptr;
+    AVStream* stream = nullptr; // the format context's
     QSize size;
     bool reduceTo256Colours = false;
     int64_t nextTimestamp = 0;
 
     // A failed write is the more useful reason: the library only knows that its write failed.
     [[noreturn]] void fail(const std::string& what, int code) const {
-        if (file->failed())
-            throw std::runtime_error(file->error());
+        if (!output->failure.empty())
+            throw std::runtime_error(output->failure);
         throw std::runtime_error("The movie could not be written: " + what + " (" + describe(code) + ").");
+    }
+
+    std::unique_ptr<AVDictionary, DictionaryDeleter> encoderOptions(const MovieCodec& codec) const {
+        AVDictionary* options = nullptr;
+        for (const auto& [name, value] : codec.options) {
+            const int set = av_dict_set(&options, name.c_str(), value.c_str(), 0);
+            if (set < 0) {
+                av_dict_free(&options);
+                fail("the encoder option " + name, set);
+            }
+        }
+        return std::unique_ptr<AVDictionary, DictionaryDeleter>(options);
     }
 
     void openEncoder(const MovieCodec& codec, AVRational rate) {
         const AVCodec* found = avcodec_find_encoder_by_name(codec.encoder.c_str());
         if (!found)
             throw std::runtime_error("The movie encoder \"" + codec.encoder + "\" is not available.");
-        encoder.reset(avcodec_alloc_context3(found));
+        const AVPixelFormat pixels = av_get_pix_fmt(codec.pixelFormat.c_str());
+        if (pixels == AV_PIX_FMT_NONE)
+            throw std::runtime_error("The movie encoder's pixel format \"" + codec.pixelFormat +
+                                     "\" is not available.");
+        encoder.reset(allocated(avcodec_alloc_context3(found), "the " + codec.encoder + " encoder"));
         encoder->width = size.width();
         encoder->height = size.height();
-        encoder->pix_fmt = av_get_pix_fmt(codec.pixelFormat.c_str());
+        encoder->pix_fmt = pixels;
         encoder->time_base = av_inv_q(rate);
         encoder->framerate = rate;
         encoder->thread_count = 0; // as many as the machine has
@@ -121,15 +184,37 @@ struct MovieEncoder::Impl {
         }
         if (format->oformat->flags & AVFMT_GLOBALHEADER)
             encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        AVDictionary* options = nullptr;
-        for (const auto& [name, value] : codec.options)
-            av_dict_set(&options, name.c_str(), value.c_str(), 0);
-        const int opened = avcodec_open2(encoder.get(), found, &options);
-        av_dict_free(&options);
+        auto options = encoderOptions(codec);
+        // The encoder leaves the options it did not take in the dictionary, which may be a new one.
+        AVDictionary* remaining = options.release();
+        const int opened = avcodec_open2(encoder.get(), found, &remaining);
+        options.reset(remaining);
         if (opened < 0)
             fail("the " + codec.encoder + " encoder refused " + std::to_string(size.width()) + " x " +
                      std::to_string(size.height()) + " pixels",
                  opened);
+    }
+
+    void addStream(AVRational rate) {
+        stream = allocated(avformat_new_stream(format.get(), nullptr), "the movie's stream");
+        stream->time_base = encoder->time_base;
+        stream->avg_frame_rate = rate;
+        stream->r_frame_rate = rate;
+        if (const int copied = avcodec_parameters_from_context(stream->codecpar, encoder.get()); copied < 0)
+            fail("the stream's parameters", copied);
+    }
+
+    // The container writes through the safe file, so the movie reaches the target only when
+    // committed.
+    void attachOutput() {
+        std::unique_ptr<unsigned char, BufferDeleter> buffer(
+            allocated(static_cast<unsigned char*>(av_malloc(ioBufferSize)), "the output buffer"));
+        io.reset(allocated(
+            avio_alloc_context(buffer.get(), ioBufferSize, 1, output.get(), nullptr, writeToFile, seekInFile),
+            "the output"));
+        buffer.release(); // the context's now
+        format->pb = io.get();
+        format->flags |= AVFMT_FLAG_CUSTOM_IO;
     }
 
     void openContainer(const MovieCodec& codec, AVRational rate) {
@@ -137,39 +222,29 @@ struct MovieEncoder::Impl {
         const int made = avformat_alloc_output_context2(&context, nullptr, codec.muxer.c_str(), nullptr);
         if (made < 0)
             fail("no " + codec.muxer + " container", made);
-        format.reset(context);
+        format.reset(allocated(context, "the " + codec.muxer + " container"));
         openEncoder(codec, rate);
-        stream = avformat_new_stream(format.get(), nullptr);
-        stream->time_base = encoder->time_base;
-        stream->avg_frame_rate = rate;
-        stream->r_frame_rate = rate;
-        avcodec_parameters_from_context(stream->codecpar, encoder.get());
-
-        auto* buffer = static_cast<unsigned char*>(av_malloc(ioBufferSize));
-        io.reset(avio_alloc_context(buffer, ioBufferSize, 1, file.get(), nullptr, writeToFile, seekInFile));
-        format->pb = io.get();
-        format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        addStream(rate);
+        attachOutput();
         if (const int written = avformat_write_header(format.get(), nullptr); written < 0)
             fail("the container header", written);
     }
 
-    void makeFrame() {
-        frame.reset(av_frame_alloc());
-        frame->format = encoder->pix_fmt;
-        frame->width = size.width();
-        frame->height = size.height();
-        if (const int made = av_frame_get_buffer(frame.get(), 0); made < 0)
-            fail("no frame memory", made);
-        packet.reset(av_packet_alloc());
-        source.reset(av_frame_alloc());
-        source->format = AV_PIX_FMT_RGB32;
-        source->width = size.width();
-        source->height = size.height();
-        // Converting a large frame costs as much as encoding it with a fast encoder, so it is
-        // spread over the machine's cores in slices.
-        convert.reset(sws_alloc_context());
+    std::unique_ptr<AVFrame, FrameDeleter> newFrame(int pixelFormat, const std::string& what) const {
+        std::unique_ptr<AVFrame, FrameDeleter> made(allocated(av_frame_alloc(), what));
+        made->format = pixelFormat;
+        made->width = size.width();
+        made->height = size.height();
+        return made;
+    }
+
+    // Converting a large frame costs as much as encoding it with a fast encoder, so it is spread
+    // over the machine's cores in slices.
+    void makeConversion() {
+        convert.reset(allocated(sws_alloc_context(), "the pixel conversion"));
         const auto set = [this](const char* name, int64_t value) {
-            av_opt_set_int(convert.get(), name, value, 0);
+            if (const int done = av_opt_set_int(convert.get(), name, value, 0); done < 0)
+                fail(std::string("the conversion's ") + name, done);
         };
         set("srcw", size.width());
         set("srch", size.height());
@@ -181,6 +256,15 @@ struct MovieEncoder::Impl {
         set("threads", 0);
         if (const int ready = sws_init_context(convert.get(), nullptr, nullptr); ready < 0)
             fail("no conversion to " + std::string(av_get_pix_fmt_name(encoder->pix_fmt)), ready);
+    }
+
+    void makeFrames() {
+        frame = newFrame(encoder->pix_fmt, "a frame");
+        if (const int made = av_frame_get_buffer(frame.get(), 0); made < 0)
+            fail("no frame memory", made);
+        packet.reset(allocated(av_packet_alloc(), "a packet"));
+        source = newFrame(AV_PIX_FMT_RGB32, "a frame");
+        makeConversion();
     }
 
     // Hands the frame (none: the end) to the encoder and writes every packet it has ready.
@@ -208,12 +292,12 @@ MovieEncoder::MovieEncoder(const std::string& path, const MovieCodec& codec, con
     Impl& d = *m_impl;
     d.size = size;
     d.reduceTo256Colours = codec.reduceTo256Colours;
-    d.file = std::make_unique<MovieFile>(path);
+    d.output = std::make_unique<MovieOutput>(path);
     // Rates such as 29.97 frames per second become an exact ratio; the older H.263-style encoders
     // take no time base beyond 16 bits.
     const AVRational rate = av_d2q(framesPerSecond, 65535);
     d.openContainer(codec, rate);
-    d.makeFrame();
+    d.makeFrames();
 }
 
 MovieEncoder::~MovieEncoder() = default;
@@ -223,6 +307,9 @@ void MovieEncoder::addFrame(const QImage& image) {
     QImage pixels = image.convertToFormat(QImage::Format_RGB32);
     if (d.reduceTo256Colours)
         pixels = pixels.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32);
+    // Qt reports a conversion without memory as a null image.
+    if (pixels.isNull())
+        outOfMemoryFor("a frame's pixels");
     // The encoder may still hold the previous frame's buffer.
     if (const int writable = av_frame_make_writable(d.frame.get()); writable < 0)
         d.fail("no frame memory", writable);
@@ -243,8 +330,7 @@ void MovieEncoder::finish() {
     avio_flush(d.io.get());
     if (d.io->error < 0)
         d.fail("the end of the movie", d.io->error);
-    if (!d.file->commit())
-        throw std::runtime_error(d.file->error());
+    d.output->file.commit();
 }
 
 } // namespace qelmar::standin

@@ -2,7 +2,7 @@
 
 // Internal to the stand-in kernel: a movie written through FFmpeg's libraries. Each frame is
 // converted to the encoder's pixel format and encoded as it comes; the container is written
-// through a MovieFile, so the movie reaches the target only when finished.
+// through a SafeFile, so the movie reaches the target only when finished.
 
 #include "exportengine/AnimationWriter.h"
 #include "exportengine/MovieCodec.h"

@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 namespace qelmar::standin {
 
@@ -40,15 +42,13 @@ void drawVectors(cairo_t* context, const ExportArea& area, const QSizeF& points,
     drawExportArea(canvas, area);
 }
 
-bool drawEmbeddedImage(cairo_t* context, const ExportArea& area, const QSizeF& points,
-                       const ExportSettings& settings, std::string& error) {
+void drawEmbeddedImage(cairo_t* context, const ExportArea& area, const QSizeF& points,
+                       const ExportSettings& settings) {
     const int limit = largestResolutionFor(area.inches);
-    if (settings.resolution > limit) {
-        error = "An image at " + std::to_string(settings.resolution) +
-                " dpi is too large for this region; at most " + std::to_string(limit) +
-                " dpi can be embedded.";
-        return false;
-    }
+    if (settings.resolution > limit)
+        throw std::runtime_error("An image at " + std::to_string(settings.resolution) +
+                                 " dpi is too large for this region; at most " + std::to_string(limit) +
+                                 " dpi can be embedded.");
     const int width = std::max(1, static_cast<int>(std::lround(area.inches.width() * settings.resolution)));
     QImage image =
         renderExportImage(area, exportImageSize(settings.format, area.inches, width), settings.monochrome);
@@ -61,22 +61,21 @@ bool drawEmbeddedImage(cairo_t* context, const ExportArea& area, const QSizeF& p
     cairo_set_source_surface(context, pixels.get(), 0, 0);
     cairo_paint(context);
     cairo_restore(context);
-    return true;
 }
 
 // A preview is rendered, converted and encoded in memory several times over; this bound keeps an
 // export with the largest preview at tens of megabytes.
 constexpr double largestPreviewPixels = 2048.0 * 2048.0;
 
-bool previewFits(const ExportSettings& settings, std::string& error) {
+void checkPreviewFits(const ExportSettings& settings) {
     if (settings.format != ExportFormat_EPS || settings.previewType == EPSPreviewImage_None ||
         static_cast<double>(settings.previewWidth) * settings.previewHeight <= largestPreviewPixels)
-        return true;
-    error = "An EPS preview of " + std::to_string(settings.previewWidth) + " x " +
-            std::to_string(settings.previewHeight) + " pixels is too large: a preview may have at most " +
-            std::to_string(static_cast<long>(largestPreviewPixels)) +
-            " pixels (2048 x 2048, say). Choose a smaller preview.";
-    return false;
+        return;
+    throw std::runtime_error("An EPS preview of " + std::to_string(settings.previewWidth) + " x " +
+                             std::to_string(settings.previewHeight) +
+                             " pixels is too large: a preview may have at most " +
+                             std::to_string(static_cast<long>(largestPreviewPixels)) +
+                             " pixels (2048 x 2048, say). Choose a smaller preview.");
 }
 
 int previewBits(const ExportSettings& settings) {
@@ -140,14 +139,11 @@ QByteArray withTiffPreview(const QByteArray& postScript, const QByteArray& tiff)
     return header + postScript + tiff;
 }
 
-QByteArray withPreview(const QByteArray& postScript, const ExportArea& area, const ExportSettings& settings,
-                       std::string& error) {
+QByteArray withPreview(const QByteArray& postScript, const ExportArea& area, const ExportSettings& settings) {
     switch (settings.previewType) {
-    case EPSPreviewImage_TIFF: {
-        const QByteArray tiff =
-            encodeGreyTiff(previewImage(area, settings), previewBits(settings), false, error);
-        return tiff.isEmpty() ? QByteArray() : withTiffPreview(postScript, tiff);
-    }
+    case EPSPreviewImage_TIFF:
+        return withTiffPreview(postScript,
+                               encodeGreyTiff(previewImage(area, settings), previewBits(settings), false));
     case EPSPreviewImage_EPSIV2:
     case EPSPreviewImage_FRAMEMAKER:
         return withInterchangePreview(postScript, previewImage(area, settings), previewBits(settings));
@@ -158,10 +154,9 @@ QByteArray withPreview(const QByteArray& postScript, const ExportArea& area, con
 
 } // namespace
 
-QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settings, std::string& error) {
+QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settings) {
     const bool encapsulated = settings.format == ExportFormat_EPS;
-    if (!previewFits(settings, error))
-        return {};
+    checkPreviewFits(settings);
     const QSizeF points = area.inches.size() * 72.0;
     QByteArray bytes;
     {
@@ -169,21 +164,18 @@ QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settin
             cairo_ps_surface_create_for_stream(appendToBytes, &bytes, points.width(), points.height()));
         cairo_ps_surface_set_eps(surface.get(), encapsulated ? 1 : 0);
         Context context(cairo_create(surface.get()));
-        const bool drawn = settings.renderType == PrintRenderType_Image
-                               ? drawEmbeddedImage(context.get(), area, points, settings, error)
-                               : (drawVectors(context.get(), area, points, settings), true);
-        if (!drawn)
-            return {};
+        if (settings.renderType == PrintRenderType_Image)
+            drawEmbeddedImage(context.get(), area, points, settings);
+        else
+            drawVectors(context.get(), area, points, settings);
         cairo_show_page(context.get());
         context.reset();
         cairo_surface_finish(surface.get());
-        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-            error = std::string("The PostScript file could not be produced: ") +
-                    cairo_status_to_string(cairo_surface_status(surface.get()));
-            return {};
-        }
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+            throw std::runtime_error(std::string("The PostScript file could not be produced: ") +
+                                     cairo_status_to_string(cairo_surface_status(surface.get())));
     }
-    return encapsulated ? withPreview(bytes, area, settings, error) : bytes;
+    return encapsulated ? withPreview(bytes, area, settings) : bytes;
 }
 
 } // namespace qelmar::standin

@@ -8,11 +8,9 @@
 
 #include <QByteArray>
 
-#include <string>
-
 namespace qelmar::standin {
 
-// The file's bytes; empty with a reason for the user in `error` on failure.
-QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settings, std::string& error);
+// The file's bytes; throws std::runtime_error with a reason for the user.
+QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settings);
 
 } // namespace qelmar::standin

@@ -7,6 +7,8 @@
 #include <QImageWriter>
 
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace qelmar::standin {
 
@@ -53,7 +55,7 @@ QImage inWrittenLayout(const QImage& image, const ExportSettings& settings) {
     return image;
 }
 
-QByteArray writeWithQt(const QImage& image, const ExportSettings& settings, std::string& error) {
+QByteArray writeWithQt(const QImage& image, const ExportSettings& settings) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -64,10 +66,8 @@ QByteArray writeWithQt(const QImage& image, const ExportSettings& settings, std:
     }
     if (settings.format == ExportFormat_TIFF)
         writer.setCompression(1); // LZW
-    if (!writer.write(image)) {
-        error = "The image could not be encoded: " + writer.errorString().toStdString();
-        return {};
-    }
+    if (!writer.write(image))
+        throw std::runtime_error("The image could not be encoded: " + writer.errorString().toStdString());
     return bytes;
 }
 
@@ -98,18 +98,17 @@ QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings) {
     return exportImageSize(settings.format, area.inches, width);
 }
 
-QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings, std::string& error) {
+QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings) {
     const QSize size = rasterImageSize(area, settings);
     if (size.width() < 1 || size.width() > largestImageSide || size.height() > largestImageSide ||
-        static_cast<double>(size.width()) * size.height() > largestImagePixels) {
-        error = "An image of " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
-                " pixels is too large to export. Choose a smaller width.";
-        return {};
-    }
+        static_cast<double>(size.width()) * size.height() > largestImagePixels)
+        throw std::runtime_error("An image of " + std::to_string(size.width()) + " x " +
+                                 std::to_string(size.height()) +
+                                 " pixels is too large to export. Choose a smaller width.");
     const QImage image = renderSupersampled(area, settings, size);
     if (settings.format == ExportFormat_TIFF && settings.monochrome)
-        return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true, error);
-    return writeWithQt(inWrittenLayout(image, settings), settings, error);
+        return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true);
+    return writeWithQt(inWrittenLayout(image, settings), settings);
 }
 
 } // namespace qelmar::standin

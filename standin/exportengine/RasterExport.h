@@ -9,8 +9,6 @@
 #include <QImage>
 #include <QSize>
 
-#include <string>
-
 namespace qelmar::standin {
 
 bool isRasterFormat(ExportFormat_e format);
@@ -19,7 +17,7 @@ bool isRasterFormat(ExportFormat_e format);
 QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings);
 // The region drawn at the size, supersampled as the settings ask (within the memory bound).
 QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size);
-// The file's bytes; empty with a reason for the user in `error` on failure.
-QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings, std::string& error);
+// The file's bytes; throws std::runtime_error with a reason for the user.
+QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings);
 
 } // namespace qelmar::standin

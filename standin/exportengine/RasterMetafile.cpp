@@ -1,8 +1,8 @@
 #include "exportengine/RasterMetafile.h"
 
-#include "kernel/SafeFileWrite.h"
 #include "exportengine/ExportGeometry.h"
-#include "exportengine/MovieFile.h"
+#include "kernel/SafeFile.h"
+#include "kernel/SafeFileWrite.h"
 
 #include <QtEndian>
 
@@ -190,7 +190,7 @@ RasterMetafileContents readRasterMetafile(const std::string& path) {
 }
 
 struct RasterMetafileWriter::Impl {
-    MovieFile file;
+    SafeFile file;
     QSize size;
     double framesPerSecond = 0;
     bool tablePerFrame = false;
@@ -233,7 +233,7 @@ void RasterMetafileWriter::addFrame(const QImage& frame) {
 void RasterMetafileWriter::finish() {
     Impl& d = *m_impl;
     d.file.overwrite(0, headerBytes(d.size, d.framesPerSecond, d.frames, d.tablePerFrame));
-    d.file.commitOrThrow();
+    d.file.commit();
 }
 
 } // namespace qelmar::standin

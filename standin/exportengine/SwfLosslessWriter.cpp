@@ -1,6 +1,6 @@
 #include "exportengine/SwfLosslessWriter.h"
 
-#include "exportengine/MovieFile.h"
+#include "kernel/SafeFile.h"
 
 #include <QtEndian>
 
@@ -209,7 +209,7 @@ QByteArray placement(unsigned shapeId, bool replacing) {
 } // namespace
 
 struct SwfLosslessWriter::Impl {
-    MovieFile file;
+    SafeFile file;
     QSize size;
     Pixels pixels;
     int compression;
@@ -294,7 +294,7 @@ void SwfLosslessWriter::finish() {
     appendUint16(count, d.frames);
     d.file.overwrite(4, field);
     d.file.overwrite(d.frameCountAt, count);
-    d.file.commitOrThrow();
+    d.file.commit();
 }
 
 } // namespace qelmar::standin

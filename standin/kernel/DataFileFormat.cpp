@@ -309,21 +309,14 @@ DataFileContents decodeDataFile(const QByteArray& bytes, const std::string& orig
     return contents;
 }
 
-bool writeDataFile(const std::string& path, const DataFileContents& contents, std::string& error) {
-    QByteArray bytes;
-    try {
-        bytes = encodeDataFile(contents);
-    } catch (const std::invalid_argument& invalid) {
-        error = "Cannot write " + path + ": " + invalid.what();
-        return false;
-    }
-    return writeFileSafely(path, bytes, error);
+void writeDataFile(const std::string& path, const DataFileContents& contents) {
+    writeEncodedFile(path, [&contents] { return encodeDataFile(contents); });
 }
 
-bool writeDataFile(const std::string& path, const DataValues& values, std::string& error) {
+void writeDataFile(const std::string& path, const DataValues& values) {
     DataFileContents contents;
     contents.zones.push_back({values});
-    return writeDataFile(path, contents, error);
+    writeDataFile(path, contents);
 }
 
 DataFileContents readDataFile(const std::string& path) {

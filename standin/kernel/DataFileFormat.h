@@ -63,9 +63,9 @@ QByteArray encodeDataFile(const DataValues& values);
 // Throws std::runtime_error naming `origin` and what is wrong with the bytes.
 DataFileContents decodeDataFile(const QByteArray& bytes, const std::string& origin);
 
-// False with a reason for the user in `error`.
-bool writeDataFile(const std::string& path, const DataFileContents& contents, std::string& error);
-bool writeDataFile(const std::string& path, const DataValues& values, std::string& error);
+// Throw std::runtime_error with a reason for the user ("Cannot write <path>: <why>").
+void writeDataFile(const std::string& path, const DataFileContents& contents);
+void writeDataFile(const std::string& path, const DataValues& values);
 // Throws std::runtime_error naming the file and what is wrong with it (missing, truncated, not a
 // data file); the reason is also the kernel's last error.
 DataFileContents readDataFile(const std::string& path);

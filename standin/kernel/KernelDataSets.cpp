@@ -55,9 +55,9 @@ bool QelUtilDataSetWriteX(ArgList_pa args) {
     const auto fileName = args ? args->findString("FName") : std::nullopt;
     if (!fileName || fileName->empty())
         return failWith("No file name was given for the data file.");
-    std::string error;
-    if (!qelmar::standin::writeDataFile(*fileName, dataSet->allValues(), error))
-        return failWith(error);
+    if (!qelmar::standin::succeedsOrSetsLastError(
+            [&] { qelmar::standin::writeDataFile(*fileName, dataSet->allValues()); }))
+        return false;
     // Writing keeps the layout clean: the data is the same, it only gained a place to load from,
     // and that one file now holds all of it.
     dataSet->journalValid = true;

@@ -6,6 +6,7 @@
 #include "kernel/LastError.h"
 #include "kernel/LayoutFileFormat.h"
 #include "kernel/LayoutPackage.h"
+#include "kernel/SafeFileWrite.h"
 #include "kernel/StateChange.h"
 #include "kernel/StyleStore.h"
 
@@ -165,16 +166,15 @@ std::vector<qelmar::standin::PackageEntry> packageEntries(bool includePreview) {
     return entries;
 }
 
-bool writeLayout(const SaveOptions& options, std::string& error) {
-    if (!options.includeData)
-        return qelmar::standin::writeLayoutFile(options.fileName,
-                                                linkedLayout(options.fileName, options.relativePaths), error);
-    try {
-        return qelmar::standin::writePackage(options.fileName, packageEntries(options.includePreview), error);
-    } catch (const std::invalid_argument& invalid) {
-        error = "Cannot write " + options.fileName + ": " + invalid.what();
-        return false;
+void writeLayout(const SaveOptions& options) {
+    if (!options.includeData) {
+        qelmar::standin::writeLayoutFile(options.fileName,
+                                         linkedLayout(options.fileName, options.relativePaths));
+        return;
     }
+    qelmar::standin::writeEncodedFile(options.fileName, [&options] {
+        return qelmar::standin::encodePackage(packageEntries(options.includePreview));
+    });
 }
 
 } // namespace
@@ -193,11 +193,8 @@ bool QelUtilSaveLayoutX(ArgList_pa args) {
         qelmar::standin::setLastErrorMessage(reader.problem());
         return false;
     }
-    std::string error;
-    if (!writeLayout(*options, error)) {
-        qelmar::standin::setLastErrorMessage(error);
+    if (!qelmar::standin::succeedsOrSetsLastError([&options] { writeLayout(*options); }))
         return false;
-    }
     auto& layout = ApplicationModel::instance().layout();
     layout.fileName = options->fileName;
     layout.dirty = false;

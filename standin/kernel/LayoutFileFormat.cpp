@@ -214,8 +214,8 @@ LayoutDocument decodeLayout(const QByteArray& bytes, const std::string& origin) 
     return LayoutReader(origin).read(bytes);
 }
 
-bool writeLayoutFile(const std::string& path, const LayoutDocument& layout, std::string& error) {
-    return writeFileSafely(path, encodeLayout(layout), error);
+void writeLayoutFile(const std::string& path, const LayoutDocument& layout) {
+    writeEncodedFile(path, [&layout] { return encodeLayout(layout); });
 }
 
 LayoutDocument readLayoutFile(const std::string& path) {

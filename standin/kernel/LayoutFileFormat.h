@@ -47,8 +47,8 @@ QByteArray encodeLayout(const LayoutDocument& layout);
 // Throws std::runtime_error naming `origin`, the line and what is wrong with it.
 LayoutDocument decodeLayout(const QByteArray& bytes, const std::string& origin);
 
-// False with a reason for the user in `error`.
-bool writeLayoutFile(const std::string& path, const LayoutDocument& layout, std::string& error);
+// Throws std::runtime_error with a reason for the user ("Cannot write <path>: <why>").
+void writeLayoutFile(const std::string& path, const LayoutDocument& layout);
 // Throws std::runtime_error naming the file and what is wrong with it (missing, truncated, not a
 // layout); the reason is also the kernel's last error.
 LayoutDocument readLayoutFile(const std::string& path);

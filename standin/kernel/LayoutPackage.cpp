@@ -221,15 +221,12 @@ std::string packagedDataEntry(int number) {
     return "data/" + std::to_string(number) + ".plt";
 }
 
-bool writePackage(const std::string& path, const std::vector<PackageEntry>& entries, std::string& error) {
-    QByteArray archive;
-    try {
-        archive = buildArchive(entries);
-    } catch (const std::runtime_error& failure) {
-        error = "Cannot write " + path + ": " + failure.what();
-        return false;
-    }
-    return writeFileSafely(path, archive, error);
+QByteArray encodePackage(const std::vector<PackageEntry>& entries) {
+    return buildArchive(entries);
+}
+
+void writePackage(const std::string& path, const std::vector<PackageEntry>& entries) {
+    writeEncodedFile(path, [&entries] { return encodePackage(entries); });
 }
 
 LayoutDocument readPackagedLayout(const std::string& path) {

@@ -35,8 +35,10 @@ struct PackageEntry {
     QByteArray bytes;
 };
 
-// False with a reason for the user in `error`.
-bool writePackage(const std::string& path, const std::vector<PackageEntry>& entries, std::string& error);
+// The package's bytes; throws std::runtime_error with libzip's reason when it cannot be made.
+QByteArray encodePackage(const std::vector<PackageEntry>& entries);
+// Throws std::runtime_error with a reason for the user ("Cannot write <path>: <why>").
+void writePackage(const std::string& path, const std::vector<PackageEntry>& entries);
 // The readers throw std::runtime_error naming the file and what is wrong: it is missing,
 // damaged or not a package, the entry is not in it, or an entry claims more bytes than the
 // package can hold. The file readers also leave the reason as the kernel's last error.

@@ -1,12 +1,11 @@
 #include "ExportTestScene.h"
 #include "common/FileBytes.h"
+#include "exportengine/ExportGeometry.h"
+#include "exportengine/PlotRenderer.h"
+#include "exportengine/RasterMetafile.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
 #include "host/KernelString.h"
-#include "exportengine/ExportGeometry.h"
-#include "exportengine/MovieFile.h"
-#include "exportengine/PlotRenderer.h"
-#include "exportengine/RasterMetafile.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
@@ -17,11 +16,15 @@
 
 extern "C" {
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
+#include <libavutil/mem.h>
 #include <libavutil/pixfmt.h>
 }
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -238,7 +241,7 @@ TEST_F(AnimationExportTest, CancelAndFailureLeaveTheTargetAndNoTemporaryFile) {
         QelUtilExportCancel();
         EXPECT_EQ(filesInFolder(), QStringList{"kept"});
 
-        qelmar::standin::setMovieWriteFailureAfterBytes(c.diskSpace);
+        app.failWritesAfterBytes(c.diskSpace);
         const std::string failed = [&] {
             if (!start("kept", c.format))
                 return "start";
@@ -251,7 +254,7 @@ TEST_F(AnimationExportTest, CancelAndFailureLeaveTheTargetAndNoTemporaryFile) {
         EXPECT_TRUE(failed == std::string("append") || failed == std::string("finish")) << failed;
         EXPECT_NE(lastError().find("No space left"), std::string::npos) << lastError();
         EXPECT_FALSE(QelUtilExportFinish());
-        qelmar::standin::setMovieWriteFailureAfterBytes(-1);
+        app.failWritesAfterBytes(-1);
 
         // A finish that fails abandons the movie too.
         ASSERT_TRUE(start("kept", c.format)) << lastError();
@@ -262,6 +265,65 @@ TEST_F(AnimationExportTest, CancelAndFailureLeaveTheTargetAndNoTemporaryFile) {
         EXPECT_EQ(filesInFolder(), QStringList{"kept"});
         EXPECT_EQ(contentsOf(path("kept")), "an earlier file");
     }
+}
+
+// FFmpeg allocates through av_malloc, whose size limit stands in for a machine that runs out of
+// memory: raised step by step, it lets each allocation of starting, filling and finishing a movie
+// fail in turn. Every outcome is a finished movie or a refusal with a reason, never a crash, and
+// a refusal keeps the earlier file and leaves nothing beside it.
+class AllocationLimit {
+public:
+    // FFmpeg's complaints about each refused allocation would bury the test's own output.
+    explicit AllocationLimit(std::size_t bytes)
+        : m_logLevel(av_log_get_level()) {
+        av_log_set_level(AV_LOG_QUIET);
+        av_max_alloc(bytes);
+    }
+    ~AllocationLimit() {
+        av_max_alloc(std::numeric_limits<int>::max());
+        av_log_set_level(m_logLevel);
+    }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+
+private:
+    int m_logLevel;
+};
+
+TEST_F(AnimationExportTest, MoviesThatRunOutOfMemoryAreRefusedWithAReason) {
+    set({"ExportSetup", "FlashImageType"}, static_cast<long>(FlashImageType_JPEG));
+    const QByteArray earlier = "an earlier file";
+    for (ExportFormat_e format :
+         {ExportFormat_AVI, ExportFormat_MPEG4, ExportFormat_WMV, ExportFormat_Flash}) {
+        SCOPED_TRACE(testing::Message() << "format " << format);
+        writeBytes(path("kept"), earlier);
+        std::set<std::string> reasons;
+        for (double limit = 64; limit < 16e6; limit *= 1.5) {
+            SCOPED_TRACE(testing::Message() << "at most " << static_cast<std::size_t>(limit) << " bytes");
+            bool finished = false;
+            {
+                const AllocationLimit scarce(static_cast<std::size_t>(limit));
+                finished = animate("kept", format, 3);
+            }
+            if (finished) {
+                writeBytes(path("kept"), earlier);
+                continue;
+            }
+            const std::string reason = lastError();
+            QelUtilExportCancel();
+            EXPECT_NE(reason, "");
+            reasons.insert(reason);
+            EXPECT_EQ(contentsOf(path("kept")), earlier);
+            EXPECT_EQ(filesInFolder(), QStringList{"kept"});
+        }
+        const bool namesWhatRanOut =
+            std::any_of(reasons.begin(), reasons.end(), [](const std::string& reason) {
+                return reason.find("there is not enough memory for") != std::string::npos;
+            });
+        EXPECT_TRUE(namesWhatRanOut) << testing::PrintToString(reasons);
+    }
+    ASSERT_TRUE(animate("kept", ExportFormat_AVI, 3)) << lastError();
+    EXPECT_EQ(probe(path("kept")).frames, 3);
 }
 
 TEST_F(AnimationExportTest, BadSequencesExplainThemselves) {

@@ -135,10 +135,8 @@ TEST_F(DamagedFilesTest, DataAndPathsLinesOutOfPlaceAreRefusedByLineNumberAlsoIn
     }
     // Inside a package the reason names package and entry.
     const std::string package = path("orphan.lpk");
-    std::string error;
-    ASSERT_TRUE(qelmar::standin::writePackage(
-        package, {{"layout.lay", "#!QELMAR LAYOUT 1\nPage\tp\nData\tx.plt\nEnd\n"}}, error))
-        << error;
+    ASSERT_NO_THROW(qelmar::standin::writePackage(
+        package, {{"layout.lay", "#!QELMAR LAYOUT 1\nPage\tp\nData\tx.plt\nEnd\n"}}));
     expectRefused(package, ":layout.lay is not a readable layout: line 3",
                   ApplicationTestControl::readPackagedLayout);
 }

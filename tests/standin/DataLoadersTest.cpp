@@ -1,5 +1,4 @@
 #include "common/FileBytes.h"
-#include "loaders/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "host/KernelStateChange.h"
 #include "host/KernelVarNames.h"
@@ -9,6 +8,7 @@
 #include "kernel/LastError.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -195,9 +195,8 @@ TEST_F(DataLoadersTest, InstalledInTheirOrderAndOnlyTheGeneratorBringsItsOwnDial
 TEST_F(DataLoadersTest, DataFilesRoundTripAndFilesWithTheSameVariablesBecomeZones) {
     const DataValues first{"first", {"x", "y"}, {{0.0, 1e-300}, {-1.5, 2.0}}, {}};
     const DataValues second{"second", {"x", "y"}, {{3.0}, {4.0}}, {}};
-    std::string error;
-    ASSERT_TRUE(qelmar::standin::writeDataFile(path("a.plt"), first, error)) << error;
-    ASSERT_TRUE(qelmar::standin::writeDataFile(path("b.plt"), second, error)) << error;
+    ASSERT_NO_THROW(qelmar::standin::writeDataFile(path("a.plt"), first));
+    ASSERT_NO_THROW(qelmar::standin::writeDataFile(path("b.plt"), second));
     std::vector<StateChange_e> announced;
     const auto record = [](StateChange_e kind, void* list) {
         static_cast<std::vector<StateChange_e>*>(list)->push_back(kind);

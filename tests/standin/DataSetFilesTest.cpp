@@ -1,6 +1,5 @@
 #include "KernelSaveCalls.h"
 #include "common/FileBytes.h"
-#include "loaders/StandardDataLoaders.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelLayout.h"
 #include "kernel/ApplicationModel.h"
@@ -10,6 +9,7 @@
 #include "kernel/LayoutPackage.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -78,8 +78,7 @@ protected:
         return QDir(folder.path()).filePath(QString::fromStdString(name)).toStdString();
     }
     std::string writeFile(const std::string& name, const DataFileContents& contents) const {
-        std::string error;
-        EXPECT_TRUE(writeDataFile(path(name), contents, error)) << error;
+        EXPECT_NO_THROW(writeDataFile(path(name), contents));
         return path(name);
     }
     std::string writeFile(const std::string& name, const DataValues& values) const {

@@ -4,7 +4,7 @@
 #include "kernel/DataFileFormat.h"
 #include "kernel/LayoutFileFormat.h"
 #include "kernel/LayoutPackage.h"
-#include "kernel/SafeFileWrite.h"
+#include "kernel/SafeFile.h"
 #include "kernel/StartupFolder.h"
 #include "kernel/StateChange.h"
 

@@ -86,8 +86,9 @@ public:
     static void setStartupFolder(const std::string& folder);
     static std::string startupFolder();
 
-    // Every following file write of the kernel fails as on a full disk after `bytes` bytes;
-    // a negative count lets writes succeed again (so does destruction).
+    // Every following file write of the kernel and its export engine (layouts, data files,
+    // packages, exported images and movies) fails as on a full disk once `bytes` bytes went to
+    // that file; a negative count lets writes succeed again (so does destruction).
     void failWritesAfterBytes(long long bytes);
 
     // Readers of what the kernel wrote (of a data file, the first zone at the first step); they throw

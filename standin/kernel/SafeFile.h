@@ -1,0 +1,48 @@
+#pragma once
+
+// Internal to the stand-in kernel: every file the kernel and its export engine write, whether at
+// once or piece by piece over many calls (a movie that grows by a frame per export call). The
+// bytes go to a temporary file in the target's folder, which replaces the target only when
+// committed; destroying the object without a commit deletes the temporary file, so a cancelled
+// or failed write leaves an earlier file at the target as it was and nothing beside it.
+//
+// Every failure throws std::runtime_error with a reason for the user, "Cannot write <path>:
+// <why>"; after one, the file only refuses, and is to be destroyed.
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qelmar::standin {
+
+class SafeFile {
+public:
+    explicit SafeFile(const std::string& path);
+    SafeFile(const SafeFile&) = delete;
+    SafeFile& operator=(const SafeFile&) = delete;
+    ~SafeFile();
+
+    void append(const char* data, std::int64_t size);
+    void append(const QByteArray& bytes) { append(bytes.constData(), bytes.size()); }
+    // Writes over earlier bytes and leaves the position after them.
+    void overwrite(std::int64_t position, const QByteArray& bytes);
+    void seek(std::int64_t position);
+    std::int64_t position() const;
+    std::int64_t size() const;
+
+    // Moves the finished file onto the target.
+    void commit();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// Makes every following write of a file fail as on a full disk once `bytes` bytes were handed
+// to that file (rewrites included); a negative count lets writes succeed again, as does the
+// kernel's reset. For tests of interrupted writes.
+void setWriteFailureAfterBytes(long long bytes);
+
+} // namespace qelmar::standin

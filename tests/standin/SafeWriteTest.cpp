@@ -3,6 +3,7 @@
 #include "common/FileBytes.h"
 #include "kernel/SafeFile.h"
 #include "kernel/SafeFileWrite.h"
+#include "kernel/testing/ReadOnlyFolder.h"
 
 #include <QDir>
 
@@ -16,6 +17,7 @@
 namespace {
 
 using exporttest::lastError;
+using qelmar::standin::testing::ReadOnlyFolder;
 using testsupport::contentsOf;
 using testsupport::fileExists;
 using testsupport::writeBytes;
@@ -104,6 +106,23 @@ TEST_P(EveryWriterTest, AFullDiskKeepsTheEarlierFileAndLeavesNothingBehind) {
 
     EXPECT_TRUE(write(file)) << lastError();
     EXPECT_EQ(lastError(), "");
+}
+
+// On a write-protected medium the reason is the medium, also for the file that is already there,
+// whose permissions alone would say it may be written.
+TEST_P(EveryWriterTest, AReadOnlyFileSystemIsBlamedNotTheFile) {
+    const ReadOnlyFolder medium(QString::fromStdString(path("medium")));
+    if (!medium.isAvailable())
+        GTEST_SKIP() << medium.problem();
+    const std::string folderName = medium.path().toStdString();
+    const std::string existing = medium.existingFile().toStdString();
+    const std::string reason = ": the folder " + folderName + " cannot be written (Read-only file system)";
+    for (const std::string& file : {existing, folderName + "/" + GetParam().file}) {
+        EXPECT_FALSE(write(file));
+        EXPECT_EQ(lastError(), "Cannot write " + file + reason);
+        QelUtilExportCancel();
+    }
+    EXPECT_EQ(contentsOf(existing), "before\n");
 }
 
 const Writer writers[] = {

@@ -3,20 +3,21 @@
 #include "host/KernelMessages.h"
 #include "kernel/KernelState.h"
 #include "kernel/MacroFileFormat.h"
+#include "kernel/SafeFile.h"
 
-#include <QSaveFile>
 #include <QString>
 
 #include <memory>
 
 using qelmar::standin::KernelState;
+using qelmar::standin::SafeFile;
 
 namespace {
 
 struct MacroRecording {
-    // The recording goes to a temporary file that replaces the target only when the recording
-    // ends, so a cancelled or failed recording never destroys a macro that was there before.
-    std::unique_ptr<QSaveFile> file;
+    // The recording replaces the target only when it ends, so a cancelled or failed recording
+    // never destroys a macro that was there before; after a failed line the end fails too.
+    std::unique_ptr<SafeFile> file;
     int language = 0;
 };
 
@@ -30,15 +31,18 @@ const qelmar::standin::ResetRegistration resetMacro{[] {
     recording().language = 0;
 }};
 
-bool writeLine(QSaveFile& file, const std::string& line) {
-    const std::string withNewline = line + '\n';
-    return file.write(withNewline.data(), static_cast<qint64>(withNewline.size())) ==
-               static_cast<qint64>(withNewline.size()) &&
-           file.flush();
+void writeLine(SafeFile& file, const std::string& line) {
+    file.append(QByteArray::fromStdString(line + '\n'));
 }
 
 void reportMacroError(const QString& message) {
     QelUtilDialogMessageBox(message.toUtf8().constData(), 0);
+}
+
+std::unique_ptr<SafeFile> startedMacro(const char* fileName) {
+    auto file = std::make_unique<SafeFile>(fileName);
+    writeLine(*file, qelmar::standin::macroFileHeader());
+    return file;
 }
 
 } // namespace
@@ -55,15 +59,14 @@ bool QelAppMacroRecordStart(const char* fileName) {
         reportMacroError(QStringLiteral("No file name was given for the macro."));
         return false;
     }
-    auto file = std::make_unique<QSaveFile>(QString::fromUtf8(fileName));
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Text) ||
-        !writeLine(*file, qelmar::standin::macroFileHeader())) {
+    try {
+        state.file = startedMacro(fileName);
+        return true;
+    } catch (const SafeFile::WriteError& failure) {
         reportMacroError(QStringLiteral("Cannot record the macro into \"%1\": %2")
-                             .arg(QString::fromUtf8(fileName), file->errorString()));
+                             .arg(QString::fromUtf8(fileName), QString::fromStdString(failure.reason())));
         return false;
     }
-    state.file = std::move(file);
-    return true;
 }
 
 bool QelAppMacroRecordEnd() {
@@ -72,13 +75,16 @@ bool QelAppMacroRecordEnd() {
     auto& state = recording();
     if (!state.file)
         return false;
-    const std::unique_ptr<QSaveFile> file = std::move(state.file);
-    if (!file->commit()) {
-        reportMacroError(QStringLiteral("The macro file \"%1\" could not be written: %2")
-                             .arg(file->fileName(), file->errorString()));
+    const std::unique_ptr<SafeFile> file = std::move(state.file);
+    try {
+        file->commit();
+        return true;
+    } catch (const SafeFile::WriteError& failure) {
+        reportMacroError(
+            QStringLiteral("The macro file \"%1\" could not be written: %2")
+                .arg(QString::fromStdString(file->path()), QString::fromStdString(failure.reason())));
         return false;
     }
-    return true;
 }
 
 bool QelAppMacroRecordCancel() {
@@ -87,7 +93,6 @@ bool QelAppMacroRecordCancel() {
     auto& state = recording();
     if (!state.file)
         return false;
-    state.file->cancelWriting();
     state.file.reset();
     return true;
 }
@@ -98,7 +103,12 @@ bool QelUtilMacroRecordRawCommand(const char* command) {
     auto& state = recording();
     if (!state.file || !command)
         return false;
-    return writeLine(*state.file, command);
+    try {
+        writeLine(*state.file, command);
+        return true;
+    } catch (const SafeFile::WriteError&) {
+        return false; // the end of the recording reports it
+    }
 }
 
 bool QelUtilUserMacroIsRecordingActive() {

@@ -44,7 +44,7 @@ struct SafeFile::Impl {
     std::string path;
     QSaveFile file;
     std::int64_t handedOver = 0; // every byte given to the file, rewrites included
-    std::string failure;
+    std::string failure;         // the first reason, empty while none
 
     explicit Impl(const std::string& target)
         : path(target)
@@ -53,13 +53,13 @@ struct SafeFile::Impl {
     // The first failure is the reason; whatever the caller tries afterwards repeats it.
     [[noreturn]] void fail(const std::string& reason) {
         if (failure.empty())
-            failure = "Cannot write " + path + ": " + reason;
-        throw std::runtime_error(failure);
+            failure = reason;
+        throw WriteError("Cannot write " + path + ": " + failure, failure);
     }
 
-    void refuseAfterFailure() const {
+    void refuseAfterFailure() {
         if (!failure.empty())
-            throw std::runtime_error(failure);
+            fail(failure);
     }
 
     // A short write is retried with the rest, so that a full disk or a size limit turns into an
@@ -78,7 +78,7 @@ struct SafeFile::Impl {
 SafeFile::SafeFile(const std::string& path)
     : m_impl(std::make_unique<Impl>(path)) {
     if (path.empty())
-        throw std::runtime_error("Cannot write a file without a name.");
+        throw WriteError("Cannot write a file without a name.", "it has no name");
     // Unbuffered: the callers buffer already, a failed write shows at once, and a buffered flush
     // at commit could drop the part a short write left over.
     if (!m_impl->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -121,6 +121,10 @@ std::int64_t SafeFile::position() const {
 
 std::int64_t SafeFile::size() const {
     return m_impl->file.size();
+}
+
+const std::string& SafeFile::path() const {
+    return m_impl->path;
 }
 
 void SafeFile::commit() {

@@ -6,19 +6,33 @@
 // committed; destroying the object without a commit deletes the temporary file, so a cancelled
 // or failed write leaves an earlier file at the target as it was and nothing beside it.
 //
-// Every failure throws std::runtime_error with a reason for the user, "Cannot write <path>:
-// <why>"; after one, the file only refuses, and is to be destroyed.
+// Every failure throws a SafeFile::WriteError, "Cannot write <path>: <why>"; after one, the file
+// only refuses, with the same reason, and is to be destroyed.
 
 #include <QByteArray>
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace qelmar::standin {
 
 class SafeFile {
 public:
+    // The reason alone is for callers that word the message themselves.
+    class WriteError : public std::runtime_error {
+    public:
+        WriteError(const std::string& message, std::string reason)
+            : std::runtime_error(message)
+            , m_reason(std::move(reason)) {}
+        const std::string& reason() const noexcept { return m_reason; }
+
+    private:
+        std::string m_reason;
+    };
+
     explicit SafeFile(const std::string& path);
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
@@ -31,6 +45,7 @@ public:
     void seek(std::int64_t position);
     std::int64_t position() const;
     std::int64_t size() const;
+    const std::string& path() const;
 
     // Moves the finished file onto the target.
     void commit();

@@ -1,6 +1,9 @@
 #include "ExportTestScene.h"
 #include "KernelSaveCalls.h"
 #include "common/FileBytes.h"
+#include "host/KernelMacro.h"
+#include "kernel/KernelState.h"
+#include "kernel/MacroFileFormat.h"
 #include "kernel/SafeFile.h"
 #include "kernel/SafeFileWrite.h"
 #include "kernel/testing/ReadOnlyFolder.h"
@@ -13,6 +16,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -141,6 +145,48 @@ const Writer writers[] = {
 
 INSTANTIATE_TEST_SUITE_P(KernelFiles, EveryWriterTest, ::testing::ValuesIn(writers),
                          [](const ::testing::TestParamInfo<Writer>& info) { return info.param.name; });
+
+using MacroFileTest = exporttest::ExportTestBase;
+
+std::vector<std::string> textsOf(const std::vector<qelmar::standin::ShownMessage>& messages) {
+    std::vector<std::string> texts;
+    for (const auto& message : messages)
+        texts.push_back(message.text);
+    return texts;
+}
+
+// A recording that runs out of space part-way must not end as a shorter macro in place of the
+// earlier one: the lines after the failure are refused, and so is the end.
+TEST_F(MacroFileTest, ALineThatCannotBeWrittenFailsTheRecordingAndKeepsTheEarlierMacro) {
+    const std::string file = path("kept.mcr");
+    writeBytes(file, "earlier macro\n");
+    const std::string written = qelmar::standin::macroFileHeader() + "\nfirst\n";
+    app.failWritesAfterBytes(static_cast<long long>(written.size()));
+    ASSERT_TRUE(QelAppMacroRecordStart(file.c_str()));
+    EXPECT_TRUE(QelUtilMacroRecordRawCommand("first"));
+    EXPECT_FALSE(QelUtilMacroRecordRawCommand("second"));
+    app.failWritesAfterBytes(-1);
+    EXPECT_FALSE(QelUtilMacroRecordRawCommand("third"));
+    EXPECT_TRUE(kernel.messages().empty());
+    EXPECT_FALSE(QelAppMacroRecordEnd());
+    EXPECT_EQ(textsOf(kernel.messages()),
+              std::vector<std::string>{"The macro file \"" + file +
+                                       "\" could not be written: No space left on device"});
+    EXPECT_FALSE(QelUtilUserMacroIsRecordingActive());
+    EXPECT_EQ(contentsOf(file), "earlier macro\n");
+    EXPECT_EQ(entriesOf(folder), QStringList{"kept.mcr"});
+
+    kernel.clearMessages();
+    const std::string underAFile = file + "/inside.mcr";
+    EXPECT_FALSE(QelAppMacroRecordStart(underAFile.c_str()));
+    EXPECT_EQ(textsOf(kernel.messages()), std::vector<std::string>{"Cannot record the macro into \"" +
+                                                                   underAFile + "\": Not a directory"});
+
+    ASSERT_TRUE(QelAppMacroRecordStart(file.c_str()));
+    EXPECT_TRUE(QelUtilMacroRecordRawCommand("again"));
+    EXPECT_TRUE(QelAppMacroRecordEnd());
+    EXPECT_EQ(contentsOf(file), QByteArray::fromStdString(qelmar::standin::macroFileHeader() + "\nagain\n"));
+}
 
 class SafeFileTest : public ::testing::Test {
 protected:

@@ -1,9 +1,7 @@
 #include "host/KernelExport.h"
 
-#include "kernel/KernelState.h"
-#include "kernel/LastError.h"
-#include "kernel/SafeFileWrite.h"
-#include "kernel/StyleStore.h"
+#include "host/ExportFormats.h"
+
 #include "exportengine/AnimationExport.h"
 #include "exportengine/ExportGeometry.h"
 #include "exportengine/ExportSettings.h"
@@ -11,6 +9,10 @@
 #include "exportengine/PostScriptExport.h"
 #include "exportengine/RasterExport.h"
 #include "exportengine/WmfExport.h"
+#include "kernel/KernelState.h"
+#include "kernel/LastError.h"
+#include "kernel/SafeFileWrite.h"
+#include "kernel/StyleStore.h"
 
 #include <memory>
 #include <stdexcept>
@@ -23,8 +25,7 @@ namespace {
 
 // Why the format cannot be written by this kernel; empty for the formats it writes.
 std::string unavailableFormatReason(ExportFormat_e format) {
-    if (qelmar::standin::isRasterFormat(format) || format == ExportFormat_EPS || format == ExportFormat_PS ||
-        format == ExportFormat_WindowsMetafile || qelmar::standin::isAnimatedFormat(format))
+    if (qelmar::sdk::exportWriterOf(format) != qelmar::sdk::ExportWriter::None)
         return {};
     if (format == ExportFormat_FlashVideo)
         return "Exporting Flash Video animations is not available.";
@@ -38,11 +39,14 @@ bool fail(const std::string& reason) {
 
 QByteArray encode(const qelmar::standin::ExportArea& area, const ExportSettings& settings,
                   std::string& error) {
-    if (qelmar::standin::isRasterFormat(settings.format))
+    switch (qelmar::sdk::exportWriterOf(settings.format)) {
+    case qelmar::sdk::ExportWriter::RasterImage:
         return qelmar::standin::encodeRasterImage(area, settings, error);
-    if (settings.format == ExportFormat_WindowsMetafile)
+    case qelmar::sdk::ExportWriter::WindowsMetafile:
         return qelmar::standin::encodeWindowsMetafile(area, settings);
-    return qelmar::standin::encodePostScript(area, settings, error);
+    default:
+        return qelmar::standin::encodePostScript(area, settings, error);
+    }
 }
 
 // The animation between its first export call and its finish. Only one runs at a time: a second
@@ -102,7 +106,7 @@ bool QelUtilExport(bool append) {
         return fail(reason);
     if (settings.fileName.empty())
         return fail("No file name was given for the export.");
-    if (qelmar::standin::isAnimatedFormat(settings.format))
+    if (const auto* format = qelmar::sdk::findExportFormat(settings.format); format && format->isAnimated())
         return startAnimation(settings);
     const auto area = qelmar::standin::exportAreaOf(settings.region);
     if (!area)

@@ -1,12 +1,13 @@
 #include "ExportTestScene.h"
 #include "common/FileBytes.h"
-#include "host/KernelErrors.h"
-#include "host/KernelExport.h"
-#include "host/KernelString.h"
 #include "exportengine/ExportGeometry.h"
 #include "exportengine/MovieFile.h"
 #include "exportengine/PlotRenderer.h"
 #include "exportengine/RasterMetafile.h"
+#include "host/ExportFormats.h"
+#include "host/KernelErrors.h"
+#include "host/KernelExport.h"
+#include "host/KernelString.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
@@ -112,9 +113,13 @@ protected:
 };
 
 TEST_F(AnimationExportTest, MoviesAppearWhenFinishedWithTheirFramesRateAndAnnouncedSize) {
-    for (ExportFormat_e format :
-         {ExportFormat_AVI, ExportFormat_MPEG4, ExportFormat_WMV, ExportFormat_Flash}) {
-        SCOPED_TRACE(testing::Message() << "format " << format);
+    int movies = 0;
+    for (const auto& row : qelmar::sdk::exportFormats()) {
+        if (row.writer != qelmar::sdk::ExportWriter::Movie)
+            continue;
+        ++movies;
+        const ExportFormat_e format = row.value;
+        SCOPED_TRACE(row.label);
         ASSERT_TRUE(start("movie", format)) << lastError();
         for (int i = 1; i < 6; ++i)
             ASSERT_TRUE(QelUtilExport(true)) << lastError();
@@ -131,6 +136,7 @@ TEST_F(AnimationExportTest, MoviesAppearWhenFinishedWithTheirFramesRateAndAnnoun
         EXPECT_EQ(filesInFolder(), QStringList{"movie"});
         QFile::remove(QString::fromStdString(path("movie")));
     }
+    EXPECT_EQ(movies, 4);
     // Still images keep their odd sides.
     EXPECT_EQ(QelUtilGetDefaultExportImageWidth(ExportFormat_PNG, ExportRegion_CurrentFrame), 297);
 }

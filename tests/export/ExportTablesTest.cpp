@@ -9,6 +9,7 @@
 #include "propertyframework/InvalidPropertyValueException.h"
 #include "styleproperties/KernelProperty.h"
 
+#include <QSet>
 #include <QStackedWidget>
 
 #include <cmath>
@@ -54,6 +55,7 @@ template <typename T> bool kernelTakes(const ExportSetting& setting, T value) {
 // help page and proposes files of its type.
 TEST_F(ExportDialogTest, EveryOfferedFormatShowsItsOwnPageHelpAndFileType) {
     int offered = 0;
+    QSet<QString> pagesReached;
     for (const ExportFormatDescriptor& format : sdk::exportFormats()) {
         if (format.offer == ExportFormatOffer::None)
             continue;
@@ -71,7 +73,10 @@ TEST_F(ExportDialogTest, EveryOfferedFormatShowsItsOwnPageHelpAndFileType) {
         int pagesShown = 0;
         for (QWidget* page : control<QStackedWidget>(dialog, "stackedWidget")
                                  ->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            pagesShown += page->isVisible();
+            if (page->isVisible()) {
+                ++pagesShown;
+                pagesReached.insert(page->objectName());
+            }
         }
         EXPECT_EQ(pagesShown, 1);
         EXPECT_TRUE(region->isVisible());
@@ -88,6 +93,9 @@ TEST_F(ExportDialogTest, EveryOfferedFormatShowsItsOwnPageHelpAndFileType) {
         dialog.reject();
     }
     EXPECT_EQ(offered, 12);
+    // No two formats share a page, and every page of the form belongs to a format.
+    QWidget* dialog = ExportDialog::getInstance(host, ExportDialog::Mode_StillImage);
+    EXPECT_EQ(pagesReached.size(), control<QStackedWidget>(*dialog, "stackedWidget")->count());
 }
 
 TEST(ExportFileSettingsTest, AValueThatIsNoFormatHasNoFileType) {

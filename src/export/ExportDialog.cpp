@@ -1,10 +1,14 @@
 #include "export/ExportDialog.h"
 
+#include "bindings/ComboBoxPropertyBinding.h"
+#include "bindings/RadioButtonPropertyBinding.h"
+#include "bindings/TextFieldPropertyBinding.h"
 #include "export/ExportPropertiesGenerated.h"
 #include "export/ExportPropertiesManager.h"
 #include "host/AppLock.h"
 #include "host/CheckButtonPropertyBinding.h"
-#include "propertyframework/ExceptionBase.h"
+#include "host/ExportFormats.h"
+#include "host/ExportSettingsTable.h"
 #include "host/FilenameStrategy.h"
 #include "host/Kernel.h"
 #include "host/LabelPropertyBinding.h"
@@ -12,20 +16,19 @@
 #include "host/QelUtilActionReporter.h"
 #include "host/RelevanceApplier.h"
 #include "host/SaveFileQtDialog.h"
-#include "propertyframework/SignalConnectionCollection.h"
 #include "host/SliderIntPropertyBinding.h"
 #include "host/SpinBoxIntPropertyBinding.h"
 #include "host/StyleValue.h"
 #include "host/WidgetBindingCore.h"
+#include "propertyframework/ExceptionBase.h"
 #include "propertyframework/PropertyTypeAdapter.h"
-#include "bindings/ComboBoxPropertyBinding.h"
-#include "bindings/RadioButtonPropertyBinding.h"
-#include "bindings/TextFieldPropertyBinding.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "styleproperties/KernelProperty.h"
 #include "util/DialogParts.h"
 
 #include "ui_Export.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -34,7 +37,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <stdexcept>
+#include <vector>
 
 namespace qelmar::dialogs::io {
 
@@ -62,128 +65,212 @@ namespace {
 
 ExportDialog* dialogInstance = nullptr;
 
-struct ExportFileSettings {
-    const char* description;
-    const char* pattern;
-    const char* extension;
-};
+using sdk::ExportFormatDescriptor;
 
-// Indexed by the format's value; formats that write no file of their own have an empty row.
-const ExportFileSettings exportFileSettings[] = {
-    {"Raster Metafiles", "*.rm", "rm"},
-    {"TIFF Files", "*.tiff", "tiff"},
-    {"SGI Files", "*.sgi", "sgi"},
-    {"Sun Raster Files", "*.ras", "ras"},
-    {"X-Window Files", "*.xwd", "xwd"},
-    {"", "", ""},
-    {"HP-GL Files", "*.hp", "hp"},
-    {"HP-GL/2 Files", "*.hp2", "hp2"},
-    {"PostScript Files", "*.ps", "ps"},
-    {"EPS Files", "*.eps", "eps"},
-    {"", "", ""},
-    {"WMF Files", "*.wmf", "wmf"},
-    {"BMP Files", "*.bmp", "bmp"},
-    {"PNG Files", "*.png", "png"},
-    {"AVI Files", "*.avi", "avi"},
-    {"", "", ""},
-    {"JPEG Files", "*.jpeg", "jpeg"},
-    {"FLASH Files", "*.swf", "swf"},
-    {"X3D Files", "*.x3d", "x3d"},
-    {"Qelmar Viewer Files", "*.lpk", "lpk"},
-    {"Flash Video Files", "*.flv", "flv"},
-    {"MPEG-4 Files", "*.mp4", "mp4"},
-    {"WMV Files", "*.wmv", "wmv"},
-};
-
-using HelpPages = std::map<ExportFormat_e, QString>;
-
-HelpPages helpPagesByFormat() {
-    return {
-        {ExportFormat_AVI, "export_avi.html"},
-        {ExportFormat_BMP, "export_bmp.html"},
-        {ExportFormat_EPS, "export_eps.html"},
-        {ExportFormat_Flash, "export_flash.html"},
-        {ExportFormat_JPEG, "export_jpeg.html"},
-        {ExportFormat_PS, "export_postscript.html"},
-        {ExportFormat_PNG, "export_png.html"},
-        {ExportFormat_TIFF, "export_tiff.html"},
-        {ExportFormat_MPEG4, "export_mpeg4.html"},
-        {ExportFormat_RasterMetafile, "export_raster_metafile.html"},
-        {ExportFormat_WindowsMetafile, "export_windows_metafile.html"},
-        {ExportFormat_WMV, "export_wmv.html"},
-    };
+QString translatedFormatText(const char* text) {
+    return QCoreApplication::translate("ExportFormat", text);
 }
 
 // The overview of all formats, for a format the kernel holds but the dialog does not offer.
 const QString exportOverviewPage = QStringLiteral("export.html");
 
+QString helpPageOf(ExportFormat_e format) {
+    const ExportFormatDescriptor* row = sdk::findExportFormat(format);
+    return row && row->helpPage ? QString::fromLatin1(row->helpPage) : exportOverviewPage;
+}
+
 // Opens the help page of the format currently chosen.
 class ExportDialogLaunchHelpAction : public LaunchHelpAction {
 public:
-    ExportDialogLaunchHelpAction(PropertyPtr<ExportFormat_e> format, HelpPages pages, QObject* parent)
+    ExportDialogLaunchHelpAction(PropertyPtr<ExportFormat_e> format, QObject* parent)
         : LaunchHelpAction(QString(), parent)
-        , m_format(std::move(format))
-        , m_pages(std::move(pages)) {
+        , m_format(std::move(format)) {
         m_connections.add(
             m_format->connectToValueChangedSignalUnique([this](const ExportFormat_e&) { updateLink(); }));
         updateLink();
     }
 
-    void updateLink() {
-        const auto found = m_pages.find(m_format->retrieveValue());
-        setLink(found != m_pages.end() ? found->second : exportOverviewPage);
-    }
+    void updateLink() { setLink(helpPageOf(m_format->retrieveValue())); }
 
 private:
     PropertyPtr<ExportFormat_e> m_format;
-    HelpPages m_pages;
     SignalConnectionCollection m_connections;
 };
 
-// The control families a page of the form holds.
-enum Family : unsigned {
-    Region = 1u << 0,
-    Width = 1u << 1,
-    Supersampling = 1u << 2,
-    Dimensions = 1u << 3,
-    AnimationSpeed = 1u << 4,
-    AviCompression = 1u << 5,
-    Colors256 = 1u << 6,
-    GreyscaleDepth = 1u << 7,
-    MultipleColorTables = 1u << 8,
-    RenderType = 1u << 9,
-    Resolution = 1u << 10,
-    Precision = 1u << 11,
-    ExtraSorting = 1u << 12,
-    EpsPreview = 1u << 13,
-    FlashOptions = 1u << 14,
-    JpegOptions = 1u << 15,
+// The controls of one page of the form, reached through the form's typed members; a family the
+// page does not hold stays null.
+struct ExportPage {
+    struct Width {
+        QAbstractButton* useScreenWidth = nullptr;
+        QAbstractButton* enterWidth = nullptr;
+        QLineEdit* field = nullptr;
+    };
+    struct Supersampling {
+        QAbstractButton* antialiasing = nullptr;
+        QLabel* label = nullptr;
+        QLineEdit* factor = nullptr;
+    };
+    struct Dimensions {
+        QLabel* label = nullptr;
+        QLabel* value = nullptr;
+    };
+    struct GreyscaleDepth {
+        QLabel* label = nullptr;
+        QComboBox* choice = nullptr;
+    };
+    struct VectorRendering {
+        QAbstractButton* vector = nullptr;
+        QAbstractButton* image = nullptr;
+        QLabel* resolutionLabel = nullptr;
+        QLineEdit* resolution = nullptr;
+        QLabel* precisionLabel = nullptr;
+        QSpinBox* precision = nullptr;
+    };
+    struct EpsPreview {
+        QComboBox* type = nullptr;
+        QLabel* depthLabel = nullptr;
+        QComboBox* depth = nullptr;
+        QLabel* widthLabel = nullptr;
+        QLineEdit* width = nullptr;
+        QLabel* heightLabel = nullptr;
+        QLineEdit* height = nullptr;
+    };
+    struct FlashOptions {
+        QComboBox* imageType = nullptr;
+        QAbstractButton* optimiseSpeed = nullptr;
+        QAbstractButton* optimiseSize = nullptr;
+    };
+    struct JpegOptions {
+        QComboBox* encoding = nullptr;
+        QAbstractSlider* quality = nullptr;
+        QLabel* qualityValue = nullptr;
+    };
+
+    explicit ExportPage(QWidget* page = nullptr)
+        : page(page) {}
+
+    QWidget* page;
+    QComboBox* region = nullptr;
+    Width width;
+    Supersampling supersampling;
+    Dimensions dimensions;
+    QLineEdit* animationSpeed = nullptr;
+    QComboBox* aviCompression = nullptr;
+    QAbstractButton* colours256 = nullptr;
+    GreyscaleDepth greyscaleDepth;
+    QAbstractButton* multipleColourTables = nullptr;
+    VectorRendering vectorRendering;
+    QAbstractButton* extraSorting = nullptr;
+    EpsPreview epsPreview;
+    FlashOptions flash;
+    JpegOptions jpeg;
 };
 
-constexpr unsigned rasterImage = Region | Width | Supersampling | Dimensions;
-constexpr unsigned vectorImage = Region | RenderType | Resolution | Precision | ExtraSorting | Dimensions;
+// The families of controls several pages share, named by the pages' object name prefix: a
+// misspelt control is a compile error.
+#define QELMAR_EXPORT_PAGE_IMAGE(P)                                                                          \
+    page.region = ui.P##Region_CmbBox;                                                                       \
+    page.width = {ui.P##UseScreenWidth_RadioButton, ui.P##EnterWidth_RadioButton, ui.P##Width_LineEdit};     \
+    page.supersampling = {ui.P##Antialiasing_ToggleButton, ui.P##Supersample_Label,                          \
+                          ui.P##Supersample_LineEdit};                                                       \
+    page.dimensions = {ui.P##ExportDim_Label, ui.P##ExportDimVal_Label};
+#define QELMAR_EXPORT_PAGE_VECTOR(P)                                                                         \
+    page.region = ui.P##Region_CmbBox;                                                                       \
+    page.vectorRendering = {ui.P##RenderTypeVector_RadioButton,                                              \
+                            ui.P##RenderTypeImage_RadioButton,                                               \
+                            ui.P##Resolution_Label,                                                          \
+                            ui.P##Resolution_LineEdit,                                                       \
+                            ui.P##ExtraPrecision_Label,                                                      \
+                            ui.P##ExtraPrecision_LineEdit};                                                  \
+    page.extraSorting = ui.P##ExtraSort_ToggleButton;                                                        \
+    page.dimensions = {ui.P##ExportDim_Label, ui.P##ExportDimVal_Label};
 
-struct Page {
-    const char* prefix;
-    QWidget* Ui_Export::*widget;
-    unsigned families;
-};
+// The form's pages by the prefix the format table names them with.
+std::map<std::string, ExportPage> pagesOf(Ui_Export& ui) {
+    std::map<std::string, ExportPage> pages;
+    {
+        ExportPage page(ui.Avi);
+        QELMAR_EXPORT_PAGE_IMAGE(exportAvi_)
+        page.animationSpeed = ui.exportAvi_AnimationSpeed_LineEdit;
+        page.aviCompression = ui.exportAvi_AviCompression_CmbBox;
+        pages["exportAvi_"] = page;
+    }
+    {
+        ExportPage page(ui.Bmp);
+        QELMAR_EXPORT_PAGE_IMAGE(exportBmp_)
+        page.colours256 = ui.exportBmp_256Colors_ToggleButton;
+        pages["exportBmp_"] = page;
+    }
+    {
+        ExportPage page(ui.Eps);
+        QELMAR_EXPORT_PAGE_VECTOR(exportEps_)
+        page.epsPreview = {ui.exportEps_PreviewType_CmbBox,    ui.exportEps_PreviewDepth_Label,
+                           ui.exportEps_PreviewDepth_CmbBox,   ui.exportEps_PreviewWidth_Label,
+                           ui.exportEps_PreviewWidth_LineEdit, ui.exportEps_PreviewHeight_Label,
+                           ui.exportEps_PreviewHeight_LineEdit};
+        pages["exportEps_"] = page;
+    }
+    {
+        ExportPage page(ui.Flash);
+        QELMAR_EXPORT_PAGE_IMAGE(exportFlsh_)
+        page.animationSpeed = ui.exportFlsh_AnimationSpeed_LineEdit;
+        page.flash = {ui.exportFlsh_FlashType_CmbBox, ui.exportFlsh_FlashTrueColorSpeed_RadioButton,
+                      ui.exportFlsh_FlashTrueColorFileSize_RadioButton};
+        pages["exportFlsh_"] = page;
+    }
+    {
+        ExportPage page(ui.Jpg);
+        QELMAR_EXPORT_PAGE_IMAGE(exportJpg_)
+        page.jpeg = {ui.exportJpg_JPEGEncoding_CmbBox, ui.exportJpg_JPEGQuality_Scale,
+                     ui.exportJpg_JPEGQualityValue_Label};
+        pages["exportJpg_"] = page;
+    }
+    {
+        ExportPage page(ui.PostScript);
+        QELMAR_EXPORT_PAGE_VECTOR(exportPs_)
+        pages["exportPs_"] = page;
+    }
+    {
+        ExportPage page(ui.Png);
+        QELMAR_EXPORT_PAGE_IMAGE(exportPng_)
+        page.colours256 = ui.exportPng_256Colors_ToggleButton;
+        pages["exportPng_"] = page;
+    }
+    {
+        ExportPage page(ui.Tiff);
+        QELMAR_EXPORT_PAGE_IMAGE(exportTiff_)
+        page.colours256 = ui.exportTiff_256Colors_ToggleButton;
+        page.greyscaleDepth = {ui.exportTiff_GreyscaleDepth_Label, ui.exportTiff_GreyscaleDepth_CmbBox};
+        pages["exportTiff_"] = page;
+    }
+    {
+        ExportPage page(ui.Mpeg4);
+        QELMAR_EXPORT_PAGE_IMAGE(exportMp4_)
+        page.animationSpeed = ui.exportMp4_AnimationSpeed_LineEdit;
+        pages["exportMp4_"] = page;
+    }
+    {
+        ExportPage page(ui.RasterMetafile);
+        QELMAR_EXPORT_PAGE_IMAGE(exportRmf_)
+        page.multipleColourTables = ui.exportRmf_UseMultipleColorTables_ToggleButton;
+        pages["exportRmf_"] = page;
+    }
+    {
+        ExportPage page(ui.Wmf);
+        page.region = ui.exportWmf_Region_CmbBox;
+        page.extraSorting = ui.exportWmf_ExtraSort_ToggleButton;
+        pages["exportWmf_"] = page;
+    }
+    {
+        ExportPage page(ui.Wmv);
+        QELMAR_EXPORT_PAGE_IMAGE(exportWmv_)
+        pages["exportWmv_"] = page;
+    }
+    return pages;
+}
 
-// In the order of the form's pages.
-const Page pages[] = {
-    {"exportAvi_", &Ui_Export::Avi, rasterImage | AnimationSpeed | AviCompression},
-    {"exportBmp_", &Ui_Export::Bmp, rasterImage | Colors256},
-    {"exportEps_", &Ui_Export::Eps, vectorImage | EpsPreview},
-    {"exportFlsh_", &Ui_Export::Flash, rasterImage | AnimationSpeed | FlashOptions},
-    {"exportJpg_", &Ui_Export::Jpg, rasterImage | JpegOptions},
-    {"exportPs_", &Ui_Export::PostScript, vectorImage},
-    {"exportPng_", &Ui_Export::Png, rasterImage | Colors256},
-    {"exportTiff_", &Ui_Export::Tiff, rasterImage | Colors256 | GreyscaleDepth},
-    {"exportMp4_", &Ui_Export::Mpeg4, rasterImage | AnimationSpeed},
-    {"exportRmf_", &Ui_Export::RasterMetafile, rasterImage | MultipleColorTables},
-    {"exportWmf_", &Ui_Export::Wmf, Region | ExtraSorting},
-    {"exportWmv_", &Ui_Export::Wmv, rasterImage},
-};
+#undef QELMAR_EXPORT_PAGE_IMAGE
+#undef QELMAR_EXPORT_PAGE_VECTOR
 
 // Runs an action the first time a widget is shown, then goes.
 class OnFirstShow : public QObject {
@@ -218,10 +305,12 @@ std::string replaceExtension(const std::string& fileName, const std::string& ext
     return std::filesystem::path(fileName).replace_extension(extension).string();
 }
 
+toolbox::StyleValue kernelExportFileName() {
+    return toolbox::StyleValue(toolbox::StringList(sdk::exportsettings::fileName.path));
+}
+
 std::string proposedExportFileName() {
-    const std::string kernelName =
-        KernelProperty<std::string>(toolbox::StyleValue(toolbox::StringList{"ExportSetup", "ExportFName"}))
-            .retrieveValue();
+    const std::string kernelName = KernelProperty<std::string>(kernelExportFileName()).retrieveValue();
     if (!kernelName.empty())
         return kernelName;
     const FilenameStrategy& strategy = FilenameStrategy::getManager();
@@ -230,8 +319,20 @@ std::string proposedExportFileName() {
 }
 
 void writeKernelExportFileName(const std::string& fileName) {
-    KernelProperty<std::string>(toolbox::StyleValue(toolbox::StringList{"ExportSetup", "ExportFName"}))
-        .setValue(fileName);
+    KernelProperty<std::string>(kernelExportFileName()).setValue(fileName);
+}
+
+// The widgets some of the pages hold, in page order.
+template <typename Controls>
+std::vector<QWidget*> controlsOfPages(const std::map<std::string, ExportPage>& pages, Controls controls) {
+    std::vector<QWidget*> widgets;
+    for (const auto& [prefix, page] : pages) {
+        for (QWidget* widget : controls(page)) {
+            if (widget)
+                widgets.push_back(widget);
+        }
+    }
+    return widgets;
 }
 
 } // namespace
@@ -241,21 +342,21 @@ struct ExportDialog::Impl {
     QWidget& dialog;
     std::unique_ptr<DialogParts<ExportPropertiesGenerated, ExportPropertiesManager>> parts;
     Mode_e mode = Mode_StillImage;
-    std::map<QString, QWidget*> controls;
+    std::map<std::string, ExportPage> pages;
     std::vector<QPointer<QObject>> pageBinders;
 
     explicit Impl(ExportDialog& owner)
         : dialog(owner) {
         ui.setupUi(&owner);
+        pages = pagesOf(ui);
         // Modal, so every option waits in the dialog until OK submits it.
         parts = std::make_unique<DialogParts<ExportPropertiesGenerated, ExportPropertiesManager>>(
             owner.isModal(), toolbox::StringList());
-        indexControls();
         bindTopLevelControls();
         // One page is seen at a time: a page's controls are bound when it is first shown, which
-        // makes opening the dialog cost one page rather than twelve.
-        for (const Page& page : pages)
-            pageBinders.push_back(new OnFirstShow(*(ui.*page.widget), [this, &page] { bindPage(page); }));
+        // makes opening the dialog cost one page rather than all of them.
+        for (const auto& [prefix, page] : pages)
+            pageBinders.push_back(new OnFirstShow(*page.page, [this, &page = page] { bindPage(page); }));
         applyRelevances();
     }
 
@@ -264,34 +365,8 @@ struct ExportDialog::Impl {
             delete binder.data();
     }
 
-    void indexControls() {
-        for (QWidget* widget : dialog.findChildren<QWidget*>())
-            controls.emplace(widget->objectName(), widget);
-    }
-
     ExportPropertiesGenerated& set() const { return parts->properties(); }
     ExportPropertiesManager& manager() const { return parts->manager(); }
-
-    template <class Widget> Widget* control(const char* prefix, const char* suffix) const {
-        const QString name = QLatin1String(prefix) + QLatin1String(suffix);
-        const auto found = controls.find(name);
-        auto* widget = found == controls.end() ? nullptr : qobject_cast<Widget*>(found->second);
-        if (!widget)
-            throw std::logic_error("The export form has no control " + name.toStdString());
-        return widget;
-    }
-
-    std::vector<QWidget*> controlsOfPages(unsigned family,
-                                          std::initializer_list<const char*> suffixes) const {
-        std::vector<QWidget*> widgets;
-        for (const Page& page : pages) {
-            if (page.families & family) {
-                for (const char* suffix : suffixes)
-                    widgets.push_back(control<QWidget>(page.prefix, suffix));
-            }
-        }
-        return widgets;
-    }
 
     void bindTopLevelControls() {
         parts->bind<ComboBoxPropertyBinding<ExportFormat_e>>(*ui.export_Format_CmbBox, set().exportFormat(),
@@ -301,99 +376,99 @@ struct ExportDialog::Impl {
     }
 
     template <typename T, typename Model>
-    void bindComboBox(const Page& page, const char* suffix, PropertyPtr<T> property, Model model) {
-        parts->bind<ComboBoxPropertyBinding<T>>(*control<QComboBox>(page.prefix, suffix), std::move(property),
-                                                std::move(model), modelUpdateDeferred);
+    void bindComboBox(QComboBox* comboBox, PropertyPtr<T> property, Model model) {
+        parts->bind<ComboBoxPropertyBinding<T>>(*comboBox, std::move(property), std::move(model),
+                                                modelUpdateDeferred);
     }
 
-    template <typename T> void bindTextField(const Page& page, const char* suffix, PropertyPtr<T> property) {
-        parts->bind<TextFieldPropertyBinding<T>>(control<QLineEdit>(page.prefix, suffix), std::move(property),
-                                                 widgetUpdateOnIdle,
+    template <typename T> void bindTextField(QLineEdit* field, PropertyPtr<T> property) {
+        parts->bind<TextFieldPropertyBinding<T>>(field, std::move(property), widgetUpdateOnIdle,
                                                  TextFieldPropertyBinding<T>::CursorPosition_End);
     }
 
-    template <typename T>
-    void bindRadioButton(const Page& page, const char* suffix, PropertyPtr<T> property, T value) {
-        parts->bind<RadioButtonPropertyBinding<T>>(control<QAbstractButton>(page.prefix, suffix),
-                                                   std::move(property), value);
+    template <typename T> void bindRadioButton(QAbstractButton* button, PropertyPtr<T> property, T value) {
+        parts->bind<RadioButtonPropertyBinding<T>>(button, std::move(property), value);
     }
 
-    void bindCheckBox(const Page& page, const char* suffix, PropertyPtr<bool> property) {
-        parts->bind<CheckButtonPropertyBinding>(control<QAbstractButton>(page.prefix, suffix),
-                                                std::move(property), false);
+    void bindCheckBox(QAbstractButton* checkBox, PropertyPtr<bool> property) {
+        parts->bind<CheckButtonPropertyBinding>(checkBox, std::move(property), false);
     }
 
-    void bindPage(const Page& page) {
+    void bindLabel(QLabel* label, PropertyPtr<std::string> text) {
+        parts->bind<LabelPropertyBinding>(label, std::move(text), LabelPropertyBinding::WidgetUpdate_OnIdle);
+    }
+
+    void bindPage(const ExportPage& page) {
         const auto& set = this->set();
         const auto& manager = this->manager();
-        const unsigned families = page.families;
-        if (families & Region)
-            bindComboBox(page, "Region_CmbBox", set.exportRegion(), manager.exportRegionModel());
-        if (families & Width) {
-            bindRadioButton(page, "UseScreenWidth_RadioButton", manager.useUserDefinedWidth(), false);
-            bindRadioButton(page, "EnterWidth_RadioButton", manager.useUserDefinedWidth(), true);
-            bindTextField(page, "Width_LineEdit", set.imageWidth());
+        if (page.region)
+            bindComboBox(page.region, set.exportRegion(), manager.exportRegionModel());
+        if (page.width.field) {
+            bindRadioButton(page.width.useScreenWidth, manager.useUserDefinedWidth(), false);
+            bindRadioButton(page.width.enterWidth, manager.useUserDefinedWidth(), true);
+            bindTextField(page.width.field, set.imageWidth());
         }
-        if (families & Supersampling) {
-            bindCheckBox(page, "Antialiasing_ToggleButton", set.useSuperSampleAntiAliasing());
-            bindTextField(page, "Supersample_LineEdit", set.superSampleFactor());
+        if (page.supersampling.factor) {
+            bindCheckBox(page.supersampling.antialiasing, set.useSuperSampleAntiAliasing());
+            bindTextField(page.supersampling.factor, set.superSampleFactor());
         }
-        if (families & Dimensions)
-            parts->bind<LabelPropertyBinding>(control<QLabel>(page.prefix, "ExportDimVal_Label"),
-                                              manager.imageDimensions(),
-                                              LabelPropertyBinding::WidgetUpdate_OnIdle);
-        if (families & AnimationSpeed)
-            bindTextField(page, "AnimationSpeed_LineEdit", set.animationSpeed());
-        if (families & AviCompression)
-            bindComboBox(page, "AviCompression_CmbBox", set.aviCompression(), manager.aviCompressionModel());
-        if (families & Colors256)
-            bindCheckBox(page, "256Colors_ToggleButton", set.convertTo256Colors());
-        if (families & GreyscaleDepth)
-            bindComboBox<long>(page, "GreyscaleDepth_CmbBox",
+        if (page.dimensions.value)
+            bindLabel(page.dimensions.value, manager.imageDimensions());
+        if (page.animationSpeed)
+            bindTextField(page.animationSpeed, set.animationSpeed());
+        if (page.aviCompression)
+            bindComboBox(page.aviCompression, set.aviCompression(), manager.aviCompressionModel());
+        if (page.colours256)
+            bindCheckBox(page.colours256, set.convertTo256Colors());
+        if (page.greyscaleDepth.choice)
+            bindComboBox<long>(page.greyscaleDepth.choice,
                                std::make_shared<PropertyTypeAdapter<long, int>>(set.grayScaleDepth()),
                                manager.grayscaleDepthModel());
-        if (families & MultipleColorTables)
-            bindCheckBox(page, "UseMultipleColorTables_ToggleButton", set.useMultipleColorTables());
-        if (families & RenderType) {
-            bindRadioButton(page, "RenderTypeVector_RadioButton", set.renderType(), PrintRenderType_Vector);
-            bindRadioButton(page, "RenderTypeImage_RadioButton", set.renderType(), PrintRenderType_Image);
-        }
-        if (families & Resolution)
-            bindTextField(page, "Resolution_LineEdit", set.resolution());
-        if (families & Precision)
-            parts->bind<SpinBoxIntPropertyBinding>(control<QSpinBox>(page.prefix, "ExtraPrecision_LineEdit"),
-                                                   set.precision());
-        if (families & ExtraSorting)
-            bindCheckBox(page, "ExtraSort_ToggleButton", set.forceExtra3DSorting());
-        if (families & EpsPreview) {
-            bindComboBox(page, "PreviewType_CmbBox", set.epsPreviewImageType(),
-                         manager.epsPreviewImageModel());
-            bindComboBox(page, "PreviewDepth_CmbBox", set.epsGrayScaleDepth(), manager.grayscaleDepthModel());
-            bindTextField(page, "PreviewWidth_LineEdit", set.epsPreviewImageWidth());
-            bindTextField(page, "PreviewHeight_LineEdit", set.epsPreviewImageHeight());
-        }
-        if (families & FlashOptions) {
-            bindComboBox(page, "FlashType_CmbBox", set.flashImageType(), manager.flashImageTypeModel());
-            bindRadioButton(page, "FlashTrueColorSpeed_RadioButton", set.flashCompressionType(),
-                            FlashCompressionType_BestSpeed);
-            bindRadioButton(page, "FlashTrueColorFileSize_RadioButton", set.flashCompressionType(),
-                            FlashCompressionType_SmallestSize);
-        }
-        if (families & JpegOptions)
-            bindJpegOptions(page);
+        if (page.multipleColourTables)
+            bindCheckBox(page.multipleColourTables, set.useMultipleColorTables());
+        if (page.vectorRendering.vector)
+            bindVectorRendering(page.vectorRendering);
+        if (page.extraSorting)
+            bindCheckBox(page.extraSorting, set.forceExtra3DSorting());
+        if (page.epsPreview.type)
+            bindEpsPreview(page.epsPreview);
+        if (page.flash.imageType)
+            bindFlashOptions(page.flash);
+        if (page.jpeg.encoding)
+            bindJpegOptions(page.jpeg);
     }
 
-    void bindJpegOptions(const Page& page) {
+    void bindVectorRendering(const ExportPage::VectorRendering& controls) {
         const auto& set = this->set();
-        bindComboBox(page, "JPEGEncoding_CmbBox", set.jpegEncoding(), manager().jpegEncodingModel());
+        bindRadioButton(controls.vector, set.renderType(), PrintRenderType_Vector);
+        bindRadioButton(controls.image, set.renderType(), PrintRenderType_Image);
+        bindTextField(controls.resolution, set.resolution());
+        parts->bind<SpinBoxIntPropertyBinding>(controls.precision, set.precision());
+    }
+
+    void bindEpsPreview(const ExportPage::EpsPreview& controls) {
+        const auto& set = this->set();
+        bindComboBox(controls.type, set.epsPreviewImageType(), manager().epsPreviewImageModel());
+        bindComboBox(controls.depth, set.epsGrayScaleDepth(), manager().grayscaleDepthModel());
+        bindTextField(controls.width, set.epsPreviewImageWidth());
+        bindTextField(controls.height, set.epsPreviewImageHeight());
+    }
+
+    void bindFlashOptions(const ExportPage::FlashOptions& controls) {
+        const auto& set = this->set();
+        bindComboBox(controls.imageType, set.flashImageType(), manager().flashImageTypeModel());
+        bindRadioButton(controls.optimiseSpeed, set.flashCompressionType(), FlashCompressionType_BestSpeed);
+        bindRadioButton(controls.optimiseSize, set.flashCompressionType(), FlashCompressionType_SmallestSize);
+    }
+
+    void bindJpegOptions(const ExportPage::JpegOptions& controls) {
+        const auto& set = this->set();
+        bindComboBox(controls.encoding, set.jpegEncoding(), manager().jpegEncodingModel());
         parts->bind<SliderIntPropertyBinding>(
-            control<QAbstractSlider>(page.prefix, "JPEGQuality_Scale"),
-            std::make_shared<PropertyTypeAdapter<long, double>>(set.quality()),
+            controls.quality, std::make_shared<PropertyTypeAdapter<long, double>>(set.quality()),
             manager().jpegQualitySliderProperties(), SliderIntPropertyBinding::WidgetUpdate_OnIdle);
-        parts->bind<LabelPropertyBinding>(
-            control<QLabel>(page.prefix, "JPEGQualityValue_Label"),
-            std::make_shared<PropertyTypeAdapter<std::string, double>>(set.quality()),
-            LabelPropertyBinding::WidgetUpdate_OnIdle);
+        bindLabel(controls.qualityValue,
+                  std::make_shared<PropertyTypeAdapter<std::string, double>>(set.quality()));
     }
 
     void showPageWhile(RelevancePtr relevance, QWidget* page) {
@@ -406,50 +481,53 @@ struct ExportDialog::Impl {
                               RelevanceApplier::Manifestation_Enable, widgetUpdateOnIdle);
     }
 
-    std::vector<QWidget*> controlsOf(std::initializer_list<const char*> prefixes,
-                                     std::initializer_list<const char*> suffixes) const {
-        std::vector<QWidget*> widgets;
-        for (const char* prefix : prefixes) {
-            for (const char* suffix : suffixes)
-                widgets.push_back(control<QWidget>(prefix, suffix));
+    template <typename Controls> void enableOnPagesWhile(RelevancePtr relevance, Controls controls) {
+        enableWhile(std::move(relevance), controlsOfPages(pages, controls));
+    }
+
+    // Each format's page shows while the format is chosen.
+    void showFormatPages() {
+        for (const ExportFormatDescriptor& format : sdk::exportFormats()) {
+            const auto page = format.pagePrefix ? pages.find(format.pagePrefix) : pages.end();
+            if (page != pages.end())
+                showPageWhile(manager().formatRelevance(format.value), page->second.page);
         }
-        return widgets;
     }
 
     void applyRelevances() {
+        using Widgets = std::vector<QWidget*>;
         const auto& m = manager();
-        showPageWhile(m.aviRelevance(), ui.Avi);
-        showPageWhile(m.bmpRelevance(), ui.Bmp);
-        showPageWhile(m.epsRelevance(), ui.Eps);
-        showPageWhile(m.flashRelevance(), ui.Flash);
-        showPageWhile(m.jpegRelevance(), ui.Jpg);
-        showPageWhile(m.psRelevance(), ui.PostScript);
-        showPageWhile(m.pngRelevance(), ui.Png);
-        showPageWhile(m.tiffRelevance(), ui.Tiff);
-        showPageWhile(m.mpeg4Relevance(), ui.Mpeg4);
-        showPageWhile(m.rasterMetafileRelevance(), ui.RasterMetafile);
-        showPageWhile(m.wmfRelevance(), ui.Wmf);
-        showPageWhile(m.wmvRelevance(), ui.Wmv);
-
-        const auto postScriptPages = {"exportEps_", "exportPs_"};
+        showFormatPages();
         enableWhile(m.colorRelevance(), {ui.export_Color_ToggleButton});
-        enableWhile(m.imageWidthRelevance(), controlsOfPages(Width, {"Width_LineEdit"}));
-        enableWhile(m.superSampleFactorRelevance(),
-                    controlsOfPages(Supersampling, {"Supersample_Label", "Supersample_LineEdit"}));
-        enableWhile(m.convertTo256ColorsRelevance(), controlsOfPages(Colors256, {"256Colors_ToggleButton"}));
-        enableWhile(m.grayscaleDepthRelevance(),
-                    controlsOfPages(GreyscaleDepth, {"GreyscaleDepth_Label", "GreyscaleDepth_CmbBox"}));
-        enableWhile(m.imageEmbeddedInVectorRelevance(),
-                    controlsOf(postScriptPages, {"Resolution_Label", "Resolution_LineEdit", "ExportDim_Label",
-                                                 "ExportDimVal_Label"}));
-        enableWhile(m.precisionRelevance(),
-                    controlsOf(postScriptPages, {"ExtraPrecision_Label", "ExtraPrecision_LineEdit"}));
-        enableWhile(m.force3DSortingRelevance(), controlsOfPages(ExtraSorting, {"ExtraSort_ToggleButton"}));
-        enableWhile(m.epsPreviewDepthRelevance(),
-                    controlsOf({"exportEps_"}, {"PreviewDepth_CmbBox", "PreviewDepth_Label"}));
-        enableWhile(m.epsPreviewSizeRelevance(),
-                    controlsOf({"exportEps_"}, {"PreviewWidth_Label", "PreviewWidth_LineEdit",
-                                                "PreviewHeight_Label", "PreviewHeight_LineEdit"}));
+        enableOnPagesWhile(m.imageWidthRelevance(),
+                           [](const ExportPage& p) { return Widgets{p.width.field}; });
+        enableOnPagesWhile(m.superSampleFactorRelevance(), [](const ExportPage& p) {
+            return Widgets{p.supersampling.label, p.supersampling.factor};
+        });
+        enableOnPagesWhile(m.convertTo256ColorsRelevance(),
+                           [](const ExportPage& p) { return Widgets{p.colours256}; });
+        enableOnPagesWhile(m.grayscaleDepthRelevance(), [](const ExportPage& p) {
+            return Widgets{p.greyscaleDepth.label, p.greyscaleDepth.choice};
+        });
+        // Where an image is embedded in a vector file, its size is that of the image.
+        enableOnPagesWhile(m.imageEmbeddedInVectorRelevance(), [](const ExportPage& p) {
+            const auto& vector = p.vectorRendering;
+            return vector.resolution ? Widgets{vector.resolutionLabel, vector.resolution, p.dimensions.label,
+                                               p.dimensions.value}
+                                     : Widgets{};
+        });
+        enableOnPagesWhile(m.precisionRelevance(), [](const ExportPage& p) {
+            return Widgets{p.vectorRendering.precisionLabel, p.vectorRendering.precision};
+        });
+        enableOnPagesWhile(m.force3DSortingRelevance(),
+                           [](const ExportPage& p) { return Widgets{p.extraSorting}; });
+        enableOnPagesWhile(m.epsPreviewDepthRelevance(), [](const ExportPage& p) {
+            return Widgets{p.epsPreview.depth, p.epsPreview.depthLabel};
+        });
+        enableOnPagesWhile(m.epsPreviewSizeRelevance(), [](const ExportPage& p) {
+            const auto& preview = p.epsPreview;
+            return Widgets{preview.widthLabel, preview.width, preview.heightLabel, preview.height};
+        });
     }
 };
 
@@ -469,12 +547,10 @@ RelevancePtr ExportDialog::relevance() {
 
 void ExportDialog::getExportFileSettings(ExportFormat_e format, std::string& extension, std::string& pattern,
                                          std::string& description) {
-    const int row = static_cast<int>(format);
-    const bool known = row >= 0 && row < static_cast<int>(std::size(exportFileSettings));
-    const ExportFileSettings& settings = known ? exportFileSettings[row] : ExportFileSettings{"", "", ""};
-    extension = settings.extension;
-    pattern = settings.pattern;
-    description = settings.description;
+    const ExportFormatDescriptor* row = sdk::findExportFormat(format);
+    extension = row ? row->extension : "";
+    pattern = row ? row->filePattern() : "";
+    description = row ? translatedFormatText(row->fileDescription).toStdString() : "";
 }
 
 ExportDialog::ExportDialog(QWidget& parent, Mode_e mode)
@@ -482,7 +558,7 @@ ExportDialog::ExportDialog(QWidget& parent, Mode_e mode)
     , m_impl(std::make_unique<Impl>(*this)) {
     m_impl->mode = mode;
     m_impl->manager().animationMode(mode == Mode_Animation);
-    setHelpAction(new ExportDialogLaunchHelpAction(m_impl->set().exportFormat(), helpPagesByFormat(), this));
+    setHelpAction(new ExportDialogLaunchHelpAction(m_impl->set().exportFormat(), this));
 }
 
 ExportDialog::~ExportDialog() {

@@ -3,22 +3,30 @@
 #include "export/ExportPropertiesGenerated.h"
 #include "host/AppLock.h"
 #include "host/BooleanPropertyDependentRelevance.h"
+#include "host/ExportFormats.h"
+#include "host/ExportSettingsTable.h"
 #include "host/FrameExistsRelevance.h"
 #include "host/InvertingRelevance.h"
 #include "host/Kernel.h"
 #include "host/RelevanceExpression.h"
-#include "propertyframework/SignalConnectionCollection.h"
+#include "host/SimpleBooleanRelevance.h"
 #include "host/StyleValue.h"
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/Property.h"
 #include "propertyframework/PropertyDecoratorAbstract.h"
 #include "propertyframework/PropertyDependentRelevance.h"
 #include "propertyframework/PropertyTypeAdapter.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "propertyframework/models/ListModelProxy.h"
 #include "propertyframework/models/PremappedListModel.h"
 #include "styleproperties/KernelProperty.h"
 
+#include <QCoreApplication>
+
+#include <functional>
 #include <initializer_list>
+#include <map>
+#include <vector>
 
 namespace qelmar::dialogs::io {
 
@@ -37,21 +45,31 @@ using sdk::ui::propertymanager::RelevancePtr;
 
 namespace {
 
-const ModelValueInfo<ExportFormat_e> stillImageFormats[] = {
-    {"BMP", ExportFormat_BMP},
-    {"EPS", ExportFormat_EPS},
-    {"JPEG", ExportFormat_JPEG},
-    {"PNG", ExportFormat_PNG},
-    {"PostScript", ExportFormat_PS},
-    {"TIFF", ExportFormat_TIFF},
-    {"WMF", ExportFormat_WindowsMetafile},
-};
+using sdk::ExportFormatDescriptor;
+using sdk::ExportFormatOffer;
+namespace exportsettings = sdk::exportsettings;
 
-const ModelValueInfo<ExportFormat_e> animationFormats[] = {
-    {"AVI", ExportFormat_AVI},      {"Flash", ExportFormat_Flash},
-    {"MPEG-4", ExportFormat_MPEG4}, {"Raster Metafile", ExportFormat_RasterMetafile},
-    {"WMV", ExportFormat_WMV},
-};
+// The formats of one list of the dialog, labelled in the user's language. Built once: the models
+// keep pointers into it.
+std::vector<ModelValueInfo<ExportFormat_e>> formatsOffered(ExportFormatOffer offer) {
+    std::vector<ModelValueInfo<ExportFormat_e>> formats;
+    for (const ExportFormatDescriptor& format : sdk::exportFormats()) {
+        if (format.offer == offer)
+            formats.push_back(
+                {QCoreApplication::translate("ExportFormat", format.label).toStdString(), format.value});
+    }
+    return formats;
+}
+
+const std::vector<ModelValueInfo<ExportFormat_e>>& stillImageFormats() {
+    static const auto formats = formatsOffered(ExportFormatOffer::StillImage);
+    return formats;
+}
+
+const std::vector<ModelValueInfo<ExportFormat_e>>& animationFormats() {
+    static const auto formats = formatsOffered(ExportFormatOffer::Animation);
+    return formats;
+}
 
 const ModelValueInfo<ExportRegion_e> exportRegions[] = {
     {"Current frame", ExportRegion_CurrentFrame},
@@ -100,8 +118,13 @@ std::shared_ptr<PremappedListModel<T>> modelOver(const ModelValueInfo<T> (&table
     return modelOver(table, static_cast<int>(N));
 }
 
+template <typename T>
+std::shared_ptr<PremappedListModel<T>> modelOver(const std::vector<ModelValueInfo<T>>& table) {
+    return modelOver(table.data(), static_cast<int>(table.size()));
+}
+
 std::shared_ptr<PremappedListModel<ExportFormat_e>> modelForAnimationMode(bool animation) {
-    return animation ? modelOver(animationFormats) : modelOver(stillImageFormats);
+    return animation ? modelOver(animationFormats()) : modelOver(stillImageFormats());
 }
 
 Palette_e boolToPaletteConverter(const bool& color) {
@@ -156,8 +179,9 @@ public:
         : m_format(std::move(format)) {}
 
     ValidationResult validate(const double& value) const override {
-        const double lowest = m_format->retrieveValue() == ExportFormat_Flash ? 1.0 / 256.0 : 0.001;
-        return BoundedValueValidator<double>(lowest, 200.0).validate(value);
+        const auto& speed = exportsettings::animationSpeed;
+        const double lowest = m_format->retrieveValue() == ExportFormat_Flash ? 1.0 / 256.0 : speed.minimum;
+        return BoundedValueValidator<double>(lowest, speed.maximum).validate(value);
     }
 
 private:
@@ -172,12 +196,18 @@ void decorate(PropertyPtr<T> (ExportPropertiesGenerated::*getter)() const,
      setter)(std::make_shared<PropertyValidatorDecorator<T>>((properties.*getter)(), std::move(validator)));
 }
 
-template <typename T> ValidatorPtr<T> bounded(T lowest, T highest) {
-    return std::make_shared<const BoundedValueValidator<T>>(lowest, highest);
+// The range the kernel gives the setting, checked before the value reaches the kernel so that
+// the user reads why at once.
+template <typename T> ValidatorPtr<T> boundedAs(const sdk::ExportSetting& setting) {
+    return std::make_shared<const BoundedValueValidator<T>>(static_cast<T>(setting.minimum),
+                                                            static_cast<T>(setting.maximum));
 }
 
-RelevancePtr anyOf(std::initializer_list<RelevancePtr> operands) {
-    auto expression = std::make_shared<RelevanceExpression>(*operands.begin());
+// False for no operands at all.
+RelevancePtr anyOf(const std::vector<RelevancePtr>& operands) {
+    if (operands.empty())
+        return std::make_shared<const sdk::ui::propertymanager::SimpleBooleanRelevance>(false);
+    auto expression = std::make_shared<RelevanceExpression>(operands.front());
     for (auto operand = operands.begin() + 1; operand != operands.end(); ++operand)
         expression->oor(*operand);
     return *expression;
@@ -216,15 +246,7 @@ bool someFrameIsThreeDimensional() {
 
 // The formats whose page offers the colour check box; every other format exports in colour.
 bool offersColorChoice(ExportFormat_e format) {
-    switch (format) {
-    case ExportFormat_EPS:
-    case ExportFormat_PS:
-    case ExportFormat_WindowsMetafile:
-    case ExportFormat_TIFF:
-        return true;
-    default:
-        return false;
-    }
+    return sdk::exportFormatHasOption(format, sdk::ExportFormatOption_ColourChoice);
 }
 
 PropertyPtr<bool>& useUserDefinedWidthProperty() {
@@ -237,6 +259,8 @@ PropertyPtr<bool>& useUserDefinedWidthProperty() {
 struct ExportPropertiesManager::Impl {
     ExportPropertiesGenerated& properties;
 
+    // One for every format of the table.
+    std::map<ExportFormat_e, RelevancePtr> formatRelevances;
 #define QELMAR_EXPORT_RELEVANCE_MEMBER(Name) RelevancePtr Name;
     QELMAR_EXPORT_RELEVANCES(QELMAR_EXPORT_RELEVANCE_MEMBER)
 #undef QELMAR_EXPORT_RELEVANCE_MEMBER
@@ -281,7 +305,18 @@ struct ExportPropertiesManager::Impl {
     }
 
     RelevancePtr formatIs(ExportFormat_e format) const {
-        return equals(properties.exportFormat(), format);
+        const auto found = formatRelevances.find(format);
+        return found != formatRelevances.end() ? found->second : equals(properties.exportFormat(), format);
+    }
+
+    // True while the chosen format is one of the table's rows that pass the test.
+    template <typename Test> RelevancePtr formatIsAny(Test test) const {
+        std::vector<RelevancePtr> formats;
+        for (const ExportFormatDescriptor& format : sdk::exportFormats()) {
+            if (test(format))
+                formats.push_back(formatIs(format.value));
+        }
+        return anyOf(formats);
     }
 };
 
@@ -299,56 +334,51 @@ ExportPropertiesManager::~ExportPropertiesManager() = default;
 void ExportPropertiesManager::installDecorators() {
     auto& set = m_impl->properties;
     using Set = ExportPropertiesGenerated;
-    decorate(&Set::imageWidth, &Set::setImageWidth, set, bounded(4, 32766));
-    decorate(&Set::superSampleFactor, &Set::setSuperSampleFactor, set, bounded(2, 16));
+    decorate(&Set::imageWidth, &Set::setImageWidth, set, boundedAs<int>(exportsettings::imageWidth));
+    decorate(&Set::superSampleFactor, &Set::setSuperSampleFactor, set,
+             boundedAs<int>(exportsettings::superSampleFactor));
     decorate<double>(&Set::animationSpeed, &Set::setAnimationSpeed, set,
                      std::make_shared<const AnimationSpeedValidator>(set.exportFormat()));
     decorate<int>(&Set::resolution, &Set::setResolution, set,
                   std::make_shared<const VectorImageResolutionValidator>(set.exportRegion()));
-    decorate(&Set::precision, &Set::setPrecision, set, bounded(0, 8));
-    decorate(&Set::epsPreviewImageWidth, &Set::setEpsPreviewImageWidth, set, bounded(4, 32766));
-    decorate(&Set::epsPreviewImageHeight, &Set::setEpsPreviewImageHeight, set, bounded(4, 32766));
+    decorate(&Set::precision, &Set::setPrecision, set, boundedAs<int>(exportsettings::precision));
+    decorate(&Set::epsPreviewImageWidth, &Set::setEpsPreviewImageWidth, set,
+             boundedAs<int>(exportsettings::epsPreviewImageWidth));
+    decorate(&Set::epsPreviewImageHeight, &Set::setEpsPreviewImageHeight, set,
+             boundedAs<int>(exportsettings::epsPreviewImageHeight));
 }
 
 void ExportPropertiesManager::installRelevances() {
     Impl& d = *m_impl;
     const auto& set = d.properties;
-    d.aviRelevance = d.formatIs(ExportFormat_AVI);
-    d.bmpRelevance = d.formatIs(ExportFormat_BMP);
-    d.epsRelevance = d.formatIs(ExportFormat_EPS);
-    d.flashRelevance = d.formatIs(ExportFormat_Flash);
-    d.jpegRelevance = d.formatIs(ExportFormat_JPEG);
-    d.mpeg4Relevance = d.formatIs(ExportFormat_MPEG4);
-    d.pngRelevance = d.formatIs(ExportFormat_PNG);
-    d.psRelevance = d.formatIs(ExportFormat_PS);
-    d.rasterMetafileRelevance = d.formatIs(ExportFormat_RasterMetafile);
-    d.tiffRelevance = d.formatIs(ExportFormat_TIFF);
-    d.wmfRelevance = d.formatIs(ExportFormat_WindowsMetafile);
-    d.wmvRelevance = d.formatIs(ExportFormat_WMV);
+    for (const ExportFormatDescriptor& format : sdk::exportFormats())
+        d.formatRelevances.emplace(format.value, equals(set.exportFormat(), format.value));
 
-    // Anything that is not a raster format counts as vector.
-    d.vectorFormatRelevance =
-        isNot(anyOf({d.aviRelevance, d.bmpRelevance, d.flashRelevance, d.jpegRelevance, d.mpeg4Relevance,
-                     d.pngRelevance, d.rasterMetafileRelevance, d.tiffRelevance, d.wmvRelevance}));
-    const RelevancePtr postScript = anyOf({d.epsRelevance, d.psRelevance});
+    // Anything that is not an image of pixels counts as vector.
+    d.vectorFormatRelevance = isNot(d.formatIsAny(std::mem_fn(&ExportFormatDescriptor::isPixelImage)));
+    const RelevancePtr postScript =
+        d.formatIsAny(std::mem_fn(&ExportFormatDescriptor::embedsImageAtResolution));
+    const auto offering = [](sdk::ExportFormatOption option) {
+        return [option](const ExportFormatDescriptor& format) { return format.hasOption(option); };
+    };
 
-    d.colorRelevance = anyOf({d.vectorFormatRelevance, d.tiffRelevance});
+    d.colorRelevance = d.formatIsAny(offering(sdk::ExportFormatOption_ColourChoice));
     d.useOffscreenImageRelevance = isTrue(set.useOffscreenBitmap());
     d.imageWidthRelevance =
         allOf({d.useOffscreenImageRelevance, isNot(postScript), isTrue(useUserDefinedWidthProperty())});
     d.superSampleFactorRelevance =
         allOf({d.useOffscreenImageRelevance, isTrue(set.useSuperSampleAntiAliasing())});
     d.convertTo256ColorsRelevance =
-        allOf({anyOf({d.bmpRelevance, d.pngRelevance, d.tiffRelevance}), isTrue(d.color)});
+        allOf({d.formatIsAny(offering(sdk::ExportFormatOption_256Colours)), isTrue(d.color)});
     d.grayscaleDepthRelevance = isNot(d.convertTo256ColorsRelevance);
     d.imageEmbeddedInVectorRelevance = allOf({postScript, equals(set.renderType(), PrintRenderType_Image)});
     d.precisionRelevance = allOf({postScript, equals(set.renderType(), PrintRenderType_Vector)});
-    d.force3DSortingRelevance =
-        anyOf({allOf({d.precisionRelevance, isTrue(d.threeDimensionalFrame)}), d.wmfRelevance});
+    d.force3DSortingRelevance = anyOf({allOf({d.precisionRelevance, isTrue(d.threeDimensionalFrame)}),
+                                       d.formatIs(ExportFormat_WindowsMetafile)});
     d.epsPreviewDepthRelevance =
-        allOf({d.epsRelevance, equals(set.epsPreviewImageType(), EPSPreviewImage_TIFF)});
+        allOf({d.formatIs(ExportFormat_EPS), equals(set.epsPreviewImageType(), EPSPreviewImage_TIFF)});
     d.epsPreviewSizeRelevance =
-        allOf({d.epsRelevance, isNot(equals(set.epsPreviewImageType(), EPSPreviewImage_None))});
+        allOf({d.formatIs(ExportFormat_EPS), isNot(equals(set.epsPreviewImageType(), EPSPreviewImage_None))});
 }
 
 void ExportPropertiesManager::installListeners() {
@@ -375,7 +405,7 @@ std::string ExportPropertiesManager::buildImageDimensionsString() {
     Impl& d = *m_impl;
     const auto& set = d.properties;
     const AppLock lock(AppLock::ImplicitMacroRecord);
-    const toolbox::StyleValue kernelResolution(toolbox::StringList{"PrintSetup", "ImageResolution"});
+    const toolbox::StyleValue kernelResolution(toolbox::StringList(exportsettings::resolution.path));
     const int dialogResolution = set.resolution()->retrieveValue();
     const bool vector = d.vectorFormatRelevance->isRelevant();
     // The kernel sizes a vector export by its own resolution, so it is shown the dialog's for
@@ -433,6 +463,17 @@ RelevancePtr ExportPropertiesManager::relevance() {
     static const RelevancePtr frameExists = std::make_shared<const FrameExistsRelevance>();
     return frameExists;
 }
+
+RelevancePtr ExportPropertiesManager::formatRelevance(ExportFormat_e format) const {
+    return m_impl->formatIs(format);
+}
+
+#define QELMAR_EXPORT_FORMAT_RELEVANCE_GETTER(Name, Format)                                                  \
+    RelevancePtr ExportPropertiesManager::Name() const {                                                     \
+        return formatRelevance(Format);                                                                      \
+    }
+QELMAR_EXPORT_FORMAT_RELEVANCES(QELMAR_EXPORT_FORMAT_RELEVANCE_GETTER)
+#undef QELMAR_EXPORT_FORMAT_RELEVANCE_GETTER
 
 #define QELMAR_EXPORT_RELEVANCE_GETTER(Name)                                                                 \
     RelevancePtr ExportPropertiesManager::Name() const {                                                     \

@@ -13,21 +13,24 @@ namespace qelmar::sdk::ui::propertymanager {
 class ExportPropertiesGenerated;
 } // namespace qelmar::sdk::ui::propertymanager
 
-// The relevances the export dialog shows and enables its controls by: one per format, then one
-// per control that applies to some formats only.
+// The relevance of each format's page, named after the format: views on formatRelevance for
+// the formats the dialog offers.
+#define QELMAR_EXPORT_FORMAT_RELEVANCES(X)                                                                   \
+    X(aviRelevance, ExportFormat_AVI)                                                                        \
+    X(bmpRelevance, ExportFormat_BMP)                                                                        \
+    X(epsRelevance, ExportFormat_EPS)                                                                        \
+    X(flashRelevance, ExportFormat_Flash)                                                                    \
+    X(jpegRelevance, ExportFormat_JPEG)                                                                      \
+    X(mpeg4Relevance, ExportFormat_MPEG4)                                                                    \
+    X(pngRelevance, ExportFormat_PNG)                                                                        \
+    X(psRelevance, ExportFormat_PS)                                                                          \
+    X(rasterMetafileRelevance, ExportFormat_RasterMetafile)                                                  \
+    X(tiffRelevance, ExportFormat_TIFF)                                                                      \
+    X(wmfRelevance, ExportFormat_WindowsMetafile)                                                            \
+    X(wmvRelevance, ExportFormat_WMV)
+
+// The relevances of the controls that apply to some formats only.
 #define QELMAR_EXPORT_RELEVANCES(X)                                                                          \
-    X(aviRelevance)                                                                                          \
-    X(bmpRelevance)                                                                                          \
-    X(epsRelevance)                                                                                          \
-    X(flashRelevance)                                                                                        \
-    X(jpegRelevance)                                                                                         \
-    X(mpeg4Relevance)                                                                                        \
-    X(pngRelevance)                                                                                          \
-    X(psRelevance)                                                                                           \
-    X(rasterMetafileRelevance)                                                                               \
-    X(tiffRelevance)                                                                                         \
-    X(wmfRelevance)                                                                                          \
-    X(wmvRelevance)                                                                                          \
     X(colorRelevance)                                                                                        \
     X(useOffscreenImageRelevance)                                                                            \
     X(imageWidthRelevance)                                                                                   \
@@ -56,6 +59,12 @@ public:
     ExportPropertiesManager(const ExportPropertiesManager&) = delete;
     ExportPropertiesManager& operator=(const ExportPropertiesManager&) = delete;
 
+    // True while the format is chosen.
+    sdk::ui::propertymanager::RelevancePtr formatRelevance(ExportFormat_e format) const;
+#define QELMAR_EXPORT_FORMAT_RELEVANCE_GETTER(Name, Format)                                                  \
+    sdk::ui::propertymanager::RelevancePtr Name() const;
+    QELMAR_EXPORT_FORMAT_RELEVANCES(QELMAR_EXPORT_FORMAT_RELEVANCE_GETTER)
+#undef QELMAR_EXPORT_FORMAT_RELEVANCE_GETTER
 #define QELMAR_EXPORT_RELEVANCE_GETTER(Name) sdk::ui::propertymanager::RelevancePtr Name() const;
     QELMAR_EXPORT_RELEVANCES(QELMAR_EXPORT_RELEVANCE_GETTER)
 #undef QELMAR_EXPORT_RELEVANCE_GETTER

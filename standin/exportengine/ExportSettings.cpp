@@ -1,48 +1,52 @@
 #include "exportengine/ExportSettings.h"
 
+#include "host/ExportSettingsTable.h"
 #include "kernel/StyleStore.h"
 
 namespace qelmar::standin {
 
+namespace {
+
+StylePath pathOf(const sdk::ExportSetting& setting) {
+    return StylePath(setting.path.begin(), setting.path.end());
+}
+
+} // namespace
+
 bool offersColourChoice(ExportFormat_e format) {
-    switch (format) {
-    case ExportFormat_TIFF:
-    case ExportFormat_EPS:
-    case ExportFormat_PS:
-    case ExportFormat_WindowsMetafile:
-        return true;
-    default:
-        return false;
-    }
+    return sdk::exportFormatHasOption(format, sdk::ExportFormatOption_ColourChoice);
 }
 
 ExportSettings ExportSettings::fromStyles() {
     const StyleStore& styles = StyleStore::instance();
-    const auto integer = [&styles](const StylePath& path) {
-        return static_cast<int>(styles.integerValue(path));
+    namespace setting = sdk::exportsettings;
+    const auto integer = [&styles](const sdk::ExportSetting& setting) {
+        return static_cast<int>(styles.integerValue(pathOf(setting)));
+    };
+    const auto boolean = [&styles](const sdk::ExportSetting& setting) {
+        return styles.boolValue(pathOf(setting));
     };
     ExportSettings settings;
-    settings.format = static_cast<ExportFormat_e>(integer({"ExportSetup", "ExportFormat"}));
-    settings.region = static_cast<ExportRegion_e>(integer({"ExportSetup", "ExportRegion"}));
-    settings.fileName = styles.textValue({"ExportSetup", "ExportFName"});
+    settings.format = static_cast<ExportFormat_e>(integer(setting::exportFormat));
+    settings.region = static_cast<ExportRegion_e>(integer(setting::exportRegion));
+    settings.fileName = styles.textValue(pathOf(setting::fileName));
     settings.monochrome =
-        integer({"PrintSetup", "Palette"}) == Palette_Monochrome && offersColourChoice(settings.format);
-    settings.useOffscreenBitmap = styles.boolValue({"Interface", "UseOffScreenBitMap"});
-    settings.imageWidth = integer({"ExportSetup", "ImageWidth"});
-    settings.superSample = styles.boolValue({"ExportSetup", "UseSuperSampleAntiAliasing"});
-    settings.superSampleFactor = integer({"ExportSetup", "SuperSampleFactor"});
-    settings.convertTo256Colors = styles.boolValue({"ExportSetup", "ConvertTo256Colors"});
-    settings.greyscaleDepth = integer({"ExportSetup", "GrayscaleDepth"});
-    settings.progressiveJpeg = integer({"ExportSetup", "JPEGEncoding"}) == JPEGEncoding_Progressive;
-    settings.quality = styles.realValue({"ExportSetup", "Quality"});
-    settings.renderType = static_cast<PrintRenderType_e>(integer({"ExportSetup", "PrintRenderType"}));
-    settings.resolution = integer({"PrintSetup", "ImageResolution"});
-    settings.precision = integer({"PrintSetup", "Precision"});
-    settings.previewType =
-        static_cast<EPSPreviewImage_e>(integer({"ExportSetup", "EPSPreviewImage", "ImageType"}));
-    settings.previewWidth = integer({"ExportSetup", "EPSPreviewImage", "ImageWidth"});
-    settings.previewHeight = integer({"ExportSetup", "EPSPreviewImage", "ImageHeight"});
-    settings.previewDepth = integer({"ExportSetup", "EPSPreviewImage", "GrayscaleDepth"});
+        integer(setting::palette) == Palette_Monochrome && offersColourChoice(settings.format);
+    settings.useOffscreenBitmap = boolean(setting::useOffscreenBitmap);
+    settings.imageWidth = integer(setting::imageWidth);
+    settings.superSample = boolean(setting::useSuperSampleAntiAliasing);
+    settings.superSampleFactor = integer(setting::superSampleFactor);
+    settings.convertTo256Colors = boolean(setting::convertTo256Colors);
+    settings.greyscaleDepth = integer(setting::grayScaleDepth);
+    settings.progressiveJpeg = integer(setting::jpegEncoding) == JPEGEncoding_Progressive;
+    settings.quality = styles.realValue(pathOf(setting::quality));
+    settings.renderType = static_cast<PrintRenderType_e>(integer(setting::renderType));
+    settings.resolution = integer(setting::resolution);
+    settings.precision = integer(setting::precision);
+    settings.previewType = static_cast<EPSPreviewImage_e>(integer(setting::epsPreviewImageType));
+    settings.previewWidth = integer(setting::epsPreviewImageWidth);
+    settings.previewHeight = integer(setting::epsPreviewImageHeight);
+    settings.previewDepth = integer(setting::epsGrayScaleDepth);
     return settings;
 }
 

@@ -1,5 +1,7 @@
 #include "host/KernelExport.h"
 
+#include "host/ExportFormats.h"
+
 #include "exportengine/AnimationExport.h"
 #include "exportengine/ExportGeometry.h"
 #include "exportengine/ExportSettings.h"
@@ -23,8 +25,7 @@ namespace {
 
 // Why the format cannot be written by this kernel; empty for the formats it writes.
 std::string unavailableFormatReason(ExportFormat_e format) {
-    if (qelmar::standin::isRasterFormat(format) || format == ExportFormat_EPS || format == ExportFormat_PS ||
-        format == ExportFormat_WindowsMetafile || qelmar::standin::isAnimatedFormat(format))
+    if (qelmar::sdk::exportWriterOf(format) != qelmar::sdk::ExportWriter::None)
         return {};
     if (format == ExportFormat_FlashVideo)
         return "Exporting Flash Video animations is not available.";
@@ -36,11 +37,14 @@ std::string unavailableFormatReason(ExportFormat_e format) {
 }
 
 QByteArray encode(const qelmar::standin::ExportArea& area, const ExportSettings& settings) {
-    if (qelmar::standin::isRasterFormat(settings.format))
+    switch (qelmar::sdk::exportWriterOf(settings.format)) {
+    case qelmar::sdk::ExportWriter::RasterImage:
         return qelmar::standin::encodeRasterImage(area, settings);
-    if (settings.format == ExportFormat_WindowsMetafile)
+    case qelmar::sdk::ExportWriter::WindowsMetafile:
         return qelmar::standin::encodeWindowsMetafile(area, settings);
-    return qelmar::standin::encodePostScript(area, settings);
+    default:
+        return qelmar::standin::encodePostScript(area, settings);
+    }
 }
 
 // The animation between its first export call and its finish. Only one runs at a time: a second
@@ -100,7 +104,7 @@ void startExport() {
         refuse(reason);
     if (settings.fileName.empty())
         refuse("No file name was given for the export.");
-    if (qelmar::standin::isAnimatedFormat(settings.format))
+    if (const auto* format = qelmar::sdk::findExportFormat(settings.format); format && format->isAnimated())
         startAnimation(settings);
     else
         exportStillImage(settings);

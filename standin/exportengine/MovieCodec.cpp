@@ -1,5 +1,7 @@
 #include "exportengine/MovieCodec.h"
 
+#include "host/ExportFormats.h"
+
 namespace qelmar::standin {
 
 namespace {
@@ -52,8 +54,7 @@ MovieCodec flashCodec(const MovieOptions& options) {
 } // namespace
 
 bool isMovieFormat(ExportFormat_e format) {
-    return format == ExportFormat_AVI || format == ExportFormat_MPEG4 || format == ExportFormat_WMV ||
-           format == ExportFormat_Flash;
+    return sdk::exportWriterOf(format) == sdk::ExportWriter::Movie;
 }
 
 MovieCodec movieCodecFor(ExportFormat_e format, const MovieOptions& options) {

@@ -1,5 +1,6 @@
 #include "ExportTestFixture.h"
 
+#include "host/ExportFormats.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
 #include "host/KernelString.h"
@@ -8,6 +9,9 @@
 #include "propertyframework/Property.h"
 
 #include <QFile>
+
+#include <set>
+#include <utility>
 
 namespace qelmar::exporting::test {
 
@@ -125,14 +129,18 @@ TEST_F(ExportPropertiesTest, FlashRefusesSpeedsItsFilesCannotHold) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path("slow.swf"))));
 }
 
+using sdk::ui::propertymanager::RelevancePtr;
+using Relevances = std::set<std::string>;
+
 struct FormatCase {
+    const char* name;
     ExportFormat_e format;
     PrintRenderType_e renderType;
     EPSPreviewImage_e preview;
     bool color;
     bool threeDimensionalFrame;
-    // colour, width, 256 colours, resolution, precision, 3D sorting, preview depth, preview size
-    const char* expected;
+    // The control relevances that hold; every other one is false.
+    Relevances expected;
 };
 
 class ExportRelevanceTest : public ExportTest, public ::testing::WithParamInterface<FormatCase> {};
@@ -150,43 +158,56 @@ TEST_P(ExportRelevanceTest, ControlsApplyToTheFormatsTheyMeanSomethingFor) {
     set.epsPreviewImageType()->setValue(c.preview);
     manager.color()->setValue(c.color);
 
-    std::string actual;
-    for (const auto& relevance :
-         {manager.colorRelevance(), manager.imageWidthRelevance(), manager.convertTo256ColorsRelevance(),
-          manager.imageEmbeddedInVectorRelevance(), manager.precisionRelevance(),
-          manager.force3DSortingRelevance(), manager.epsPreviewDepthRelevance(),
-          manager.epsPreviewSizeRelevance()})
-        actual += relevance->isRelevant() ? '1' : '0';
+    const std::pair<const char*, RelevancePtr> relevances[] = {
+        {"colour", manager.colorRelevance()},
+        {"width", manager.imageWidthRelevance()},
+        {"256 colours", manager.convertTo256ColorsRelevance()},
+        {"resolution", manager.imageEmbeddedInVectorRelevance()},
+        {"precision", manager.precisionRelevance()},
+        {"3D sorting", manager.force3DSortingRelevance()},
+        {"preview depth", manager.epsPreviewDepthRelevance()},
+        {"preview size", manager.epsPreviewSizeRelevance()},
+    };
+    Relevances actual;
+    for (const auto& [name, relevance] : relevances) {
+        if (relevance->isRelevant())
+            actual.insert(name);
+    }
     EXPECT_EQ(actual, c.expected);
     EXPECT_NE(manager.grayscaleDepthRelevance()->isRelevant(),
               manager.convertTo256ColorsRelevance()->isRelevant());
+    // Exactly one format's page applies, and the named relevance of the dialog's formats is it.
     int formatsShown = 0;
-    for (const auto& page : {manager.aviRelevance(), manager.bmpRelevance(), manager.epsRelevance(),
-                             manager.flashRelevance(), manager.jpegRelevance(), manager.mpeg4Relevance(),
-                             manager.pngRelevance(), manager.psRelevance(), manager.rasterMetafileRelevance(),
-                             manager.tiffRelevance(), manager.wmfRelevance(), manager.wmvRelevance()})
-        formatsShown += page->isRelevant();
+    for (const auto& format : sdk::exportFormats())
+        formatsShown += manager.formatRelevance(format.value)->isRelevant();
     EXPECT_EQ(formatsShown, 1);
+    EXPECT_TRUE(manager.formatRelevance(c.format)->isRelevant());
 }
 
 constexpr auto vector = PrintRenderType_Vector;
 constexpr auto image = PrintRenderType_Image;
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     EveryFormat, ExportRelevanceTest,
     ::testing::Values(
-        FormatCase{ExportFormat_BMP, vector, EPSPreviewImage_None, true, true, "01100000"},
-        FormatCase{ExportFormat_PNG, vector, EPSPreviewImage_TIFF, false, false, "01000000"},
-        FormatCase{ExportFormat_TIFF, vector, EPSPreviewImage_None, true, false, "11100000"},
-        FormatCase{ExportFormat_TIFF, vector, EPSPreviewImage_None, false, false, "11000000"},
-        FormatCase{ExportFormat_JPEG, image, EPSPreviewImage_TIFF, true, true, "01000000"},
-        FormatCase{ExportFormat_AVI, vector, EPSPreviewImage_None, true, false, "01000000"},
-        FormatCase{ExportFormat_RasterMetafile, vector, EPSPreviewImage_None, true, false, "01000000"},
-        FormatCase{ExportFormat_EPS, vector, EPSPreviewImage_TIFF, true, true, "10001111"},
-        FormatCase{ExportFormat_EPS, vector, EPSPreviewImage_EPSIV2, true, false, "10001001"},
-        FormatCase{ExportFormat_EPS, image, EPSPreviewImage_None, false, true, "10010000"},
-        FormatCase{ExportFormat_PS, vector, EPSPreviewImage_TIFF, true, true, "10001100"},
-        FormatCase{ExportFormat_PS, image, EPSPreviewImage_TIFF, true, true, "10010000"},
-        FormatCase{ExportFormat_WindowsMetafile, image, EPSPreviewImage_None, true, false, "11000100"}));
+        FormatCase{"BmpInColour", ExportFormat_BMP, vector, EPSPreviewImage_None, true, true, {"width", "256 colours"}},
+        FormatCase{"PngMonochrome", ExportFormat_PNG, vector, EPSPreviewImage_TIFF, false, false, {"width"}},
+        FormatCase{"TiffInColour", ExportFormat_TIFF, vector, EPSPreviewImage_None, true, false, {"colour", "width", "256 colours"}},
+        FormatCase{"TiffMonochrome", ExportFormat_TIFF, vector, EPSPreviewImage_None, false, false, {"colour", "width"}},
+        FormatCase{"JpegRenderedAsImage", ExportFormat_JPEG, image, EPSPreviewImage_TIFF, true, true, {"width"}},
+        FormatCase{"Avi", ExportFormat_AVI, vector, EPSPreviewImage_None, true, false, {"width"}},
+        FormatCase{"RasterMetafile", ExportFormat_RasterMetafile, vector, EPSPreviewImage_None, true, false, {"width"}},
+        FormatCase{"EpsVectorTiffPreview3D", ExportFormat_EPS, vector, EPSPreviewImage_TIFF, true, true,
+                   {"colour", "precision", "3D sorting", "preview depth", "preview size"}},
+        FormatCase{"EpsVectorEpsiPreviewFlat", ExportFormat_EPS, vector, EPSPreviewImage_EPSIV2, true, false,
+                   {"colour", "precision", "preview size"}},
+        FormatCase{"EpsImageNoPreview3D", ExportFormat_EPS, image, EPSPreviewImage_None, false, true, {"colour", "resolution"}},
+        FormatCase{"PostScriptVector3D", ExportFormat_PS, vector, EPSPreviewImage_TIFF, true, true, {"colour", "precision", "3D sorting"}},
+        FormatCase{"PostScriptImage3D", ExportFormat_PS, image, EPSPreviewImage_TIFF, true, true, {"colour", "resolution"}},
+        FormatCase{"WmfRenderedAsImage", ExportFormat_WindowsMetafile, image, EPSPreviewImage_None, true, false,
+                   {"colour", "width", "3D sorting"}}),
+    [](const ::testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(ExportPropertiesTest, TheWidthFieldNeedsAnOffscreenImageAndATypedWidth) {
     ExportPropertiesGenerated set(true, toolbox::StringList());

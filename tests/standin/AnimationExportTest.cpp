@@ -3,6 +3,7 @@
 #include "exportengine/ExportGeometry.h"
 #include "exportengine/PlotRenderer.h"
 #include "exportengine/RasterMetafile.h"
+#include "host/ExportFormats.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
 #include "host/KernelString.h"
@@ -115,9 +116,13 @@ protected:
 };
 
 TEST_F(AnimationExportTest, MoviesAppearWhenFinishedWithTheirFramesRateAndAnnouncedSize) {
-    for (ExportFormat_e format :
-         {ExportFormat_AVI, ExportFormat_MPEG4, ExportFormat_WMV, ExportFormat_Flash}) {
-        SCOPED_TRACE(testing::Message() << "format " << format);
+    int movies = 0;
+    for (const auto& row : qelmar::sdk::exportFormats()) {
+        if (row.writer != qelmar::sdk::ExportWriter::Movie)
+            continue;
+        ++movies;
+        const ExportFormat_e format = row.value;
+        SCOPED_TRACE(row.label);
         ASSERT_TRUE(start("movie", format)) << lastError();
         for (int i = 1; i < 6; ++i)
             ASSERT_TRUE(QelUtilExport(true)) << lastError();
@@ -134,6 +139,7 @@ TEST_F(AnimationExportTest, MoviesAppearWhenFinishedWithTheirFramesRateAndAnnoun
         EXPECT_EQ(filesInFolder(), QStringList{"movie"});
         QFile::remove(QString::fromStdString(path("movie")));
     }
+    EXPECT_EQ(movies, 4);
     // Still images keep their odd sides.
     EXPECT_EQ(QelUtilGetDefaultExportImageWidth(ExportFormat_PNG, ExportRegion_CurrentFrame), 297);
 }

@@ -65,22 +65,23 @@ std::string zoneName(const LoadedFile& zone) {
 void checkDimensions(const LoadedFile& zone, const DataValues& step) {
     if (step.dimensions.empty())
         return;
+    const std::size_t points = pointsOf(step);
     std::size_t product = 1;
     for (const std::size_t size : step.dimensions)
-        product *= size;
-    if (product != pointsOf(step))
+        product = product > points / size ? points + 1 : product * size; // no wrap-around to a match
+    if (product != points)
         refuse(zoneName(zone) + " has dimensions that do not multiply to its " +
                std::to_string(pointsOf(step)) + " points");
 }
 
-// The kernel fits files to each other by their variables, but a zone's steps must agree with the
-// zone's first step exactly: they are the same points at other times.
+// The kernel fits files to each other by their variables, but a zone's steps must have the
+// variables of its first step over as many points: they are the same points at other times.
 void checkZone(const LoadedFile& zone) {
     checkDimensions(zone, zone.values);
     for (const DataValues& step : zone.laterSteps) {
-        if (step.variableNames != zone.values.variableNames || pointsOf(step) != pointsOf(zone.values) ||
-            step.dimensions != zone.values.dimensions)
+        if (step.variableNames != zone.values.variableNames || pointsOf(step) != pointsOf(zone.values))
             refuse(zoneName(zone) + " has time steps with other variables or points than its first step");
+        checkDimensions(zone, step);
     }
 }
 

@@ -202,6 +202,20 @@ INSTANTIATE_TEST_SUITE_P(
                 return fileAndZone(load) && load.setDimensions({3, 1}) && load.addVariable("x", {1, 2});
             },
             "the zone \"z\" of a.dat has dimensions that do not multiply to its 2 points", true},
+        MisbuiltLoad{"DimensionsOfALaterStepThatDoNotMultiplyToThePoints",
+                     [](DataLoad& load) {
+                         return fileAndZone(load) && load.setDimensions({2}) &&
+                                load.addVariable("x", {1, 2}) && load.beginTimeStep("later") &&
+                                load.setDimensions({1, 3}) && load.addVariable("x", {3, 4});
+                     },
+                     "the zone \"z\" of a.dat has dimensions that do not multiply to its 2 points", true},
+        // 2^62 x 4 wraps around to 0 in 64 bits.
+        MisbuiltLoad{"DimensionsWhoseProductWrapsAroundToThePoints",
+                     [](DataLoad& load) {
+                         return fileAndZone(load) && load.setDimensions({std::size_t(1) << 62, 4}) &&
+                                load.addVariable("x", {});
+                     },
+                     "the zone \"z\" of a.dat has dimensions that do not multiply to its 0 points", true},
         MisbuiltLoad{
             "TimeStepWithOtherVariables",
             [](DataLoad& load) {

@@ -74,7 +74,7 @@ const CsvContents& numericCsv() {
 }
 
 // Empty when the table holds what was written, else what differs.
-std::string mismatchOf(const qelmar::standin::DataValues& table, const CsvContents& expected) {
+std::string mismatchOf(const qelmar::standin::ZoneValues& table, const CsvContents& expected) {
     if (table.values.size() != static_cast<std::size_t>(csvColumns))
         return "wrong number of columns";
     std::size_t missing = 0;

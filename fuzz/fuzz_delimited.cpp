@@ -16,9 +16,9 @@
 
 namespace {
 
-using qelmar::standin::DataValues;
 using qelmar::standin::DelimitedTextHeader;
 using qelmar::standin::DelimitedTextOptions;
+using qelmar::standin::ZoneValues;
 
 // Reads of at most `step` bytes, as a slow pipe or a network file system may give them.
 class TricklingBuffer : public QBuffer {
@@ -49,7 +49,7 @@ DelimitedTextOptions optionsFrom(std::uint8_t choice) {
 
 // The outcome as text: the message, or the names and every value's bits.
 template <typename Read> std::string outcomeOf(Read read) {
-    DataValues table;
+    ZoneValues table;
     try {
         table = read();
     } catch (const std::runtime_error& failure) {

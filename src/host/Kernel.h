@@ -6,6 +6,7 @@ struct ArgList_s;
 using ArgList_pa = ArgList_s*;
 
 #include "host/KernelArgList.h"
+#include "host/KernelDataLoad.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-// Internal to the stand-in kernel and the loaders: how data read by a loader reaches the frames.
+// Internal to the stand-in kernel: how data read by a loader (handed over through the data load
+// calls of host/KernelDataLoad.h) reaches the frames.
 
 #include "host/DataLoadOption.h"
 #include "kernel/DataFileFormat.h"

@@ -2,25 +2,9 @@
 #include "loaders/LoaderSupport.h"
 #include "loaders/StandardDataLoaders.h"
 
-#include "kernel/DataFileFormat.h"
-
 namespace qelmar::standin {
 
 namespace {
-
-// Every zone of the file through all of its time steps, one LoadedFile per zone.
-void appendZonesOf(const std::string& path, std::vector<LoadedFile>& loaded) {
-    DataFileContents contents = readDataFile(path);
-    int zoneInFile = 0;
-    for (auto& steps : contents.zones) {
-        LoadedFile& zone = loaded.emplace_back();
-        zone.path = path;
-        zone.values = std::move(steps.front());
-        zone.laterSteps.assign(std::make_move_iterator(steps.begin() + 1),
-                               std::make_move_iterator(steps.end()));
-        zone.zoneInFile = zoneInFile++;
-    }
-}
 
 // The kernel's own binary data files.
 class DataFileLoader : public qelmar::sdk::ui::DataLoaderInterface {
@@ -37,9 +21,10 @@ public:
               qelmar::dataload::DataLoadOption option) override {
         return readIntoAndLoad(
             files,
-            [](const std::string& file, std::vector<LoadedFile>& loaded) {
+            [](const std::string& file, qelmar::sdk::DataLoad& load) {
                 requireRegularFile(file);
-                appendZonesOf(file, loaded);
+                // The kernel reads its own files, every zone through all of its time steps.
+                requireAccepted(load.readDataFile(file));
             },
             option);
     }

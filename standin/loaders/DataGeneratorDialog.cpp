@@ -66,13 +66,13 @@ DataGeneratorDialog::DataGeneratorDialog(QWidget* parent)
             &DataGeneratorDialog::updateOkButton);
 }
 
-DataValues DataGeneratorDialog::generatedValues() const {
+ZoneValues DataGeneratorDialog::generatedValues() const {
     const auto formula = static_cast<Formula>(m_formula->currentData().toInt());
     const double a = m_a->value();
     const double b = m_b->value();
     const double c = m_c->value();
     const int points = m_points->value();
-    DataValues data;
+    ZoneValues data;
     data.title = m_formula->currentText().remove('&').toStdString();
     data.variableNames = {"x", "y"};
     data.values.assign(2, std::vector<double>(static_cast<std::size_t>(points)));

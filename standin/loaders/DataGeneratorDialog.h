@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kernel/DataFileFormat.h"
+#include "loaders/ZoneValues.h"
 
 #include <QDialog>
 
@@ -20,7 +20,7 @@ public:
     explicit DataGeneratorDialog(QWidget* parent = nullptr);
 
     // The variables x and y over the grid, titled with the formula.
-    DataValues generatedValues() const;
+    ZoneValues generatedValues() const;
 
 private:
     void updateOkButton();

@@ -22,9 +22,10 @@ public:
         DataGeneratorDialog dialog(parent);
         if (dialog.exec() != QDialog::Accepted)
             return cancelledLoad();
-        LoadedFile generated;
+        FileZone generated;
         generated.values = dialog.generatedValues();
-        return loadData({std::move(generated)}, option);
+        return fillAndLoad(
+            [&generated](qelmar::sdk::DataLoad& load) { handOver(load, std::move(generated)); }, option);
     }
 };
 

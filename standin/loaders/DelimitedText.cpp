@@ -130,7 +130,7 @@ public:
             takeHead();
     }
 
-    DataValues finish() {
+    ZoneValues finish() {
         if (!m_started)
             takeHead();
         if (!m_pending.empty()) {
@@ -429,7 +429,7 @@ private:
     const DelimitedTextOptions m_options;
     const std::string m_fileName;
     CsvParser m_csv;
-    DataValues m_table;
+    ZoneValues m_table;
     std::string m_head;    // the first bytes, until there are enough to tell the encoding
     std::string m_pending; // the start of a line the next chunk goes on with
     std::string m_firstRowText;
@@ -447,7 +447,7 @@ private:
 
 } // namespace
 
-DataValues parseDelimitedText(const char* begin, const char* end, const DelimitedTextOptions& options,
+ZoneValues parseDelimitedText(const char* begin, const char* end, const DelimitedTextOptions& options,
                               const std::string& fileName) {
     TableReader reader(options, fileName);
     reader.feed(begin, end);
@@ -456,7 +456,7 @@ DataValues parseDelimitedText(const char* begin, const char* end, const Delimite
 
 // Read in chunks, never mapped: a file cut short while it is read (a log being rotated) then
 // ends early instead of faulting on pages that are gone.
-DataValues readDelimitedText(QIODevice& device, const DelimitedTextOptions& options,
+ZoneValues readDelimitedText(QIODevice& device, const DelimitedTextOptions& options,
                              const std::string& fileName) {
     TableReader reader(options, fileName);
     std::vector<char> chunk(readChunkBytes);
@@ -471,7 +471,7 @@ DataValues readDelimitedText(QIODevice& device, const DelimitedTextOptions& opti
     return reader.finish();
 }
 
-DataValues readDelimitedText(const std::string& path, const DelimitedTextOptions& options) {
+ZoneValues readDelimitedText(const std::string& path, const DelimitedTextOptions& options) {
     requireRegularFile(path);
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))

@@ -3,7 +3,7 @@
 // Internal to the stand-in framework's loaders: numeric tables in text files, one row per line,
 // usually below a header row of variable names.
 
-#include "kernel/DataFileFormat.h"
+#include "loaders/ZoneValues.h"
 
 #include <QIODevice>
 
@@ -35,10 +35,10 @@ struct DelimitedTextOptions {
 };
 
 // Throw std::runtime_error naming the file and, for a bad row, the line and the column.
-DataValues parseDelimitedText(const char* begin, const char* end, const DelimitedTextOptions& options,
+ZoneValues parseDelimitedText(const char* begin, const char* end, const DelimitedTextOptions& options,
                               const std::string& fileName);
-DataValues readDelimitedText(QIODevice& device, const DelimitedTextOptions& options,
+ZoneValues readDelimitedText(QIODevice& device, const DelimitedTextOptions& options,
                              const std::string& fileName);
-DataValues readDelimitedText(const std::string& path, const DelimitedTextOptions& options);
+ZoneValues readDelimitedText(const std::string& path, const DelimitedTextOptions& options);
 
 } // namespace qelmar::standin

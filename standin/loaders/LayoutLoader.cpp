@@ -26,13 +26,13 @@ public:
         if (option == qelmar::dataload::DataLoadOption_None)
             return cancelledLoad();
         if (files.size() != 1) {
-            setLastErrorMessage("Choose one layout file to open.");
+            setLoadFailure("Choose one layout file to open.");
             return false;
         }
         qelmar::toolbox::ArgList args;
         if (!args.appendString("FName", files.front()) ||
             !args.appendInt("Append", option == qelmar::dataload::Append ? 1 : 0)) {
-            setLastErrorMessage("There is not enough memory to open the layout " + files.front() + ".");
+            setLoadFailure("There is not enough memory to open the layout " + files.front() + ".");
             return false;
         }
         return QelUtilOpenLayoutX(args.getRef());

@@ -1,9 +1,13 @@
 #pragma once
 
 // Internal to the stand-in framework's loaders: what every loader does with the files it reads.
+// They reach the kernel only through its flat interface: what they read goes into a data load,
+// which the kernel loads as a whole.
 
-#include "kernel/DataLoading.h"
-#include "kernel/LastError.h"
+#include "loaders/ZoneValues.h"
+
+#include "host/DataLoad.h"
+#include "host/DataLoadOption.h"
 
 #include <exception>
 #include <new>
@@ -13,31 +17,53 @@
 
 namespace qelmar::standin {
 
-// Reads every file with `readInto`, which appends what it read of one file (one zone or several,
-// with their time steps) and throws with a message for the user, then loads them together. The
-// first failure loads nothing and becomes the kernel's last error; running out of memory, while
-// reading or loading, becomes a message that says so, since "std::bad_alloc" tells a user nothing.
+// Sets the reason QelUtilGetLastErrorMessage gives; an empty one clears it.
+void setLoadFailure(const std::string& message);
+
+// Throws std::runtime_error with the kernel's reason when a kernel call of the load failed.
+void requireAccepted(bool accepted);
+
+// Hands one zone through all of its time steps to the load as a file of its own. Each
+// variable's values are freed once the kernel holds them, so that a large file is not held twice
+// for long. Throws std::runtime_error with the kernel's reason when the kernel refuses them.
+void handOver(qelmar::sdk::DataLoad& load, FileZone zone);
+
+// Runs `fill`, which puts what it read into the load and throws with a message for the user,
+// then loads it. A failure loads nothing and becomes the kernel's last error; running out of
+// memory becomes a message that says so, since "std::bad_alloc" tells a user nothing.
+template <typename Fill> bool fillAndLoad(Fill fill, qelmar::dataload::DataLoadOption option) {
+    try {
+        qelmar::sdk::DataLoad load;
+        requireAccepted(!load.isNull());
+        fill(load);
+        return load.apply(option);
+    } catch (const std::bad_alloc&) {
+        setLoadFailure(
+            "The data is too large to load: it needs more memory than is free. Nothing was loaded.");
+    } catch (const std::exception& failure) {
+        setLoadFailure(failure.what());
+    }
+    return false;
+}
+
+// Reads every file with `readInto`, which puts what it read of one file (one zone or several,
+// with their time steps) into the load and throws with a message for the user, then loads them
+// together. The first failure loads nothing.
 template <typename ReadInto>
 bool readIntoAndLoad(const std::vector<std::string>& files, ReadInto readInto,
                      qelmar::dataload::DataLoadOption option) {
-    std::vector<LoadedFile> loaded;
-    try {
-        for (const std::string& file : files) {
-            try {
-                readInto(file, loaded);
-            } catch (const std::bad_alloc&) {
-                throw std::runtime_error(file +
-                                         " is too large to load: its values need more memory than is free.");
+    return fillAndLoad(
+        [&](qelmar::sdk::DataLoad& load) {
+            for (const std::string& file : files) {
+                try {
+                    readInto(file, load);
+                } catch (const std::bad_alloc&) {
+                    throw std::runtime_error(
+                        file + " is too large to load: its values need more memory than is free.");
+                }
             }
-        }
-        return loadData(std::move(loaded), option);
-    } catch (const std::bad_alloc&) {
-        setLastErrorMessage(
-            "The data is too large to load: it needs more memory than is free. Nothing was loaded.");
-    } catch (const std::exception& failure) {
-        setLastErrorMessage(failure.what());
-    }
-    return false;
+        },
+        option);
 }
 
 // For readers that give one file's values (its first and only time step).
@@ -45,10 +71,11 @@ template <typename Read>
 bool readAndLoad(const std::vector<std::string>& files, Read read, qelmar::dataload::DataLoadOption option) {
     return readIntoAndLoad(
         files,
-        [&read](const std::string& file, std::vector<LoadedFile>& loaded) {
-            LoadedFile& entry = loaded.emplace_back();
-            entry.path = file;
-            entry.values = read(file);
+        [&read](const std::string& file, qelmar::sdk::DataLoad& load) {
+            FileZone zone;
+            zone.path = file;
+            zone.values = read(file);
+            handOver(load, std::move(zone));
         },
         option);
 }
@@ -58,14 +85,13 @@ template <typename ReadFile>
 bool readFilesAndLoad(const std::vector<std::string>& files, ReadFile read,
                       qelmar::dataload::DataLoadOption option) {
     return readIntoAndLoad(
-        files,
-        [&read](const std::string& file, std::vector<LoadedFile>& loaded) { loaded.push_back(read(file)); },
+        files, [&read](const std::string& file, qelmar::sdk::DataLoad& load) { handOver(load, read(file)); },
         option);
 }
 
 // A cancelled options dialog loads nothing and is no error.
 inline bool cancelledLoad() {
-    clearLastErrorMessage();
+    setLoadFailure({});
     return false;
 }
 

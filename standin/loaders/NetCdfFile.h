@@ -10,7 +10,7 @@
 
 #include "loaders/IsolatedChild.h"
 #include "loaders/NetCdfFrames.h"
-#include "kernel/DataLoading.h"
+#include "loaders/ZoneValues.h"
 
 #include <cstddef>
 #include <string>
@@ -25,7 +25,7 @@ struct NetCdfLimits {
 };
 
 struct NetCdfLoad {
-    LoadedFile file;
+    FileZone file;
     std::vector<std::string> notes; // what the file holds but the load left out, and why
 };
 

@@ -126,14 +126,14 @@ private:
         m_points = static_cast<std::size_t>(shape[0]);
         m_steps = static_cast<std::size_t>(shape[1]);
         reply.file.laterSteps.resize(m_steps - 1);
-        for (DataValues& step : reply.file.laterSteps) {
+        for (ZoneValues& step : reply.file.laterSteps) {
             step.title = reply.file.values.title;
             step.variableNames = reply.file.values.variableNames;
             step.dimensions = reply.file.values.dimensions;
         }
     }
 
-    DataValues& stepAt(NetCdfReply& reply, std::size_t step) {
+    ZoneValues& stepAt(NetCdfReply& reply, std::size_t step) {
         return step == 0 ? reply.file.values : reply.file.laterSteps[step - 1];
     }
 

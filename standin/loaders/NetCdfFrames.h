@@ -16,7 +16,7 @@
 //
 // A reply without its end frame means the reader died on the file.
 
-#include "kernel/DataLoading.h"
+#include "loaders/ZoneValues.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,7 +43,7 @@ struct NetCdfVariable {
 // What one file gave: its variables (listing) or its values with notes on what was skipped.
 struct NetCdfReply {
     std::vector<NetCdfVariable> variables;
-    LoadedFile file;
+    FileZone file;
     std::vector<std::string> notes;
     std::string refusal; // non-empty when the reader refused the file
     bool complete = false;

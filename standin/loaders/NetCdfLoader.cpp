@@ -1,8 +1,8 @@
+#include "host/KernelMessages.h"
 #include "loaders/LoaderSupport.h"
 #include "loaders/NetCdfFile.h"
 #include "loaders/NetCdfOptionsDialog.h"
 #include "loaders/StandardDataLoaders.h"
-#include "host/KernelMessages.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -34,7 +34,7 @@ public:
             try {
                 variables = netCdfVariables(files.front());
             } catch (const std::runtime_error& failure) {
-                setLastErrorMessage(failure.what());
+                setLoadFailure(failure.what());
                 return false;
             }
             NetCdfOptionsDialog dialog(

@@ -1,12 +1,12 @@
 #include "loaders/DelimitedText.h"
 #include "common/FileBytes.h"
 #include "common/ScopedCommaDecimalLocale.h"
-#include "loaders/LoaderSupport.h"
-#include "loaders/StandardDataLoaders.h"
 #include "kernel/ApplicationModel.h"
 #include "kernel/LastError.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "loaders/LoaderSupport.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,9 +28,9 @@ namespace {
 
 using qelmar::dataload::ReplaceAndRetainStyle;
 using qelmar::standin::ApplicationModel;
-using qelmar::standin::DataValues;
 using qelmar::standin::DelimitedTextHeader;
 using qelmar::standin::DelimitedTextOptions;
+using qelmar::standin::ZoneValues;
 using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::KernelTestControl;
 using Columns = std::vector<std::vector<double>>;
@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
         refuses("HeaderWithoutRows", "x,y\n", "t.csv: no data rows below the header row.")),
     [](const ::testing::TestParamInfo<CorpusFile>& info) { return std::string(info.param.name); });
 
-DataValues read(const std::string& path, const DelimitedTextOptions& options) {
+ZoneValues read(const std::string& path, const DelimitedTextOptions& options) {
     return qelmar::standin::readDelimitedText(path, options);
 }
 
@@ -275,7 +275,7 @@ TEST_F(DelimitedTextTest, AFileCutShortWhileItIsReadLoadsTheRowsBeforeTheCut) {
     const qint64 cutTo = 4 + 4 * 1000;
     FileCutShortAfterFirstRead file(QString::fromStdString(csv), cutTo);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const DataValues table = qelmar::standin::readDelimitedText(file, {}, "rotated.csv");
+    const ZoneValues table = qelmar::standin::readDelimitedText(file, {}, "rotated.csv");
     EXPECT_EQ(table.values.at(0).size(), 1000u);
     EXPECT_EQ(table.values.at(1).size(), 1000u);
 }
@@ -334,7 +334,7 @@ RC_GTEST_PROP(DelimitedTextProperty, WrittenTablesReadBackExactly, ()) {
             }
         }
     }
-    const DataValues table =
+    const ZoneValues table =
         qelmar::standin::parseDelimitedText(text.data(), text.data() + text.size(), {}, "t.csv");
     RC_ASSERT(table.variableNames == names);
     RC_ASSERT(sameColumns(table.values, values));

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "host/KernelDataLoad.h"
+
+#include <climits>
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qelmar::sdk {
+
+// Owns a kernel data load (host/KernelDataLoad.h) and frees it on every way out of a scope, so
+// that a loader failing halfway loads nothing. Each call returns the kernel call's result: false
+// with the reason in QelUtilGetLastErrorMessage. A load the kernel could not allocate, or one
+// moved from, holds no handle and every call on it fails.
+class DataLoad {
+public:
+    DataLoad()
+        : m_load(QelUtilDataLoadAlloc()) {}
+    DataLoad(DataLoad&& other) noexcept
+        : m_load(std::exchange(other.m_load, nullptr)) {}
+    DataLoad& operator=(DataLoad&& other) noexcept {
+        if (this != &other) {
+            reset();
+            m_load = std::exchange(other.m_load, nullptr);
+        }
+        return *this;
+    }
+    DataLoad(const DataLoad&) = delete;
+    DataLoad& operator=(const DataLoad&) = delete;
+    ~DataLoad() { reset(); }
+
+    bool isNull() const noexcept { return m_load == nullptr; }
+
+    bool beginFile(const std::string& path) { return QelUtilDataLoadBeginFile(m_load, path.c_str()); }
+    bool beginZone(const std::string& title) { return QelUtilDataLoadBeginZone(m_load, title.c_str()); }
+    bool beginTimeStep(const std::string& title) {
+        return QelUtilDataLoadBeginTimeStep(m_load, title.c_str());
+    }
+    // An empty list leaves the points a list.
+    bool setDimensions(const std::vector<std::size_t>& dimensions) {
+        if (dimensions.empty())
+            return true;
+        std::vector<long> sizes;
+        for (const std::size_t size : dimensions)
+            sizes.push_back(size > LONG_MAX ? -1 : static_cast<long>(size));
+        return QelUtilDataLoadSetDimensions(m_load, sizes.data(), static_cast<int>(sizes.size()));
+    }
+    bool addVariable(const std::string& name, const std::vector<double>& values) {
+        return QelUtilDataLoadAddVariable(m_load, name.c_str(), values.data(),
+                                          static_cast<long>(values.size()));
+    }
+    bool readDataFile(const std::string& path) { return QelUtilDataLoadReadDataFile(m_load, path.c_str()); }
+    bool apply(qelmar::dataload::DataLoadOption option) { return QelUtilDataLoadApply(m_load, option); }
+
+    // The handle for kernel calls; the load keeps ownership.
+    DataLoad_s* getRef() const noexcept { return m_load; }
+
+private:
+    void reset() noexcept {
+        if (m_load)
+            QelUtilDataLoadDealloc(&m_load);
+        m_load = nullptr;
+    }
+
+    DataLoad_s* m_load = nullptr;
+};
+
+} // namespace qelmar::sdk

@@ -1,12 +1,14 @@
 #include "exportengine/AnimationExport.h"
 
-#include "kernel/StyleStore.h"
+#include "exportengine/ExportSettings.h"
 #include "exportengine/MovieCodec.h"
 #include "exportengine/MovieEncoder.h"
 #include "exportengine/PlotRenderer.h"
 #include "exportengine/RasterExport.h"
 #include "exportengine/RasterMetafile.h"
 #include "exportengine/SwfLosslessWriter.h"
+#include "host/ExportFormats.h"
+#include "kernel/StyleStore.h"
 
 #include <stdexcept>
 
@@ -21,15 +23,17 @@ struct AnimationStyles {
 
     static AnimationStyles read() {
         const StyleStore& styles = StyleStore::instance();
+        namespace setting = sdk::exportsettings;
+        const auto integer = [&styles](const sdk::ExportSetting& setting) {
+            return styles.integerValue(stylePathOf(setting));
+        };
         AnimationStyles result;
-        result.framesPerSecond = styles.realValue({"ExportSetup", "AnimationSpeed"});
-        result.tablePerFrame = styles.boolValue({"ExportSetup", "UseMultipleColorTables"});
-        result.movie.aviCompression =
-            static_cast<AVICompression_e>(styles.integerValue({"ExportSetup", "AVICompression"}));
-        result.movie.flashImageType =
-            static_cast<FlashImageType_e>(styles.integerValue({"ExportSetup", "FlashImageType"}));
+        result.framesPerSecond = styles.realValue(stylePathOf(setting::animationSpeed));
+        result.tablePerFrame = styles.boolValue(stylePathOf(setting::useMultipleColorTables));
+        result.movie.aviCompression = static_cast<AVICompression_e>(integer(setting::aviCompression));
+        result.movie.flashImageType = static_cast<FlashImageType_e>(integer(setting::flashImageType));
         result.movie.flashCompression =
-            static_cast<FlashCompressionType_e>(styles.integerValue({"ExportSetup", "FlashCompressionType"}));
+            static_cast<FlashCompressionType_e>(integer(setting::flashCompressionType));
         return result;
     }
 };
@@ -54,7 +58,8 @@ std::unique_ptr<AnimationWriter> writerFor(const ExportSettings& settings, const
 } // namespace
 
 bool isAnimatedFormat(ExportFormat_e format) {
-    return isMovieFormat(format) || format == ExportFormat_RasterMetafile;
+    const sdk::ExportFormatDescriptor* row = sdk::findExportFormat(format);
+    return row && row->isAnimated();
 }
 
 QSize animationFrameSize(const ExportArea& area, const ExportSettings& settings) {

@@ -1,8 +1,11 @@
 #include "exportengine/ExportGeometry.h"
 
+#include "host/ExportFormats.h"
+
+#include "exportengine/ExportSettings.h"
+#include "exportengine/MovieCodec.h"
 #include "kernel/ApplicationModel.h"
 #include "kernel/StyleStore.h"
-#include "exportengine/MovieCodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,14 +77,15 @@ QRectF regionInches(ExportRegion_e region) {
 }
 
 bool isVectorFormat(ExportFormat_e format) {
-    return format == ExportFormat_EPS || format == ExportFormat_PS;
+    const sdk::ExportFormatDescriptor* row = sdk::findExportFormat(format);
+    return row && row->embedsImageAtResolution();
 }
 
 int defaultImageWidth(ExportFormat_e format, ExportRegion_e region) {
-    const double pixelsPerInch =
-        isVectorFormat(format)
-            ? static_cast<double>(StyleStore::instance().integerValue({"PrintSetup", "ImageResolution"}))
-            : screenPixelsPerInch;
+    const double pixelsPerInch = isVectorFormat(format)
+                                     ? static_cast<double>(StyleStore::instance().integerValue(
+                                           stylePathOf(sdk::exportsettings::resolution)))
+                                     : screenPixelsPerInch;
     const double width = std::round(regionInches(region).width() * pixelsPerInch);
     return static_cast<int>(std::clamp(width, 1.0, static_cast<double>(largestImageSide)));
 }

@@ -4,6 +4,7 @@
 // the sizes derived from them. The export writers, the size queries of the export dialog and
 // the screen view all measure here, so the sizes the dialog announces are the sizes written.
 
+#include "host/ExportSettingsTable.h"
 #include "host/KernelExport.h"
 
 #include <QRectF>
@@ -20,7 +21,7 @@ constexpr double screenPixelsPerInch = 72.0;
 constexpr double workAreaMargin = 0.5;
 // Bounds of an image any writer is asked for: the side the image formats take, and an area that
 // keeps the memory of one rendering reasonable.
-constexpr int largestImageSide = 32766;
+constexpr int largestImageSide = sdk::exportsettings::largestImageSide;
 constexpr double largestImagePixels = 64.0 * 1024.0 * 1024.0;
 
 // What one drawing shows: a rectangle of a page (inches from the paper's top left corner) and

@@ -5,14 +5,6 @@
 
 namespace qelmar::standin {
 
-namespace {
-
-StylePath pathOf(const sdk::ExportSetting& setting) {
-    return StylePath(setting.path.begin(), setting.path.end());
-}
-
-} // namespace
-
 bool offersColourChoice(ExportFormat_e format) {
     return sdk::exportFormatHasOption(format, sdk::ExportFormatOption_ColourChoice);
 }
@@ -21,15 +13,15 @@ ExportSettings ExportSettings::fromStyles() {
     const StyleStore& styles = StyleStore::instance();
     namespace setting = sdk::exportsettings;
     const auto integer = [&styles](const sdk::ExportSetting& setting) {
-        return static_cast<int>(styles.integerValue(pathOf(setting)));
+        return static_cast<int>(styles.integerValue(stylePathOf(setting)));
     };
     const auto boolean = [&styles](const sdk::ExportSetting& setting) {
-        return styles.boolValue(pathOf(setting));
+        return styles.boolValue(stylePathOf(setting));
     };
     ExportSettings settings;
     settings.format = static_cast<ExportFormat_e>(integer(setting::exportFormat));
     settings.region = static_cast<ExportRegion_e>(integer(setting::exportRegion));
-    settings.fileName = styles.textValue(pathOf(setting::fileName));
+    settings.fileName = styles.textValue(stylePathOf(setting::fileName));
     settings.monochrome =
         integer(setting::palette) == Palette_Monochrome && offersColourChoice(settings.format);
     settings.useOffscreenBitmap = boolean(setting::useOffscreenBitmap);
@@ -39,7 +31,7 @@ ExportSettings ExportSettings::fromStyles() {
     settings.convertTo256Colors = boolean(setting::convertTo256Colors);
     settings.greyscaleDepth = integer(setting::grayScaleDepth);
     settings.progressiveJpeg = integer(setting::jpegEncoding) == JPEGEncoding_Progressive;
-    settings.quality = styles.realValue(pathOf(setting::quality));
+    settings.quality = styles.realValue(stylePathOf(setting::quality));
     settings.renderType = static_cast<PrintRenderType_e>(integer(setting::renderType));
     settings.resolution = integer(setting::resolution);
     settings.precision = integer(setting::precision);

@@ -5,7 +5,9 @@
 // every three-dimensional frame back to front (walls, floor, data, front edges), so there is
 // nothing left to sort.
 
+#include "host/ExportSettingsTable.h"
 #include "host/KernelExport.h"
+#include "kernel/StyleStore.h"
 
 #include <string>
 
@@ -15,6 +17,11 @@ namespace qelmar::standin {
 // vector formats; every other format is written in colour whatever it says, since a grey PNG or
 // movie left behind by a TIFF export could not be turned back from the export dialog.
 bool offersColourChoice(ExportFormat_e format);
+
+// Where the kernel keeps the value of a row of the export settings table.
+inline StylePath stylePathOf(const sdk::ExportSetting& setting) {
+    return StylePath(setting.path.begin(), setting.path.end());
+}
 
 struct ExportSettings {
     ExportFormat_e format = ExportFormat_PNG;

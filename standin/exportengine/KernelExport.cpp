@@ -57,8 +57,8 @@ std::unique_ptr<AnimationExport>& runningAnimation() {
 const qelmar::standin::ResetRegistration resetAnimation{[] { runningAnimation().reset(); }};
 
 ExportFormat_e kernelExportFormat() {
-    return static_cast<ExportFormat_e>(
-        qelmar::standin::StyleStore::instance().integerValue({"ExportSetup", "ExportFormat"}));
+    return static_cast<ExportFormat_e>(qelmar::standin::StyleStore::instance().integerValue(
+        qelmar::standin::stylePathOf(qelmar::sdk::exportsettings::exportFormat)));
 }
 
 void startAnimation(const ExportSettings& settings) {

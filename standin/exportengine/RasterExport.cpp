@@ -1,5 +1,7 @@
 #include "exportengine/RasterExport.h"
 
+#include "host/ExportFormats.h"
+
 #include "exportengine/GreyTiff.h"
 #include "exportengine/PlotRenderer.h"
 
@@ -88,8 +90,7 @@ QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings
 }
 
 bool isRasterFormat(ExportFormat_e format) {
-    return format == ExportFormat_PNG || format == ExportFormat_BMP || format == ExportFormat_JPEG ||
-           format == ExportFormat_TIFF;
+    return sdk::exportWriterOf(format) == sdk::ExportWriter::RasterImage;
 }
 
 QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings) {

@@ -34,8 +34,14 @@ public:
     }
 
 private:
-    std::string cannotConvertMessage(const char* typeName) const;
-    static std::string unsupportedTypeMessage(const char* typeName);
+    // Inline: the templates above are instantiated in hosts too (a demo's own forms), which see
+    // none of the library's hidden functions.
+    std::string cannotConvertMessage(const char* typeName) const {
+        return "Cannot convert \"" + m_text + "\" to " + typeName;
+    }
+    static std::string unsupportedTypeMessage(const char* typeName) {
+        return std::string("Unsupported type for conversion: ") + typeName;
+    }
 
     std::string m_text;
 };

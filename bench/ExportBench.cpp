@@ -5,7 +5,6 @@
 #include "host/Kernel.h"
 #include "host/KernelExport.h"
 #include "host/QExtendedFileDialog.h"
-#include "kernel/KernelState.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
@@ -66,14 +65,8 @@ public:
     bool ready() const { return m_folder.isValid(); }
     StyleTestControl& styles() { return m_styles; }
 
-    // Every kernel call is journalled; emptied between iterations, the journal does not grow.
-    static void trimJournal() { qelmar::standin::KernelState::instance().clearJournal(); }
-
     // Each export writes a new file, so that the file dialog never asks about replacing one.
-    void betweenExports() {
-        trimJournal();
-        QFile::remove(filePath());
-    }
+    void betweenExports() { QFile::remove(filePath()); }
 
     // True when the export wrote an image of the width asked for.
     bool wroteExpectedImage() const { return QImageReader(filePath()).size().width() == exportWidth; }
@@ -99,7 +92,6 @@ void BM_ExportDialogShown(benchmark::State& state) {
         settle();
         state.PauseTiming();
         dialog.reset();
-        ExportBenchKernel::trimJournal();
         state.ResumeTiming();
     }
 }

@@ -1,7 +1,6 @@
 #include "bench/BenchRatios.h"
 
 #include "host/CheckedStyleValue.h"
-#include "kernel/KernelState.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
 #include "styleproperties/KernelProperty.h"
@@ -18,18 +17,13 @@ using qelmar::toolbox::StyleValue;
 
 const qelmar::standin::StylePath benchPath{"Bench", "Width"};
 
-// A kernel holding one integer style value. Every kernel call is journalled; the journal is
-// emptied now and then so that a long run measures calls, not a growing vector.
+// A kernel holding one integer style value. The kernel journals calls only while a test records
+// them, so nothing piles up over a long run.
 class BenchKernel {
 public:
     BenchKernel() { m_styles.define(benchPath, qelmar::standin::StyleDefinition::integer(640, 1, 100000)); }
 
     static StyleValue styleValue() { return StyleValue(StringList{"Bench", "Width"}); }
-
-    static void trimJournal(std::size_t iteration) {
-        if ((iteration & 1023) == 0)
-            qelmar::standin::KernelState::instance().clearJournal();
-    }
 
 private:
     qelmar::standin::testing::KernelTestControl m_kernel;
@@ -53,22 +47,16 @@ long readDirectly(const CheckedStyleValue& value) {
 void BM_KernelPropertyRead(benchmark::State& state) {
     BenchKernel kernel;
     const KernelProperty<long> property(BenchKernel::styleValue());
-    std::size_t iteration = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
         benchmark::DoNotOptimize(property.retrieveValue());
-        BenchKernel::trimJournal(++iteration);
-    }
 }
 BENCHMARK(BM_KernelPropertyRead);
 
 void BM_StyleValueReadDirect(benchmark::State& state) {
     BenchKernel kernel;
     const CheckedStyleValue value(BenchKernel::styleValue());
-    std::size_t iteration = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
         benchmark::DoNotOptimize(readDirectly(value));
-        BenchKernel::trimJournal(++iteration);
-    }
 }
 BENCHMARK(BM_StyleValueReadDirect);
 
@@ -79,7 +67,7 @@ void BM_KernelPropertyWrite(benchmark::State& state) {
     std::size_t iteration = 0;
     for (auto _ : state) {
         property.setValue((iteration & 1) ? 800 : 1024);
-        BenchKernel::trimJournal(++iteration);
+        ++iteration;
     }
 }
 BENCHMARK(BM_KernelPropertyWrite);
@@ -90,7 +78,7 @@ void BM_StyleValueWriteDirect(benchmark::State& state) {
     std::size_t iteration = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(value.set<int>((iteration & 1) ? 800 : 1024));
-        BenchKernel::trimJournal(++iteration);
+        ++iteration;
     }
 }
 BENCHMARK(BM_StyleValueWriteDirect);

@@ -5,19 +5,24 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAbstractFileIconProvider>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QIcon>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
 
 // Opening the save-file dialog on a folder of 20,000 files until its file list is complete,
-// against the same on an empty folder. The toolkit's own dialog with its default icon
-// provider, which asks the MIME database about every file, shows what the plain provider saves.
+// against the same on an empty folder, and against the toolkit's own dialog on the same folder.
+// The toolkit's dialog gets an icon provider as plain as ours: its default one asks the MIME
+// database about every file, and comparing with that would credit our dialog with the provider
+// rather than with anything it does itself.
 
 namespace {
 
@@ -35,10 +40,23 @@ std::unique_ptr<SaveFileQtDialog> makeSaveDialog(const QString& folder) {
         std::vector<std::string>{"Binary Data Files (*.plt)"}, 0, QStringLiteral("write_data_file.html"));
 }
 
+// What our dialogs' provider does: no icons, a type named after the suffix.
+class PlainIconProvider : public QAbstractFileIconProvider {
+public:
+    QIcon icon(IconType) const override { return QIcon(); }
+    QIcon icon(const QFileInfo&) const override { return QIcon(); }
+    QString type(const QFileInfo& file) const override {
+        return file.isDir() ? QStringLiteral("Folder") : QStringLiteral("%1 File").arg(file.suffix());
+    }
+};
+
 std::unique_ptr<QFileDialog> makeToolkitDialog(const QString& folder) {
-    auto dialog = std::make_unique<QFileDialog>(nullptr, QStringLiteral("Write Data Set"), folder,
-                                                QStringLiteral("Binary Data Files (*.plt)"));
+    static PlainIconProvider provider; // outlives every dialog, as the model's thread may still ask
+    auto dialog = std::make_unique<QFileDialog>(nullptr, QStringLiteral("Write Data Set"));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(&provider);
+    dialog->setNameFilter(QStringLiteral("Binary Data Files (*.plt)"));
+    dialog->setDirectory(folder);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->selectFile(QStringLiteral("untitled.plt"));
     return dialog;
@@ -76,7 +94,7 @@ const qelmar::bench::RatioRegistration fullOverEmpty{"save dialog on 20,000 file
                                                      "BM_SaveDialogOn20000Files/iterations:5",
                                                      "BM_SaveDialogOnEmptyFolder/iterations:20"};
 const qelmar::bench::RatioRegistration againstToolkit{
-    "save dialog on 20,000 files / toolkit's file dialog with its own icon provider",
+    "save dialog on 20,000 files / toolkit's file dialog, both with a plain icon provider",
     "BM_SaveDialogOn20000Files/iterations:5", "BM_ToolkitFileDialogOn20000Files/iterations:3"};
 
 } // namespace

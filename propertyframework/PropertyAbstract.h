@@ -1,8 +1,8 @@
 #pragma once
 
-#include "propertyframework/PropertyItemInterface.h"
 #include "propertyframework/AllowAnyValueValidator.h"
 #include "propertyframework/InvalidPropertyValueException.h"
+#include "propertyframework/PropertyItemInterface.h"
 
 #include <boost/signals2/connection.hpp>
 
@@ -14,7 +14,8 @@ namespace qelmar {
 // stores only a value that differs and then announces the value read back after storing.
 //
 // Every value change is also announced on the untyped property-changed signal: a slot chained
-// in front of all later listeners of the default priority forwards it.
+// in front of all listeners of the default priority forwards it. The slot is connected when the
+// first untyped listener connects; until then a value change notifies only the typed listeners.
 //
 // A listener may set the property again while it is notified: the listeners after it that the
 // older announcement still reaches are handed the newer value, so every listener ends with the
@@ -32,9 +33,7 @@ public:
     // validator (or nothing, for one that accepts every value).
     explicit PropertyAbstract(ValidatorPtr<T> validator = nullptr)
         : m_valueChanged(std::make_shared<ValueChangedSignal>())
-        , m_validator(validator ? std::move(validator) : AllowAnyValueValidator<T>::instance())
-        , m_chainToPropertyChanged(m_valueChanged->signal().connect(
-              defaultPriority, [this](const T&) { callBaseClassSignalIfThereAreListeners(); })) {}
+        , m_validator(validator ? std::move(validator) : AllowAnyValueValidator<T>::instance()) {}
 
     ~PropertyAbstract() override { m_valueChanged->close(); }
 
@@ -82,8 +81,11 @@ public:
     // The validator object itself; wrappers ask it directly, without the property's own checks.
     const ValidatorPtr<T>& validator() const noexcept { return m_validator; }
 
-    // Includes the chaining slot.
-    std::size_t valueChangedSlotCount() const { return m_valueChanged->signal().num_slots(); }
+    // Counts the chaining slot as connected even before it is, so that the count of a property
+    // without listeners is the same whether or not anything ever listened to it untyped.
+    std::size_t valueChangedSlotCount() const {
+        return m_valueChanged->signal().num_slots() + (m_chainToPropertyChanged.connected() ? 0 : 1);
+    }
 
     virtual void signalValueChangedConnected() const {}
 
@@ -106,11 +108,18 @@ protected:
         ValueChangedSignal::announce(m_valueChanged, value);
     }
 
+    void firstPropertyChangedListenerConnecting() const override {
+        // At the front of the default group: where it would be had it been connected first.
+        m_chainToPropertyChanged = m_valueChanged->signal().connect(
+            defaultPriority, [this](const T&) { callBaseClassSignalIfThereAreListeners(); },
+            boost::signals2::at_front);
+    }
+
 private:
     // Shared with every announcement in progress.
     std::shared_ptr<ValueChangedSignal> m_valueChanged;
     ValidatorPtr<T> m_validator;
-    boost::signals2::scoped_connection m_chainToPropertyChanged;
+    mutable boost::signals2::scoped_connection m_chainToPropertyChanged;
 };
 
 template <typename T> using PropertyPtr = std::shared_ptr<PropertyAbstract<T>>;

@@ -17,7 +17,10 @@ public:
 
     boost::signals2::connection
     connectToPropertyChangedSignal(const PropertyChangedSignal::slot_type& slot) const {
-        m_propertyChangedEverConnected = true;
+        if (!m_propertyChangedEverConnected) {
+            m_propertyChangedEverConnected = true;
+            firstPropertyChangedListenerConnecting();
+        }
         auto connection = m_propertyChanged->signal().connect(slot);
         signalPropertyChangedConnected();
         return connection;
@@ -25,6 +28,11 @@ public:
 
 protected:
     virtual void signalPropertyChangedConnected() const {}
+
+    // Called once, before the first untyped listener connects: a typed property starts
+    // forwarding its value changes only then, so that the many properties nobody watches
+    // untyped pay nothing for it.
+    virtual void firstPropertyChangedListenerConnecting() const {}
 
     // Asking the signal takes its lock; most properties never get an untyped listener, so the
     // flag answers for them without it.

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace qelmar::sdk::ui::dialogs::propertybindings::models {
 
@@ -31,6 +32,13 @@ public:
     virtual int size() const = 0;
     virtual T get(int row) const = 0;
     virtual std::string getStr(int row) const = 0;
+    // The display text of a row, without a copy where the model keeps it as shown; otherwise
+    // getStr's text, kept in `buffer`. The view is valid until the model changes or the buffer
+    // is used again. Views that read many rows often use this rather than getStr.
+    virtual std::string_view getStrView(int row, std::string& buffer) const {
+        buffer = getStr(row);
+        return buffer;
+    }
     virtual std::string getStrForEdit(int row) const = 0;
     virtual void set(T value, int row) = 0;
     // Takes a text the user edited; false when the row does not accept it.

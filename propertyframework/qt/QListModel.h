@@ -8,6 +8,8 @@
 #include <QVariant>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace qelmar::sdk::ui::dialogs::propertybindings::models {
 
@@ -51,10 +53,10 @@ public:
         switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return QString::fromStdString(m_model.getStr(row));
+            return displayText(row);
         case Qt::EditRole:
-            return QString::fromStdString(m_model.isEditable() ? m_model.getStrForEdit(row)
-                                                               : m_model.getStr(row));
+            return m_model.isEditable() ? QString::fromStdString(m_model.getStrForEdit(row))
+                                        : displayText(row);
         case RawValueRole:
             return QVariant::fromValue(static_cast<qlonglong>(m_model.get(row)));
         default:
@@ -107,6 +109,13 @@ private:
     private:
         Shift& m_pending;
     };
+
+    // Views ask for every row they show on every paint: the text is converted straight from the
+    // model's own storage where it keeps one, without an intermediate copy.
+    QString displayText(int row) const {
+        const std::string_view text = m_model.getStrView(row, m_textBuffer);
+        return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+    }
 
     // The model's row for a row of the adaptor, or -1 when the model no longer has it.
     int modelRow(const QModelIndex& index) const {
@@ -173,6 +182,7 @@ private:
     const ListModelInterface<T>& m_model;
     int m_rowCount;
     Shift m_pending;
+    mutable std::string m_textBuffer;
     SignalConnectionCollection m_connections;
 };
 

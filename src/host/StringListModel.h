@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qelmar::sdk::ui::dialogs::propertybindings::models {
@@ -26,6 +27,9 @@ public:
     int size() const override;
     int get(int row) const override;
     std::string getStr(int row) const override;
+    std::string_view getStrView(int row, std::string& buffer) const override;
+    // The stored text of a row, without a copy; empty for a row that does not exist.
+    const std::string& text(int row) const;
     std::string getStrForEdit(int row) const override;
     // Values are row numbers, so there is nothing to set.
     void set(int value, int row) override;
@@ -56,6 +60,7 @@ public:
 protected:
     // For models with heading rows: inserts rows that are shown but cannot be selected.
     void insertRows(int row, const std::vector<std::string>& texts, bool headers);
+    void insertRows(int row, const std::string* texts, std::size_t count, bool headers);
     void setHeaderRow(int row, bool header);
     bool isValidRow(int row) const;
 

@@ -8,8 +8,13 @@
 #include "host/KernelVarNames.h"
 #include "host/StringList.h"
 
+#include <QString>
+
+#include <algorithm>
 #include <exception>
 #include <new>
+#include <string_view>
+#include <unordered_map>
 
 namespace qelmar::sdk::ui::postload {
 
@@ -49,22 +54,73 @@ int offsetOfGroupMember(const StringList_s* list, const StringList_s* group) {
     return -1;
 }
 
+// Calls `visit` with each LF-separated name of a text, as the kernel splits an entry.
+template <typename Visit> void forEachName(std::string_view text, Visit visit) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        visit(text.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+// The alias groups by the names they hold. Asking the kernel whether each group holds a name
+// costs every name of the files a question to every group, which grows with the square of the
+// data; the index leaves only the groups holding a name that folds to the same key, and the
+// kernel still decides for those. The key is the name without blanks around it, case-folded: two
+// names the kernel takes for one another, exactly or by case, always share it.
+class AliasGroupIndex {
+public:
+    explicit AliasGroupIndex(const std::vector<StringList_s*>& groups) {
+        for (std::size_t group = 0; group < groups.size(); ++group) {
+            forEachEntry(groups[group], [&](const char* entry) {
+                forEachName(entry, [&](std::string_view name) { add(name, group); });
+            });
+        }
+    }
+
+    // The positions of the groups that may hold the name, ascending.
+    const std::vector<std::size_t>& candidates(std::string_view name) const {
+        static const std::vector<std::size_t> none;
+        const auto found = m_groupsByKey.find(keyOf(name));
+        return found == m_groupsByKey.end() ? none : found->second;
+    }
+
+private:
+    static std::string keyOf(std::string_view name) {
+        return QString::fromUtf8(name.data(), static_cast<int>(name.size()))
+            .trimmed()
+            .toCaseFolded()
+            .toStdString();
+    }
+
+    void add(std::string_view name, std::size_t group) {
+        std::vector<std::size_t>& groups = m_groupsByKey[keyOf(name)];
+        if (groups.empty() || groups.back() != group)
+            groups.push_back(group);
+    }
+
+    std::unordered_map<std::string, std::vector<std::size_t>> m_groupsByKey;
+};
+
 // The entry a (possibly LF-separated) name designates, directly or through the first alias
-// group that holds the name and has a member in the list.
+// group that holds the name and has a member in the list. Only the groups `usable` marks are
+// considered.
 int GetVarOrAliasOffsetByName(const StringList_s* list, const std::string& name,
-                              const std::vector<StringList_s*>& aliases) {
+                              const std::vector<StringList_s*>& aliases, const AliasGroupIndex& index,
+                              const std::vector<bool>& usable) {
     const toolbox::StringList parts = toolbox::StringList::fromNLString(name.c_str());
-    for (long index = 0; index < parts.size(); ++index) {
-        const char* part = parts[index];
+    for (long position = 0; position < parts.size(); ++position) {
+        const char* part = parts[position];
         if (!part)
             continue;
         const int direct = QelAppVarNameListGetVarOffset(list, part);
         if (direct != -1)
             return direct;
-        for (const StringList_s* group : aliases) {
-            if (QelAppVarNameListGetVarOffset(group, part) == -1)
+        for (const std::size_t group : index.candidates(part)) {
+            if (!usable[group] || QelAppVarNameListGetVarOffset(aliases[group], part) == -1)
                 continue;
-            const int offset = offsetOfGroupMember(list, group);
+            const int offset = offsetOfGroupMember(list, aliases[group]);
             if (offset != -1)
                 return offset;
         }
@@ -76,19 +132,25 @@ void reportError(const char* prefix, const std::exception& e) {
     QelUtilDialogErrMsg((std::string(prefix) + e.what()).c_str());
 }
 
-// The groups that hold at least one of the names, in their order. Only these can lead one of
-// the names anywhere, and an aliases file has far more groups than a file has matching names.
-std::vector<StringList_s*> groupsMentioning(const std::vector<StringList_s*>& aliases,
-                                            const StringList_s* names) {
-    std::vector<StringList_s*> mentioning;
-    for (StringList_s* group : aliases) {
-        bool mentioned = false;
-        forEachEntry(group, [&](const char* member) {
-            mentioned = mentioned || QelAppVarNameListGetVarOffset(names, trimmedName(member).c_str()) != -1;
+// Marks the groups that hold at least one of the names. Only these can lead one of the names
+// anywhere, and an aliases file has far more groups than a file has matching names.
+std::vector<bool> groupsMentioning(const std::vector<StringList_s*>& aliases, const AliasGroupIndex& index,
+                                   const StringList_s* names) {
+    std::vector<bool> mentioning(aliases.size(), false);
+    std::vector<bool> asked(aliases.size(), false);
+    forEachEntry(names, [&](const char* entry) {
+        forEachName(entry, [&](std::string_view name) {
+            for (const std::size_t group : index.candidates(name)) {
+                if (asked[group])
+                    continue;
+                asked[group] = true;
+                forEachEntry(aliases[group], [&](const char* member) {
+                    mentioning[group] = mentioning[group] || QelAppVarNameListGetVarOffset(
+                                                                 names, trimmedName(member).c_str()) != -1;
+                });
+            }
         });
-        if (mentioned)
-            mentioning.push_back(group);
-    }
+    });
     return mentioning;
 }
 
@@ -116,9 +178,10 @@ struct VariableAliasesApplier::Impl {
                                           const std::vector<StringList_s*>& available) {
         std::set<std::string> attached;
         try {
+            const AliasGroupIndex index(aliases);
             for (std::size_t file = 0; file < available.size(); ++file)
-                attachNamesOfFile(groupsMentioning(aliases, available[file]), toLoad, available[file],
-                                  resolvedOffsetsOfFile(file), attached);
+                attachNamesOfFile(aliases, index, groupsMentioning(aliases, index, available[file]), toLoad,
+                                  available[file], resolvedOffsetsOfFile(file), attached);
         } catch (const std::exception& e) {
             reportError("An error occurred while applying the variable names aliases: ", e);
         }
@@ -126,13 +189,14 @@ struct VariableAliasesApplier::Impl {
     }
 
     // A name the kernel refuses to attach is dropped: it is neither attached nor available.
-    void attachNamesOfFile(const std::vector<StringList_s*>& aliases, StringList_s* toLoad,
+    void attachNamesOfFile(const std::vector<StringList_s*>& aliases, const AliasGroupIndex& index,
+                           const std::vector<bool>& mentioning, StringList_s* toLoad,
                            StringList_s* availableNames, std::set<int>& resolved,
                            std::set<std::string>& attached) const {
         std::vector<std::string> unresolved;
         forEachEntry(availableNames, [&](const char* text) {
             std::string name = trimmedName(text);
-            const int offset = GetVarOrAliasOffsetByName(toLoad, name, aliases);
+            const int offset = GetVarOrAliasOffsetByName(toLoad, name, aliases, index, mentioning);
             if (offset == -1 || isResolved(resolved, offset)) {
                 unresolved.push_back(std::move(name));
                 return;
@@ -151,6 +215,8 @@ struct VariableAliasesApplier::Impl {
 
     bool canBeAliased(const std::vector<StringList_s*>& aliases, const StringList_s* toLoad,
                       const std::vector<StringList_s*>& selection) {
+        const AliasGroupIndex index(aliases);
+        const std::vector<bool> everyGroup(aliases.size(), true);
         for (std::size_t file = 0; file < selection.size(); ++file) {
             const std::set<int>& resolved = resolvedOffsetsOfFile(file);
             const long count = QelUtilStringListGetCount(selection[file]);
@@ -158,7 +224,8 @@ struct VariableAliasesApplier::Impl {
                 const char* text = QelUtilStringListGetRawStringPtr(selection[file], position);
                 if (!text)
                     continue;
-                const int offset = GetVarOrAliasOffsetByName(toLoad, trimmedName(text), aliases);
+                const int offset =
+                    GetVarOrAliasOffsetByName(toLoad, trimmedName(text), aliases, index, everyGroup);
                 if (offset == -1 || isResolved(resolved, offset))
                     return false;
             }

@@ -22,6 +22,30 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+std::string_view trimmedView(std::string_view name) {
+    const auto first = std::find_if_not(name.begin(), name.end(), isBlank);
+    const auto last =
+        std::find_if_not(name.rbegin(), std::string_view::reverse_iterator(first), isBlank).base();
+    return name.substr(static_cast<std::size_t>(first - name.begin()),
+                       static_cast<std::size_t>(last - first));
+}
+
+// Writes the case-folded form of a trimmed name into `out`, reusing its storage: ASCII names, the
+// common case, fold in place without allocating.
+void normaliseInto(std::string_view trimmed, std::string& out) {
+    if (!isAscii(trimmed)) {
+        // Letters outside ASCII fold through Qt so that "Température" matches "TEMPÉRATURE".
+        out = QString::fromUtf8(trimmed.data(), static_cast<int>(trimmed.size()))
+                  .trimmed()
+                  .toCaseFolded()
+                  .toStdString();
+        return;
+    }
+    out.assign(trimmed);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+}
+
 // Calls `visit` with each LF-separated name of an entry's text.
 template <typename Visit> void forEachName(std::string_view text, Visit&& visit) {
     std::size_t start = 0;
@@ -71,13 +95,24 @@ const VarNameIndex& indexOf(const StringList_s& list) {
     return *list.varNameIndex;
 }
 
+// The index is keyed by std::string, which cannot be searched by a view before C++20; a
+// buffer per thread holds the key instead, so that a load matching millions of names does not
+// allocate a key for each of them.
+std::string& lookupKey() {
+    thread_local std::string key;
+    return key;
+}
+
 VarNameMatch matchOfName(const VarNameIndex& index, std::string_view name) {
-    const std::string exact = trimmedVarName(name);
+    const std::string_view exact = trimmedView(name);
     if (exact.empty())
         return {};
-    if (const auto found = index.exact.find(exact); found != index.exact.end())
+    std::string& key = lookupKey();
+    key.assign(exact);
+    if (const auto found = index.exact.find(key); found != index.exact.end())
         return {found->second, true};
-    const auto folded = index.folded.find(normalisedVarName(exact));
+    normaliseInto(exact, key);
+    const auto folded = index.folded.find(key);
     if (folded == index.folded.end() || folded->second.ambiguous)
         return {};
     return {folded->second.offset, false};
@@ -99,7 +134,9 @@ int exactOffset(const VarNameIndex& index, std::string_view text) {
     forEachName(text, [&](std::string_view name) {
         if (offset >= 0)
             return;
-        const auto found = index.exact.find(trimmedVarName(name));
+        std::string& key = lookupKey();
+        key.assign(trimmedView(name));
+        const auto found = index.exact.find(key);
         if (found != index.exact.end())
             offset = found->second;
     });
@@ -108,7 +145,7 @@ int exactOffset(const VarNameIndex& index, std::string_view text) {
 
 bool hasExactName(std::string_view text, std::string_view wanted) {
     bool found = false;
-    forEachName(text, [&](std::string_view name) { found = found || trimmedVarName(name) == wanted; });
+    forEachName(text, [&](std::string_view name) { found = found || trimmedView(name) == wanted; });
     return found;
 }
 
@@ -153,24 +190,13 @@ std::vector<std::string> namesOf(const StringList_s* list) {
 } // namespace
 
 std::string trimmedVarName(std::string_view name) {
-    const auto first = std::find_if_not(name.begin(), name.end(), isBlank);
-    const auto last =
-        std::find_if_not(name.rbegin(), std::string_view::reverse_iterator(first), isBlank).base();
-    return std::string(first, last);
+    return std::string(trimmedView(name));
 }
 
 std::string normalisedVarName(std::string_view name) {
-    std::string trimmed = trimmedVarName(name);
-    if (isAscii(trimmed)) {
-        std::transform(trimmed.begin(), trimmed.end(), trimmed.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-        return trimmed;
-    }
-    // Letters outside ASCII fold through Qt so that "Température" matches "TEMPÉRATURE".
-    return QString::fromUtf8(trimmed.data(), static_cast<int>(trimmed.size()))
-        .trimmed()
-        .toCaseFolded()
-        .toStdString();
+    std::string normalised;
+    normaliseInto(trimmedView(name), normalised);
+    return normalised;
 }
 
 int varNameOffset(const StringList_s& list, std::string_view name) {

@@ -1,6 +1,7 @@
 #include "postload/VariableAliasesApplier.h"
 
 #include "host/StringList.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,52 @@ TEST_F(VariableAliasesApplierTest, UnresolvingShiftsOnlyPastRemovedAddedEntries)
         applier.markAsUnresolved(removed);
         EXPECT_EQ(filledEntries(toLoad), expected) << "first removed " << *removed.begin();
     }
+}
+
+} // namespace
+
+namespace {
+
+// Groups are looked up by a folded key first; the kernel's own matching (blanks around a name,
+// letter case also outside ASCII, LF-separated names of one member) must still decide.
+TEST_F(VariableAliasesApplierTest, GroupsHoldNamesWhateverTheirCaseBlanksOrPlaceInAMember) {
+    StringList existing{"Temp", "P"}, file{"x"};
+    applier.init(existing.getRef(), {file.getRef()});
+    StringList toLoad{"Temp", "P"};
+    StringList available{"  TEMPÉRATURE ", "druck", "elsewhere"};
+    StringList toTemp{"température", "Temp"}, toPressure{"Pressure\nDRUCK", "P"}, unrelated{"other", "P"};
+    const auto attached = applier.apply({unrelated.getRef(), toTemp.getRef(), toPressure.getRef()},
+                                        toLoad.getRef(), {available.getRef()});
+
+    EXPECT_EQ(attached, (std::set<std::string>{"TEMPÉRATURE", "druck"}));
+    EXPECT_EQ(texts(toLoad), (Texts{"Temp\nTEMPÉRATURE", "P\ndruck"}));
+    EXPECT_EQ(texts(available), Texts{"elsewhere"});
+}
+
+// An aliases file written for large files has a group per variable. Each name must be compared
+// with the groups that may hold it, not with every group: the kernel lookups grow with the names.
+TEST_F(VariableAliasesApplierTest, LookupsGrowWithTheNamesNotWithNamesTimesGroups) {
+    constexpr int variables = 300;
+    StringList existing, file, available;
+    std::vector<StringList> groups(variables);
+    std::vector<StringList_s*> groupHandles;
+    for (int k = 0; k < variables; ++k) {
+        existing.append("D" + std::to_string(k));
+        file.append("F" + std::to_string(k));
+        available.append("F" + std::to_string(k));
+        groups[k] = StringList{("D" + std::to_string(k)).c_str(), ("F" + std::to_string(k)).c_str()};
+        groupHandles.push_back(groups[k].getRef());
+    }
+    applier.init(existing.getRef(), {file.getRef()});
+    StringList toLoad(existing);
+
+    const qelmar::standin::testing::CallRecording recording;
+    const auto attached = applier.apply(groupHandles, toLoad.getRef(), {available.getRef()});
+
+    EXPECT_EQ(attached.size(), static_cast<std::size_t>(variables));
+    EXPECT_EQ(toLoad[variables - 1],
+              "D" + std::to_string(variables - 1) + "\nF" + std::to_string(variables - 1));
+    EXPECT_LT(kernel.callsNamed("QelAppVarNameListGetVarOffset").size(), 10u * variables);
 }
 
 } // namespace

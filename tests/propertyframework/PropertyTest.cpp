@@ -94,6 +94,30 @@ TEST(PropertyTest, GroupsRunInAscendingOrderAndTheChainComesFirstInItsGroup) {
     EXPECT_EQ(order, std::vector<std::string>({"group 0", "untyped", "group 1", "group 2"}));
 }
 
+// The chain to the untyped signal is made only for the first untyped listener; made late, it
+// must still run where it would have run had it been made with the property.
+TEST(PropertyTest, TheChainComesFirstInItsGroupAlsoWhenTheUntypedListenerConnectsLast) {
+    Property<int> property(0);
+    std::vector<std::string> order;
+    const std::size_t slotsWithoutListeners = property.valueChangedSlotCount();
+    boost::signals2::scoped_connection sameGroup =
+        property.connectToValueChangedSignalUnique([&](const int&) { order.push_back("group 1"); });
+    boost::signals2::scoped_connection early =
+        property.connectToValueChangedSignalUnique([&](const int&) { order.push_back("group 0"); }, 0);
+    property.setValue(1);
+    EXPECT_EQ(order, std::vector<std::string>({"group 0", "group 1"}));
+    EXPECT_EQ(property.valueChangedSlotCount(), slotsWithoutListeners + 2);
+
+    order.clear();
+    boost::signals2::scoped_connection untyped =
+        property.connectToPropertyChangedSignal([&] { order.push_back("untyped"); });
+    boost::signals2::scoped_connection second =
+        property.connectToPropertyChangedSignal([&] { order.push_back("untyped again"); });
+    property.setValue(2);
+    EXPECT_EQ(order, std::vector<std::string>({"group 0", "untyped", "untyped again", "group 1"}));
+    EXPECT_EQ(property.valueChangedSlotCount(), slotsWithoutListeners + 2);
+}
+
 // A listener that corrects the value it is told about sets the property again while it is being
 // notified. Every listener, also those after it, must end with the corrected value, and none may
 // hear the superseded value after the corrected one (hearing the corrected one twice is fine).

@@ -1,7 +1,9 @@
 #include "host/StringListModel.h"
+#include "host/StringListWithHeadersModel.h"
 
 #include <algorithm>
 #include <iterator>
+#include <typeinfo>
 
 namespace qelmar::sdk::ui::dialogs::propertybindings::models {
 
@@ -49,7 +51,20 @@ int StringListModel::get(int row) const {
 }
 
 std::string StringListModel::getStr(int row) const {
-    return isValidRow(row) ? m_impl->rows[row].text : std::string();
+    return text(row);
+}
+
+std::string_view StringListModel::getStrView(int row, std::string& buffer) const {
+    // A derived model may show other texts than it stores, by overriding getStr; only the models
+    // known to show their texts as stored hand them out directly.
+    if (typeid(*this) != typeid(StringListModel) && typeid(*this) != typeid(StringListWithHeadersModel))
+        return ListModelInterface<int>::getStrView(row, buffer);
+    return text(row);
+}
+
+const std::string& StringListModel::text(int row) const {
+    static const std::string none;
+    return isValidRow(row) ? m_impl->rows[row].text : none;
 }
 
 std::string StringListModel::getStrForEdit(int row) const {
@@ -105,7 +120,7 @@ void StringListModel::setValues(StringList_s* values) {
 }
 
 void StringListModel::append(const std::string& text) {
-    insertRows(size(), {text}, false);
+    insertRows(size(), &text, 1, false);
 }
 
 void StringListModel::append(const std::vector<std::string>& texts) {
@@ -113,7 +128,7 @@ void StringListModel::append(const std::vector<std::string>& texts) {
 }
 
 void StringListModel::insert(int row, const std::string& text) {
-    insertRows(row, {text}, false);
+    insertRows(row, &text, 1, false);
 }
 
 void StringListModel::erase(int row) {
@@ -175,16 +190,19 @@ void StringListModel::setEditable(bool editable) {
 }
 
 void StringListModel::insertRows(int row, const std::vector<std::string>& texts, bool headers) {
-    if (texts.empty())
+    insertRows(row, texts.data(), texts.size(), headers);
+}
+
+void StringListModel::insertRows(int row, const std::string* texts, std::size_t count, bool headers) {
+    if (count == 0)
         return;
     row = std::clamp(row, 0, size());
-    std::vector<Row> inserted;
-    inserted.reserve(texts.size());
-    for (const auto& text : texts)
-        inserted.push_back(Row{text, headers});
-    m_impl->rows.insert(m_impl->rows.begin() + row, std::make_move_iterator(inserted.begin()),
-                        std::make_move_iterator(inserted.end()));
-    emitItemsInserted(row, row + static_cast<int>(texts.size()) - 1);
+    // Empty rows first, then each text copied once into its place.
+    std::vector<Row>& rows = m_impl->rows;
+    rows.insert(rows.begin() + row, count, Row{std::string(), headers});
+    for (std::size_t i = 0; i < count; ++i)
+        rows[static_cast<std::size_t>(row) + i].text = texts[i];
+    emitItemsInserted(row, row + static_cast<int>(count) - 1);
 }
 
 void StringListModel::setHeaderRow(int row, bool header) {
@@ -195,7 +213,9 @@ void StringListModel::setHeaderRow(int row, bool header) {
 }
 
 bool StringListModel::isValidRow(int row) const {
-    return row >= 0 && row < size();
+    // Not through size(): views ask for every row on every paint, and size() is a virtual call
+    // through the virtual base.
+    return row >= 0 && static_cast<std::size_t>(row) < m_impl->rows.size();
 }
 
 } // namespace qelmar::sdk::ui::dialogs::propertybindings::models

@@ -143,3 +143,30 @@ TEST(QListModelTest, AdaptorDestroyedBeforeTheModelStopsListening) {
     model.clear();
     EXPECT_EQ(model.size(), 0);
 }
+
+// The adaptor reads plain string list models' texts in place; a derived model that shows other
+// texts than it stores must still be shown with its own, in every role that shows the text.
+TEST(QListModelTest, DerivedModelsShowTheirOwnTextsNotTheStoredOnes) {
+    class Decorated : public StringListModel {
+    public:
+        using StringListModel::StringListModel;
+        std::string getStr(int row) const override { return "<b>" + StringListModel::getStr(row) + "</b>"; }
+    };
+    Decorated decorated(std::vector<std::string>{"pressure", "a name longer than a short string"});
+    StringListWithHeadersModel plain({"pressure", "a name longer than a short string"});
+    plain.setHeader(0, true);
+    ShownModel<int> shownDecorated(decorated);
+    ShownModel<int> shownPlain(plain);
+
+    EXPECT_EQ(shownDecorated.shownText(1), QStringLiteral("<b>a name longer than a short string</b>"));
+    EXPECT_EQ(shownDecorated.view.model()->index(0, 0).data(Qt::ToolTipRole).toString(),
+              QStringLiteral("<b>pressure</b>"));
+    EXPECT_EQ(shownPlain.shownText(0), QStringLiteral("pressure"));
+    EXPECT_EQ(shownPlain.shownText(1), QStringLiteral("a name longer than a short string"));
+
+    // Edits reach the in-place reads at once.
+    plain.setText(1, "Température");
+    EXPECT_EQ(shownPlain.shownText(1), QStringLiteral("Température"));
+    decorated.setText(0, "T");
+    EXPECT_EQ(shownDecorated.shownText(0), QStringLiteral("<b>T</b>"));
+}

@@ -1,5 +1,7 @@
 #include "postload/PostLoadOptionsDialog.h"
 
+#include "bindings/ListViewPropertySynchronizer.h"
+#include "bindings/TextFieldPropertyBinding.h"
 #include "host/ButtonBinding.h"
 #include "host/KernelMessages.h"
 #include "host/KernelVarNames.h"
@@ -8,8 +10,6 @@
 #include "host/RelevanceApplier.h"
 #include "postload/HtmlItemDelegate.h"
 #include "postload/PostLoadOptionsPropertiesManager.h"
-#include "bindings/ListViewPropertySynchronizer.h"
-#include "bindings/TextFieldPropertyBinding.h"
 
 #include "ui_PostLoadOptions.h"
 
@@ -132,7 +132,8 @@ StringList_s* PostLoadOptionsDialog::static_matchVariablesCallback(StringList_s*
     try {
         PostLoadOptionsDialog* dialog = getInstance(*reinterpret_cast<QWidget*>(clientData));
         PostLoadOptionsPropertiesManager& manager = dialog->m_impl->manager;
-        manager.initializeManager(existing, incoming, incomingCount);
+        if (!manager.initializeManager(existing, incoming, incomingCount))
+            return nullptr;
         if (manager.unmatchedVarNamesAvailable()) {
             dialog->launch();
             if (dialog->result() != QDialog::Accepted)

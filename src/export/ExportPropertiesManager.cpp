@@ -207,7 +207,7 @@ bool someFrameIsThreeDimensional() {
     bool found = false;
     if (QelUtilFrameLightweightPopStart()) {
         do {
-            found = QelUtilFrameGetPlotType() == 1;
+            found = QelUtilFrameGetPlotType() == PlotType_ThreeDimensional;
         } while (!found && QelUtilFrameLightweightPopNext());
     }
     QelUtilFrameLightweightPopEnd();

@@ -1,8 +1,8 @@
+#include "host/KernelMessages.h"
 #include "loaders/LoaderSupport.h"
 #include "loaders/NetCdfFile.h"
 #include "loaders/NetCdfOptionsDialog.h"
 #include "loaders/StandardDataLoaders.h"
-#include "host/KernelMessages.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -22,7 +22,7 @@ public:
         properties.name = "NetCDF";
         properties.filePattern = "*.nc";
         properties.multipleFiles = true;
-        properties.advancedOptionsMode = 2;
+        properties.advancedOptionsMode = AdvancedOptions_Always;
         return properties;
     }
 

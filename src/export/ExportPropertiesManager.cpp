@@ -20,7 +20,7 @@
 
 #include <initializer_list>
 
-namespace qelmar::dialogs::io {
+namespace qelmar::sdk::ui::propertymanager {
 
 using sdk::AppLock;
 using sdk::SignalConnectionCollection;
@@ -477,4 +477,4 @@ PropertyPtr<std::string> ExportPropertiesManager::imageDimensions() const {
     return m_impl->imageDimensions;
 }
 
-} // namespace qelmar::dialogs::io
+} // namespace qelmar::sdk::ui::propertymanager

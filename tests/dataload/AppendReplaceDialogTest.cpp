@@ -92,6 +92,10 @@ std::string situationName(const Situation& situation) {
     return std::string(loaders[situation.type]) + "_" + sharings[static_cast<int>(situation.sharing)];
 }
 
+void PrintTo(const Situation& situation, std::ostream* out) {
+    *out << situationName(situation);
+}
+
 class AppendReplaceChoices : public AppendReplaceDialogTest,
                              public ::testing::WithParamInterface<Situation> {};
 

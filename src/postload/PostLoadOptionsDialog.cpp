@@ -114,7 +114,7 @@ void PostLoadOptionsDialog::registerCallback(QWidget& parent) {
     static bool callbacksRegistered = false;
     if (callbacksRegistered)
         return;
-    QelEngMatchVariablesRegisterCallback(static_matchVariablesCallback, reinterpret_cast<long>(&parent));
+    QelEngMatchVariablesRegisterCallback(static_matchVariablesCallback, &parent);
     callbacksRegistered = true;
 }
 
@@ -126,11 +126,11 @@ PostLoadOptionsDialog* PostLoadOptionsDialog::getInstance(QWidget& parent) {
 
 StringList_s* PostLoadOptionsDialog::static_matchVariablesCallback(StringList_s* existing,
                                                                    StringList_s* const* incoming,
-                                                                   long incomingCount, long clientData) {
+                                                                   long incomingCount, void* clientData) {
     const ArrowCursorDuringLoad arrowCursor;
     // The kernel cannot take an exception; a failure here cancels the load, which changes nothing.
     try {
-        PostLoadOptionsDialog* dialog = getInstance(*reinterpret_cast<QWidget*>(clientData));
+        PostLoadOptionsDialog* dialog = getInstance(*static_cast<QWidget*>(clientData));
         PostLoadOptionsPropertiesManager& manager = dialog->m_impl->manager;
         if (!manager.initializeManager(existing, incoming, incomingCount))
             return nullptr;

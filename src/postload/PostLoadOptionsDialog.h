@@ -30,7 +30,7 @@ private:
     // The kernel's callback. The lists it is given stay the kernel's; the answer is a new list
     // that the kernel takes over (it frees it), or null when the user cancelled.
     static StringList_s* static_matchVariablesCallback(StringList_s* existing, StringList_s* const* incoming,
-                                                       long incomingCount, long clientData);
+                                                       long incomingCount, void* clientData);
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;

@@ -1,5 +1,4 @@
 #include "common/FileBytes.h"
-#include "loaders/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "host/KernelStateChange.h"
 #include "host/KernelVarNames.h"
@@ -9,6 +8,7 @@
 #include "kernel/LastError.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -116,9 +116,9 @@ class MatchVariablesAnswer {
 public:
     explicit MatchVariablesAnswer(std::optional<qelmar::toolbox::StringList> answer)
         : m_answer(std::move(answer)) {
-        QelEngMatchVariablesRegisterCallback(&MatchVariablesAnswer::called, reinterpret_cast<long>(this));
+        QelEngMatchVariablesRegisterCallback(&MatchVariablesAnswer::called, this);
     }
-    ~MatchVariablesAnswer() { QelEngMatchVariablesRegisterCallback(nullptr, 0); }
+    ~MatchVariablesAnswer() { QelEngMatchVariablesRegisterCallback(nullptr, nullptr); }
 
     int calls = 0;
     std::string existing;
@@ -126,8 +126,8 @@ public:
 
 private:
     static StringList_s* called(StringList_s* existing, StringList_s* const* incoming, long count,
-                                long self) {
-        auto& answer = *reinterpret_cast<MatchVariablesAnswer*>(self);
+                                void* self) {
+        auto& answer = *static_cast<MatchVariablesAnswer*>(self);
         ++answer.calls;
         answer.existing = qelmar::toolbox::StringList(QelUtilStringListCopy(existing)).toNLString();
         for (long file = 0; file < count; ++file)

@@ -124,7 +124,7 @@ void buildSampleApplication() {
     loadFromDataFile(pressure, QDir(dataFolder).filePath(QStringLiteral("pressure.plt")));
 
     const int flow = app.addPage("Flow");
-    const int velocity = app.addFrame(flow, "Velocity field", 1);
+    const int velocity = app.addFrame(flow, "Velocity field", PlotType_ThreeDimensional);
     app.attachDataSet(velocity,
                       generatedData("Velocity", {"X", "U", "V"}, 500,
                                     [](int variable, double x) {

@@ -10,7 +10,6 @@
 
 #include "dataload/AppendReplaceDialog.h"
 #include "dataload/GenericFileLoaderDialog.h"
-#include "loaders/StandardDataLoaders.h"
 #include "host/AppLock.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
@@ -19,6 +18,7 @@
 #include "host/KernelString.h"
 #include "host/QExtendedFileDialog.h"
 #include "kernel/ApplicationModel.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -326,7 +326,7 @@ void shareCurrentDataSet() {
     ApplicationModel& model = ApplicationModel::instance();
     const int current = model.currentFrameId();
     const auto dataSet = model.frame(current).dataSet;
-    const int copy = model.addFrame(model.pageOf(current), "Profile (second view)", 0);
+    const int copy = model.addFrame(model.pageOf(current), "Profile (second view)", PlotType_Other);
     model.frame(copy).dataSet = dataSet;
     model.setCurrentFrame(current);
 }

@@ -15,7 +15,9 @@ class QELMAR_DIALOGS_EXPORT AppendReplaceDialog : public qelmar::sdk::ui::dialog
 public:
     enum LoaderType { StandardLoader = 0, StyleRetainingLoader = 1, LayoutLoader = 2 };
 
-    // A new dialog on every call, owned by the caller.
+    // A new dialog on every call, owned by the caller, who deletes it when done (hold it in a
+    // std::unique_ptr). It is also a Qt child of `parent`: one never deleted would pile up
+    // there until the parent goes.
     static AppendReplaceDialog* getInstance(LoaderType type, QWidget& parent);
 
     AppendReplaceDialog(LoaderType type, QWidget& parent);

@@ -130,7 +130,7 @@ std::vector<std::string> GenericFileLoaderPropertiesManager::loaderExtensions() 
     for (const DataLoaderPtr& loader : m_impl->loaders) {
         const DataLoaderInterface::Properties properties = loader->properties();
         std::string text = properties.name;
-        if (properties.dialogFileSelection == 0)
+        if (!properties.takesFilesFromDialog())
             text += " (Open to use)";
         text += " (" + properties.filePattern + ")";
         texts.push_back(std::move(text));
@@ -144,9 +144,9 @@ void GenericFileLoaderPropertiesManager::setCurrentSelectedLoader(int index) {
     d.selectedLoaderIndex->setValue(index);
     const DataLoaderInterface::Properties properties = d.currentLoader->properties();
     // A loader with its own dialog gets no files from this one, however many it could take.
-    d.multipleFiles->setValue(properties.dialogFileSelection != 0 && properties.multipleFiles);
+    d.multipleFiles->setValue(properties.takesFilesFromDialog() && properties.multipleFiles);
     // A loader with its own interface always shows its options.
-    advancedOptionsProperty->setValue(isModernLoader() ? properties.advancedOptionsMode == 2 : true);
+    advancedOptionsProperty->setValue(isModernLoader() ? properties.alwaysUsesAdvancedOptions() : true);
 }
 
 bool GenericFileLoaderPropertiesManager::isModernLoader() const {
@@ -154,7 +154,7 @@ bool GenericFileLoaderPropertiesManager::isModernLoader() const {
 }
 
 bool GenericFileLoaderPropertiesManager::selectedLoaderAllowsAdvancedOptions() const {
-    return isModernLoader() && m_impl->currentLoader->properties().advancedOptionsMode == 1;
+    return isModernLoader() && m_impl->currentLoader->properties().offersAdvancedOptions();
 }
 
 bool GenericFileLoaderPropertiesManager::isQelmarLayoutLoaderSelected() const {

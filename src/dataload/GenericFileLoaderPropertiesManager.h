@@ -53,6 +53,9 @@ public:
     // `index` is a position in the loaders' list.
     void setCurrentSelectedLoader(int index);
 
+    // Whether the current loader works through this dialog's file selection and advanced
+    // options ("modern"), rather than bringing a user interface of its own; the repository
+    // says which loaders are.
     bool isModernLoader() const;
     bool selectedLoaderAllowsAdvancedOptions() const;
     bool isQelmarLayoutLoaderSelected() const;

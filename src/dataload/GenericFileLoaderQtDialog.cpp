@@ -1,5 +1,6 @@
 #include "dataload/GenericFileLoaderQtDialog.h"
 
+#include "bindings/ListViewPropertySynchronizer.h"
 #include "dataload/GenericFileLoaderPropertiesManager.h"
 #include "dataload/OnlyFilesSelectionRelevance.h"
 #include "host/ButtonBinding.h"
@@ -9,7 +10,6 @@
 #include "host/ListViewPropertyBinding.h"
 #include "host/RelevanceApplier.h"
 #include "host/RelevanceExpression.h"
-#include "bindings/ListViewPropertySynchronizer.h"
 #include "util/DialogParts.h"
 #include "util/FileDialogWidgets.h"
 
@@ -392,7 +392,7 @@ struct GenericFileLoaderQtDialog::Impl {
         if (!manager().currentSelectedLoader())
             return previousChoice;
         const DataLoaderInterface::Properties properties = loaderProperties();
-        if (properties.dialogFileSelection == 0 || properties.advancedOptionsMode == 2)
+        if (!properties.takesFilesFromDialog() || properties.alwaysUsesAdvancedOptions())
             return true;
         return previousChoice && manager().selectedLoaderAllowsAdvancedOptions();
     }
@@ -429,7 +429,7 @@ struct GenericFileLoaderQtDialog::Impl {
     // files come from the additional list alone.
     bool needsSelectionValidation() const {
         const DataLoaderInterface::Properties properties = loaderProperties();
-        if (properties.dialogFileSelection == 0)
+        if (!properties.takesFilesFromDialog())
             return false;
         if (owner.advancedOptionsSelected() && !properties.fileRequiredWithAdvancedOptions)
             return false;

@@ -59,6 +59,7 @@ using sdk::ui::dialogs::propertybindings::ComboBoxPropertyBinding;
 using sdk::ui::dialogs::propertybindings::RadioButtonPropertyBinding;
 using sdk::ui::dialogs::propertybindings::TextFieldPropertyBinding;
 using sdk::ui::propertymanager::ExportPropertiesGenerated;
+using sdk::ui::propertymanager::ExportPropertiesManager;
 using sdk::ui::propertymanager::RelevancePtr;
 
 namespace {

@@ -28,7 +28,7 @@
 #include <map>
 #include <vector>
 
-namespace qelmar::dialogs::io {
+namespace qelmar::sdk::ui::propertymanager {
 
 using sdk::AppLock;
 using sdk::SignalConnectionCollection;
@@ -237,7 +237,7 @@ bool someFrameIsThreeDimensional() {
     bool found = false;
     if (QelUtilFrameLightweightPopStart()) {
         do {
-            found = QelUtilFrameGetPlotType() == 1;
+            found = QelUtilFrameGetPlotType() == PlotType_ThreeDimensional;
         } while (!found && QelUtilFrameLightweightPopNext());
     }
     QelUtilFrameLightweightPopEnd();
@@ -518,4 +518,4 @@ PropertyPtr<std::string> ExportPropertiesManager::imageDimensions() const {
     return m_impl->imageDimensions;
 }
 
-} // namespace qelmar::dialogs::io
+} // namespace qelmar::sdk::ui::propertymanager

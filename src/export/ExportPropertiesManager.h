@@ -43,7 +43,7 @@ class ExportPropertiesGenerated;
     X(epsPreviewDepthRelevance)                                                                              \
     X(epsPreviewSizeRelevance)
 
-namespace qelmar::dialogs::io {
+namespace qelmar::sdk::ui::propertymanager {
 
 // What the export dialog needs on top of the raw export settings: bounds on the numbers, the
 // choices of the combo boxes, a colour check box over the kernel's palette, a relevance for
@@ -111,4 +111,4 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-} // namespace qelmar::dialogs::io
+} // namespace qelmar::sdk::ui::propertymanager

@@ -15,19 +15,39 @@ namespace qelmar::sdk::ui {
 // load itself.
 class DataLoaderInterface {
 public:
+    // Values of Properties::advancedOptionsMode. The field stays a 32-bit integer, as loaders
+    // declare it; any value other than these two means the loader has no advanced options.
+    enum AdvancedOptionsMode_e : std::int32_t {
+        AdvancedOptions_None = 0,
+        // The user may ask for the loader's advanced options.
+        AdvancedOptions_OnRequest = 1,
+        // The loader always shows its advanced options.
+        AdvancedOptions_Always = 2,
+    };
+    // Values of Properties::dialogFileSelection; any non-zero value counts as FromDialog.
+    enum DialogFileSelection_e : std::int32_t {
+        // The loader asks for what it needs in a dialog of its own.
+        DialogFileSelection_OwnDialog = 0,
+        // The loader takes its files from the load-data dialog's selection.
+        DialogFileSelection_FromDialog = 1,
+    };
+
     struct Properties {
         std::string name;
         // The file patterns it reads, blank separated ("*.csv *.txt").
         std::string filePattern;
         // Several files at once.
         bool multipleFiles = false;
-        // 1: the user may ask for advanced options; 2: they are always used; else none.
-        std::int32_t advancedOptionsMode = 0;
+        // An AdvancedOptionsMode_e.
+        std::int32_t advancedOptionsMode = AdvancedOptions_None;
         // With advanced options, files must still be chosen in the file dialog.
         bool fileRequiredWithAdvancedOptions = true;
-        // Non-zero when the loader takes its files from the load-data dialog's selection; zero
-        // for a loader that asks for what it needs in its own dialog.
-        std::int32_t dialogFileSelection = 1;
+        // A DialogFileSelection_e.
+        std::int32_t dialogFileSelection = DialogFileSelection_FromDialog;
+
+        bool takesFilesFromDialog() const { return dialogFileSelection != DialogFileSelection_OwnDialog; }
+        bool offersAdvancedOptions() const { return advancedOptionsMode == AdvancedOptions_OnRequest; }
+        bool alwaysUsesAdvancedOptions() const { return advancedOptionsMode == AdvancedOptions_Always; }
     };
 
     virtual Properties properties() const = 0;

@@ -12,13 +12,15 @@ public:
     // The name of the loader that opens layouts.
     static const char* const QELMAR_LAYOUT_LOADER_NAME;
 
+    // The process-wide instance, owned by the framework and alive until the process ends.
     static DataLoaderRepository& getInstance();
 
     // Every loader; `includeAll` also lists loaders hidden from menus (this repository hides
     // none).
     std::vector<DataLoaderPtr> dataLoaderInterfaces(bool includeAll) const;
-    // True for a loader that works through the load-data dialog's file selection and advanced
-    // options; false for one that brings its own user interface.
+    // True for a "modern" loader: one that works through the load-data dialog's file selection
+    // and advanced options; false for one that brings its own user interface (an older kind of
+    // loader, hence the name).
     bool isModernLoader(const DataLoaderPtr& loader) const;
 
     // The host installs its loaders at start-up; tests install their own.

@@ -15,6 +15,7 @@ public:
         FileCategory_Export = 7,
     };
 
+    // The process-wide instance, owned by the framework and alive until the process ends.
     static FilenameStrategy& getManager();
 
     // The category's folder; the user's documents folder (or the current folder) at first.

@@ -20,5 +20,12 @@ void QelUtilFrameLightweightPopEnd();
 // The current frame's name, kernel-allocated (free it with QelUtilStringDealloc). False when
 // there is no current frame; *name is then null.
 bool QelUtilFrameGetName(char** name);
-// The current frame's plot type; 1 is the three-dimensional plot type, 0 when there is no frame.
+// Plot types as QelUtilFrameGetPlotType tells them apart.
+enum PlotType_e {
+    // Every plot type the dialogs need not tell apart; also the answer when there is no frame.
+    PlotType_Other = 0,
+    PlotType_ThreeDimensional = 1,
+};
+
+// The current frame's plot type, a PlotType_e value.
 int QelUtilFrameGetPlotType();

@@ -24,6 +24,7 @@ StringList_s* QelAppVarNameListCreateDefault(const StringList_s* existing, Strin
 // `incoming` one list per file. The answer is a new list the kernel takes over, one entry per
 // variable of the resulting data set, or null to cancel the load.
 using MatchVariablesCallback_pf = StringList_s* (*)(StringList_s* existing, StringList_s* const* incoming,
-                                                    long incomingCount, long clientData);
-// Replaces the registered callback; `clientData` is handed back on every call.
-void QelEngMatchVariablesRegisterCallback(MatchVariablesCallback_pf callback, long clientData);
+                                                    long incomingCount, void* clientData);
+// Replaces the registered callback; `clientData` is handed back on every call as it was given.
+// The kernel neither reads nor frees what it points to.
+void QelEngMatchVariablesRegisterCallback(MatchVariablesCallback_pf callback, void* clientData);

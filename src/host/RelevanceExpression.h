@@ -1,7 +1,7 @@
 #pragma once
 
-#include "propertyframework/SignalConnectionCollection.h"
 #include "propertyframework/RelevanceInterface.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 #include <memory>
 #include <vector>
@@ -17,7 +17,11 @@ public:
     explicit RelevanceExpression(RelevancePtr firstOperand);
     ~RelevanceExpression() override;
 
+    // The letters are doubled because `and` and `or` are C++ keywords. There is no precedence:
+    // a.oor(b).aand(c) is (a or b) and c.
+    // Logical and: relevant while the expression so far and the operand are both relevant.
     RelevanceExpression& aand(RelevancePtr operand);
+    // Logical or: relevant while the expression so far or the operand is relevant.
     RelevanceExpression& oor(RelevancePtr operand);
 
     operator std::shared_ptr<RelevanceInterface>();

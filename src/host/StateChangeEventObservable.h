@@ -1,7 +1,7 @@
 #pragma once
 
-#include "propertyframework/Signal.h"
 #include "host/StateChangeEventInterface.h"
+#include "propertyframework/Signal.h"
 
 namespace qelmar::sdk {
 
@@ -11,6 +11,7 @@ class StateChangeEventObservable {
 public:
     using StateChangeSignal = Signal<void(const StateChangeEventInterface&)>;
 
+    // The process-wide instance, owned by the framework and alive until the process ends.
     static StateChangeEventObservable& getInstance();
 
     StateChangeEventObservable(const StateChangeEventObservable&) = delete;

@@ -3,6 +3,7 @@
 #include "host/KernelStrings.h"
 
 #include <initializer_list>
+#include <new>
 #include <string>
 
 namespace qelmar::toolbox {
@@ -53,5 +54,14 @@ private:
 
     StringList_s* m_list = nullptr;
 };
+
+// Adopts a list a kernel call has just made (Alloc, Copy, FromNLString, CreateDefault ...). Such a
+// call gives null only when the kernel cannot allocate; the constructor would then stand in an
+// empty list of its own and hide the failure, so this throws std::bad_alloc instead.
+inline StringList adoptNewList(StringList_s* made) {
+    if (!made)
+        throw std::bad_alloc();
+    return StringList(made);
+}
 
 } // namespace qelmar::toolbox

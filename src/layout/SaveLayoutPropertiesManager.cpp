@@ -5,12 +5,7 @@
 #include "layout/SaveLayoutPropertiesGenerated.h"
 #include "propertyframework/PropertyDependentRelevance.h"
 
-namespace qelmar::dialogs::io {
-
-using sdk::ui::propertymanager::InvertingRelevance;
-using sdk::ui::propertymanager::PropertyDependentRelevance;
-using sdk::ui::propertymanager::RelevancePtr;
-using sdk::ui::propertymanager::SaveLayoutPropertiesGenerated;
+namespace qelmar::sdk::ui::propertymanager {
 
 SaveLayoutPropertiesManager::SaveLayoutPropertiesManager(SaveLayoutPropertiesGenerated& properties)
     : m_properties(properties)
@@ -45,11 +40,11 @@ bool SaveLayoutPropertiesManager::saveLayout(const std::string& fileName) {
     const bool includeData = m_properties.IncludeData()->retrieveValue();
     const bool includePreview = m_properties.IncludePreviewInLayoutPackage()->retrieveValue();
     const bool useRelativePaths = m_properties.UseRelativePathsInStandardLayout()->retrieveValue();
-    if (sdk::ui::util::saveLayout(fileName.c_str(), includeData, includePreview, useRelativePaths) !=
-        sdk::ui::util::SaveLayout_Saved)
+    if (util::saveLayout(fileName.c_str(), includeData, includePreview, useRelativePaths) !=
+        util::SaveLayout_Saved)
         return false;
     m_properties.submitProperties();
     return true;
 }
 
-} // namespace qelmar::dialogs::io
+} // namespace qelmar::sdk::ui::propertymanager

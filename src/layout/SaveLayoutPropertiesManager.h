@@ -7,24 +7,22 @@
 #include <string>
 
 namespace qelmar::sdk::ui::propertymanager {
-class SaveLayoutPropertiesGenerated;
-} // namespace qelmar::sdk::ui::propertymanager
 
-namespace qelmar::dialogs::io {
+class SaveLayoutPropertiesGenerated;
 
 // The save-layout options as the dialog shows them: which option applies to the chosen kind
 // of layout, and the save that passes the options on and keeps them once it succeeded.
 class SaveLayoutPropertiesManager {
 public:
-    explicit SaveLayoutPropertiesManager(sdk::ui::propertymanager::SaveLayoutPropertiesGenerated& properties);
+    explicit SaveLayoutPropertiesManager(SaveLayoutPropertiesGenerated& properties);
     virtual ~SaveLayoutPropertiesManager();
     SaveLayoutPropertiesManager(const SaveLayoutPropertiesManager&) = delete;
     SaveLayoutPropertiesManager& operator=(const SaveLayoutPropertiesManager&) = delete;
 
     // A preview image exists only in a package, i.e. while data is included.
-    sdk::ui::propertymanager::RelevancePtr includePreviewImageRelevance() const;
+    RelevancePtr includePreviewImageRelevance() const;
     // Relative data file paths exist only in a plain layout, i.e. while data is not included.
-    sdk::ui::propertymanager::RelevancePtr useRelativeDataFilePathRelevance() const;
+    RelevancePtr useRelativeDataFilePathRelevance() const;
 
     PropertyPtr<bool> isIncludingData() const;
     PropertyPtr<bool> isIncludingPreviewImage() const;
@@ -35,9 +33,9 @@ public:
     bool saveLayout(const std::string& fileName);
 
 private:
-    sdk::ui::propertymanager::SaveLayoutPropertiesGenerated& m_properties;
-    sdk::ui::propertymanager::RelevancePtr m_includePreviewImageRelevance;
-    sdk::ui::propertymanager::RelevancePtr m_useRelativeDataFilePathRelevance;
+    SaveLayoutPropertiesGenerated& m_properties;
+    RelevancePtr m_includePreviewImageRelevance;
+    RelevancePtr m_useRelativeDataFilePathRelevance;
 };
 
-} // namespace qelmar::dialogs::io
+} // namespace qelmar::sdk::ui::propertymanager

@@ -23,6 +23,7 @@ using sdk::ui::dialogs::CheckButtonPropertyBinding;
 using sdk::ui::dialogs::QExtendedFileDialog;
 using sdk::ui::dialogs::RelevanceApplier;
 using sdk::ui::propertymanager::SaveLayoutPropertiesGenerated;
+using sdk::ui::propertymanager::SaveLayoutPropertiesManager;
 
 namespace {
 

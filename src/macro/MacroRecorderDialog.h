@@ -2,8 +2,8 @@
 
 #include "host/DialogsExport.h"
 #include "host/QtDialogAbstract.h"
-#include "propertyframework/Signal.h"
 #include "propertyframework/RelevanceInterface.h"
+#include "propertyframework/Signal.h"
 
 #include <memory>
 #include <string>
@@ -19,7 +19,8 @@ public:
 
     // The existing window, or a new one that starts recording into fileName. While a window
     // exists both arguments are ignored; a dropped window (stopped, cancelled or refused by the
-    // kernel) no longer counts, even before it is deleted.
+    // kernel) no longer counts, even before it is deleted. The caller does not own the window:
+    // it is a Qt child of the first call's parent and deletes itself once dropped.
     static MacroRecorderDialog* getInstance(QWidget& parent, const std::string& fileName);
     // True while no recording runs: the host offers to record a macro only then.
     static qelmar::sdk::ui::propertymanager::RelevancePtr relevance();

@@ -1,5 +1,7 @@
 #include "postload/PostLoadOptionsDialog.h"
 
+#include "bindings/ListViewPropertySynchronizer.h"
+#include "bindings/TextFieldPropertyBinding.h"
 #include "host/ButtonBinding.h"
 #include "host/KernelMessages.h"
 #include "host/KernelVarNames.h"
@@ -8,8 +10,6 @@
 #include "host/RelevanceApplier.h"
 #include "postload/HtmlItemDelegate.h"
 #include "postload/PostLoadOptionsPropertiesManager.h"
-#include "bindings/ListViewPropertySynchronizer.h"
-#include "bindings/TextFieldPropertyBinding.h"
 
 #include "ui_PostLoadOptions.h"
 
@@ -114,7 +114,7 @@ void PostLoadOptionsDialog::registerCallback(QWidget& parent) {
     static bool callbacksRegistered = false;
     if (callbacksRegistered)
         return;
-    QelEngMatchVariablesRegisterCallback(static_matchVariablesCallback, reinterpret_cast<long>(&parent));
+    QelEngMatchVariablesRegisterCallback(static_matchVariablesCallback, &parent);
     callbacksRegistered = true;
 }
 
@@ -126,13 +126,14 @@ PostLoadOptionsDialog* PostLoadOptionsDialog::getInstance(QWidget& parent) {
 
 StringList_s* PostLoadOptionsDialog::static_matchVariablesCallback(StringList_s* existing,
                                                                    StringList_s* const* incoming,
-                                                                   long incomingCount, long clientData) {
+                                                                   long incomingCount, void* clientData) {
     const ArrowCursorDuringLoad arrowCursor;
     // The kernel cannot take an exception; a failure here cancels the load, which changes nothing.
     try {
-        PostLoadOptionsDialog* dialog = getInstance(*reinterpret_cast<QWidget*>(clientData));
+        PostLoadOptionsDialog* dialog = getInstance(*static_cast<QWidget*>(clientData));
         PostLoadOptionsPropertiesManager& manager = dialog->m_impl->manager;
-        manager.initializeManager(existing, incoming, incomingCount);
+        if (!manager.initializeManager(existing, incoming, incomingCount))
+            return nullptr;
         if (manager.unmatchedVarNamesAvailable()) {
             dialog->launch();
             if (dialog->result() != QDialog::Accepted)

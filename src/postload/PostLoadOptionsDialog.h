@@ -16,17 +16,21 @@ namespace qelmar::dialogs::io {
 class QELMAR_DIALOGS_EXPORT PostLoadOptionsDialog : public qelmar::sdk::ui::dialogs::QtDialogAbstract {
 public:
     // Registers the kernel callback once; later calls do nothing. The parent must outlive the
-    // registration.
+    // registration: the callback opens the dialog over it.
     static void registerCallback(QWidget& parent);
-    // The one dialog, created with `parent` on the first call.
+    // The one dialog, created with `parent` on the first call; later calls ignore the argument.
+    // The dialog is a Qt child of that parent, which deletes it; the caller does not own it. A
+    // host may delete it earlier, and the next call then makes a new one.
     static PostLoadOptionsDialog* getInstance(QWidget& parent);
 
     explicit PostLoadOptionsDialog(QWidget& parent);
     ~PostLoadOptionsDialog() override;
 
 private:
+    // The kernel's callback. The lists it is given stay the kernel's; the answer is a new list
+    // that the kernel takes over (it frees it), or null when the user cancelled.
     static StringList_s* static_matchVariablesCallback(StringList_s* existing, StringList_s* const* incoming,
-                                                       long incomingCount, long clientData);
+                                                       long incomingCount, void* clientData);
 
     struct Impl;
     std::unique_ptr<Impl> m_impl;

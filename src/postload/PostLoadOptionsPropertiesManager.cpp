@@ -4,6 +4,7 @@
 #include "host/KernelString.h"
 #include "host/KernelStrings.h"
 #include "host/KernelVarNames.h"
+#include "host/StringList.h"
 #include "host/StringListWithHeadersModel.h"
 #include "postload/AvailableVariablesListModel.h"
 #include "postload/ExistingVariableMatches.h"
@@ -33,24 +34,15 @@ using postload::VariablesToLoadStringListModel;
 
 namespace {
 
-struct KernelListDeleter {
-    void operator()(StringList_s* list) const { QelUtilStringListDealloc(&list); }
-};
-// A kernel list this code owns; freed on every way out.
-using KernelList = std::unique_ptr<StringList_s, KernelListDeleter>;
-
-KernelList adopt(StringList_s* list) {
-    if (!list)
-        throw std::bad_alloc();
-    return KernelList(list);
-}
+using toolbox::adoptNewList;
+using KernelList = toolbox::StringList;
 
 KernelList newList() {
-    return adopt(QelUtilStringListAlloc());
+    return adoptNewList(QelUtilStringListAlloc());
 }
 
 KernelList copyOf(const StringList_s* list) {
-    return adopt(QelUtilStringListCopy(list));
+    return adoptNewList(QelUtilStringListCopy(list));
 }
 
 void append(StringList_s* list, const char* text) {
@@ -69,9 +61,9 @@ const char* entryAt(const StringList_s* list, long position) {
 // The LF-separated names of a to-load entry.
 std::vector<std::string> namesOf(const std::string& entry) {
     std::vector<std::string> names;
-    const KernelList split(QelUtilStringListFromNLString(entry.c_str()));
-    for (long position = 1; position <= countOf(split.get()); ++position) {
-        if (const char* name = entryAt(split.get(), position))
+    const KernelList split = KernelList::fromNLString(entry.c_str());
+    for (long index = 0; index < split.size(); ++index) {
+        if (const char* name = split[index])
             names.emplace_back(name);
     }
     return names;
@@ -101,11 +93,14 @@ void tellUser(const char* text) {
     QelUtilDialogMessageBox(tr(text).c_str(), MessageBox_Information);
 }
 
-template <typename Command> void reportingFailures(const char* prefix, Command command) {
+// False when the command failed; the user has then been told why.
+template <typename Command> bool reportingFailures(const char* prefix, Command command) {
     try {
         command();
+        return true;
     } catch (const std::exception& error) {
         QelUtilDialogErrMsg((tr(prefix) + error.what()).c_str());
+        return false;
     }
 }
 
@@ -126,9 +121,10 @@ struct PostLoadOptionsPropertiesManager::Impl {
     std::vector<KernelList> availableVarNamesPerFile;
     std::shared_ptr<Property<std::string>> filePath =
         std::make_shared<Property<std::string>>(VariableAliasesFileParser::locateVariableAliasesFilePath());
-    // A copy of the available names whose every change re-evaluates the Add All relevance.
-    std::shared_ptr<Property<StringList_s*>> availableVarNamesList =
-        std::make_shared<Property<StringList_s*>>(nullptr);
+    // A copy of the available names whose every change re-evaluates the Add All relevance; null
+    // while there are none.
+    std::shared_ptr<Property<std::shared_ptr<const KernelList>>> availableVarNamesList =
+        std::make_shared<Property<std::shared_ptr<const KernelList>>>();
     RelevancePtr addRelevance;
     RelevancePtr addAllRelevance;
     RelevancePtr removeRelevance;
@@ -143,11 +139,6 @@ struct PostLoadOptionsPropertiesManager::Impl {
             selectedVarsToLoad, [this] { return !selectedVarsToLoad->retrieveValue().empty(); });
     }
 
-    ~Impl() {
-        StringList_s* copy = availableVarNamesList->retrieveValue();
-        QelUtilStringListDealloc(&copy);
-    }
-
     // Entries equal byte for byte to an earlier one go; null entries keep their places. The
     // result is built anew rather than by removals, each of which would move the rest of a
     // long list.
@@ -157,7 +148,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         for (long position = 1; position <= countOf(list); ++position) {
             const char* entry = entryAt(list, position);
             if (!entry || seen.insert(entry).second)
-                append(unique.get(), entry);
+                append(unique.getRef(), entry);
         }
         return unique;
     }
@@ -167,12 +158,12 @@ struct PostLoadOptionsPropertiesManager::Impl {
     std::vector<KernelList> calculateAvailableVarNames(StringList_s* existing, StringList_s* const* incoming,
                                                        long incomingCount) const {
         std::vector<KernelList> perFile;
+        // A merge the kernel could not make (null) stands in as an empty list: nothing is new.
         const KernelList merged(QelAppVarNameListCreateDefault(existing, incoming, incomingCount, 1));
-        const long existingCount = countOf(existing);
-        const bool nothingNew = !merged || countOf(merged.get()) <= existingCount;
+        const bool nothingNew = merged.size() <= countOf(existing);
         for (long file = 0; file < incomingCount; ++file)
             perFile.push_back(nothingNew ? newList()
-                                         : namesOnlyFromFiles(merged.get(), existing, incoming[file]));
+                                         : namesOnlyFromFiles(merged.getRef(), existing, incoming[file]));
         return perFile;
     }
 
@@ -198,7 +189,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
         KernelList names = newList();
         for (const int offset : offsets) {
             if (const char* entry = entryAt(merged, offset + 1))
-                append(names.get(), entry);
+                append(names.getRef(), entry);
         }
         return names;
     }
@@ -206,15 +197,15 @@ struct PostLoadOptionsPropertiesManager::Impl {
     void setAvailableVarNames() {
         KernelList all = newList();
         for (const KernelList& list : availableVarNamesPerFile) {
-            if (!QelUtilStringListAppend(all.get(), list.get()))
+            if (!all.append(list))
                 throw std::bad_alloc();
         }
-        varsAvailableModel->setValues(removeDuplicateVarNames(all.get()).get());
+        varsAvailableModel->setValues(removeDuplicateVarNames(all.getRef()).getRef());
 
-        StringList_s* previous = availableVarNamesList->retrieveValue();
-        StringList_s* copy = varsAvailableModel->size() > 0 ? varsAvailableModel->getStringList() : nullptr;
-        availableVarNamesList->setValue(copy);
-        QelUtilStringListDealloc(&previous);
+        std::shared_ptr<const KernelList> copy;
+        if (varsAvailableModel->size() > 0)
+            copy = std::make_shared<const KernelList>(adoptNewList(varsAvailableModel->getStringList()));
+        availableVarNamesList->setValue(std::move(copy));
     }
 
     void addVariablesToLoad(const std::vector<std::string>& names) {
@@ -235,13 +226,13 @@ struct PostLoadOptionsPropertiesManager::Impl {
     void removeFromAvailableLists(const std::vector<std::string>& names) {
         KernelList added = newList();
         for (const std::string& name : names)
-            append(added.get(), name.c_str());
+            append(added.getRef(), name.c_str());
         for (KernelList& list : availableVarNamesPerFile) {
             KernelList kept = newList();
-            for (long position = 1; position <= countOf(list.get()); ++position) {
-                const char* name = entryAt(list.get(), position);
-                if (name && !hasExactName(added.get(), name))
-                    append(kept.get(), name);
+            for (long position = 1; position <= countOf(list.getRef()); ++position) {
+                const char* name = entryAt(list.getRef(), position);
+                if (name && !hasExactName(added.getRef(), name))
+                    append(kept.getRef(), name);
             }
             list = std::move(kept);
         }
@@ -292,20 +283,20 @@ struct PostLoadOptionsPropertiesManager::Impl {
                 namesToRestore.push_back(std::move(name));
         }
 
-        KernelList toLoad = adopt(varsToLoadModel->getStringList());
-        const KernelList snapshot = copyOf(toLoad.get());
-        const std::vector<long> positions = positionsOfRows(toLoad.get());
+        KernelList toLoad = adoptNewList(varsToLoadModel->getStringList());
+        const KernelList snapshot = copyOf(toLoad.getRef());
+        const std::vector<long> positions = positionsOfRows(toLoad.getRef());
         bool keptExistingNames = false;
         for (const int row : rows) {
             if (removable.count(row) || static_cast<std::size_t>(row) >= positions.size())
                 continue;
-            keptExistingNames |= detachNewNames(toLoad.get(), positions[row], namesToRestore);
+            keptExistingNames |= detachNewNames(toLoad.getRef(), positions[row], namesToRestore);
         }
         for (auto row = removable.rbegin(); row != removable.rend(); ++row) {
             if (static_cast<std::size_t>(*row) < positions.size())
-                QelUtilStringListRemoveString(toLoad.get(), positions[*row]);
+                QelUtilStringListRemoveString(toLoad.getRef(), positions[*row]);
         }
-        varsToLoadModel->setValues(toLoad.get());
+        varsToLoadModel->setValues(toLoad.getRef());
         selectedVarsToLoad->setValue({});
 
         if (keptExistingNames)
@@ -317,7 +308,7 @@ struct PostLoadOptionsPropertiesManager::Impl {
 
         std::set<int> offsets;
         for (const std::string& name : namesToRestore)
-            offsets.insert(QelAppVarNameListGetVarOffset(snapshot.get(), name.c_str()));
+            offsets.insert(QelAppVarNameListGetVarOffset(snapshot.getRef(), name.c_str()));
         aliasesApplier.markAsUnresolved(offsets);
     }
 
@@ -332,12 +323,12 @@ struct PostLoadOptionsPropertiesManager::Impl {
         for (std::string& name : namesOf(text)) {
             if (hasExactName(existingVarNames, name)) {
                 holdsExistingName = true;
-                append(remaining.get(), name.c_str());
+                append(remaining.getRef(), name.c_str());
             } else {
                 namesToRestore.push_back(std::move(name));
             }
         }
-        const KernelString joined(QelUtilStringListToNLString(remaining.get()));
+        const KernelString joined(QelUtilStringListToNLString(remaining.getRef()));
         if (!QelUtilStringListSetString(toLoad, position, joined.c_str()))
             throw std::bad_alloc();
         return holdsExistingName;
@@ -353,8 +344,8 @@ struct PostLoadOptionsPropertiesManager::Impl {
             KernelList rebuilt = newList();
             for (long position = 1; position <= countOf(incoming); ++position) {
                 const char* name = entryAt(incoming, position);
-                if (!name || restored.count(name) || hasExactName(available.get(), name))
-                    append(rebuilt.get(), name);
+                if (!name || restored.count(name) || hasExactName(available.getRef(), name))
+                    append(rebuilt.getRef(), name);
             }
             available = std::move(rebuilt);
         }
@@ -373,13 +364,13 @@ struct PostLoadOptionsPropertiesManager::Impl {
         auto toLoadRow = toLoad.begin();
         for (const int row : available) {
             KernelList group = newList();
-            append(group.get(), varsAvailableModel->getName(row).c_str());
-            append(group.get(), varsToLoadModel->getRawStr(*toLoadRow++).c_str());
+            append(group.getRef(), varsAvailableModel->getName(row).c_str());
+            append(group.getRef(), varsToLoadModel->getRawStr(*toLoadRow++).c_str());
             groups.push_back(std::move(group));
         }
         std::vector<StringList_s*> handles;
         for (const KernelList& group : groups)
-            handles.push_back(group.get());
+            handles.push_back(group.getRef());
 
         if (selectedVariablesCanBeCombined(handles, available)) {
             applyVarAliases(handles);
@@ -399,16 +390,16 @@ struct PostLoadOptionsPropertiesManager::Impl {
             KernelList selected = newList();
             for (const int row : rows) {
                 const std::string name = varsAvailableModel->getName(row);
-                if (hasExactName(fileNames.get(), name))
-                    append(selected.get(), name.c_str());
+                if (hasExactName(fileNames.getRef(), name))
+                    append(selected.getRef(), name.c_str());
             }
             selectedPerFile.push_back(std::move(selected));
         }
         std::vector<StringList_s*> selection;
         for (const KernelList& list : selectedPerFile)
-            selection.push_back(list.get());
-        const KernelList toLoad = adopt(varsToLoadModel->getStringList());
-        return aliasesApplier.selectedVariablesCanBeAliased(groups, toLoad.get(), selection);
+            selection.push_back(list.getRef());
+        const KernelList toLoad = adoptNewList(varsToLoadModel->getStringList());
+        return aliasesApplier.selectedVariablesCanBeAliased(groups, toLoad.getRef(), selection);
     }
 
     // Files are handed to the applier one at a time, each with only the groups that mention one
@@ -417,14 +408,14 @@ struct PostLoadOptionsPropertiesManager::Impl {
     // a handful of groups instead of every group of the file (hundreds, at every name of tens of
     // files). The other files' places hold an empty list, which the applier leaves empty.
     void applyVarAliases(const std::vector<StringList_s*>& groups) {
-        const KernelList toLoad = adopt(varsToLoadModel->getStringList());
+        const KernelList toLoad = adoptNewList(varsToLoadModel->getStringList());
         std::vector<StringList_s*> available;
         for (const KernelList& names : availableVarNamesPerFile)
-            available.push_back(names.get());
-        for (const std::string& name : aliasesApplier.apply(groups, toLoad.get(), available))
+            available.push_back(names.getRef());
+        for (const std::string& name : aliasesApplier.apply(groups, toLoad.getRef(), available))
             variablesInformation.setCombined(name);
         setAvailableVarNames();
-        varsToLoadModel->setValues(removeDuplicateVarNames(toLoad.get()).get());
+        varsToLoadModel->setValues(removeDuplicateVarNames(toLoad.getRef()).getRef());
     }
 };
 
@@ -467,9 +458,9 @@ RelevancePtr PostLoadOptionsPropertiesManager::removeRelevance() const {
     return m_impl->removeRelevance;
 }
 
-void PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
+bool PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
                                                          StringList_s* const* incoming, long incomingCount) {
-    reportingFailures(
+    return reportingFailures(
         "An error occurred while determining how to append variable names to the current dataset: ", [&] {
             Impl& d = *m_impl;
             d.existingVarNames = existing;
@@ -481,7 +472,7 @@ void PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
             d.varsToLoadModel->setExistingDatasetVarNames(existing);
             d.availableVarNamesPerFile = d.calculateAvailableVarNames(existing, incoming, incomingCount);
             d.aliasesApplier.init(existing, d.incomingVarNames);
-            d.varsToLoadModel->setValues(Impl::removeDuplicateVarNames(existing).get());
+            d.varsToLoadModel->setValues(Impl::removeDuplicateVarNames(existing).getRef());
             d.setAvailableVarNames();
         });
 }

@@ -36,16 +36,22 @@ public:
     RelevancePtr removeRelevance() const;
 
     // The lists are the kernel's and are not freed here; they must outlive the manager's use.
-    void initializeManager(StringList_s* existing, StringList_s* const* incoming, long incomingCount);
+    // False when the set-up failed (the user was told): the lists then still hold parts of the
+    // previous load and must not answer this one.
+    bool initializeManager(StringList_s* existing, StringList_s* const* incoming, long incomingCount);
     void add();
     void addAll();
     void remove();
     void combine();
     void applyVarAliases();
 
-    // A new list the caller frees: the available names, as the available list shows them.
+    // A new list the caller owns and frees with QelUtilStringListDealloc (or hands to a
+    // toolbox::StringList): the available names, as the available list shows them; null when
+    // the kernel cannot allocate.
     StringList_s* availableVarNames() const;
-    // A new list the caller frees: the variables to load.
+    // A new list the caller owns, as above: the variables to load; throws std::bad_alloc when
+    // the kernel cannot allocate. The match-variables callback passes it on to the kernel, which
+    // takes it over.
     StringList_s* varNamesToLoad() const;
     bool unmatchedVarNamesAvailable() const;
 

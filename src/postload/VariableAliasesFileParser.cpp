@@ -15,6 +15,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace qelmar::sdk::ui::postload {
 
@@ -71,15 +72,12 @@ std::vector<std::string> aliasNames(const std::string& line) {
 
 struct VariableAliasesFileParser::Impl {
     std::string filePath;
+    // The groups own their lists; aliasesList lends their handles out in the same order.
+    std::vector<toolbox::StringList> groups;
     std::vector<StringList_s*> aliasesList;
 
     explicit Impl(const std::string& path)
         : filePath(path) {}
-
-    ~Impl() {
-        for (StringList_s*& list : aliasesList)
-            QelUtilStringListDealloc(&list);
-    }
 
     void parseData() {
         int version = 0;
@@ -119,19 +117,18 @@ struct VariableAliasesFileParser::Impl {
     void addGroup(const std::string& line) {
         if (line.find(';') == std::string::npos)
             return;
-        // Checked before a StringList adopts it, which would replace null by a list of its own.
-        StringList_s* allocated = QelUtilStringListAlloc();
-        if (!allocated)
-            throw std::bad_alloc();
-        toolbox::StringList group(allocated);
+        toolbox::StringList group = toolbox::adoptNewList(QelUtilStringListAlloc());
         for (const std::string& name : aliasNames(line)) {
             if (!group.append(name))
                 throw std::bad_alloc();
         }
         if (group.empty())
             return;
+        // Both vectors grow first, so that a failure leaves them in step.
+        groups.reserve(groups.size() + 1);
         aliasesList.reserve(aliasesList.size() + 1);
-        aliasesList.push_back(group.release());
+        aliasesList.push_back(group.getRef());
+        groups.push_back(std::move(group));
     }
 
     static void showError(const std::string& text) {

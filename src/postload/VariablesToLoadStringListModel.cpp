@@ -154,12 +154,8 @@ std::string VariablesToLoadStringListModel::getStr(int row) const {
 }
 
 StringList_s* VariablesToLoadStringListModel::getStringList() const {
-    // Checked before a StringList adopts it: given null, it would stand in an empty list of its
-    // own, and the caller would take the to-load list for empty.
-    StringList_s* copy = StringListModel::getStringList();
-    if (!copy)
-        throw std::bad_alloc();
-    toolbox::StringList list(copy);
+    // A copy the kernel could not make must not pass for an empty to-load list.
+    toolbox::StringList list = toolbox::adoptNewList(StringListModel::getStringList());
     for (const long position : m_impl->nullPositions) {
         if (!QelUtilStringListInsertString(list.getRef(), position, nullptr))
             throw std::bad_alloc();
@@ -168,10 +164,7 @@ StringList_s* VariablesToLoadStringListModel::getStringList() const {
 }
 
 void VariablesToLoadStringListModel::setValues(StringList_s* values) {
-    StringList_s* allocated = QelUtilStringListAlloc();
-    if (!allocated)
-        throw std::bad_alloc();
-    toolbox::StringList entries(allocated);
+    toolbox::StringList entries = toolbox::adoptNewList(QelUtilStringListAlloc());
     m_impl->nullPositions.clear();
     const long count = QelUtilStringListGetCount(values);
     for (long position = 1; position <= count; ++position) {

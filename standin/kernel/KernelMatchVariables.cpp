@@ -7,7 +7,7 @@ namespace {
 
 struct Registration {
     MatchVariablesCallback_pf callback = nullptr;
-    long clientData = 0;
+    void* clientData = nullptr;
 };
 
 // Like the state-change callbacks, the registration is the application's wiring, not kernel
@@ -31,7 +31,7 @@ StringList_s* matchVariables(StringList_s* existing, StringList_s* const* incomi
 
 } // namespace qelmar::standin
 
-void QelEngMatchVariablesRegisterCallback(MatchVariablesCallback_pf callback, long clientData) {
+void QelEngMatchVariablesRegisterCallback(MatchVariablesCallback_pf callback, void* clientData) {
     if (!qelmar::standin::KernelState::instance().beginCall("QelEngMatchVariablesRegisterCallback"))
         return;
     qelmar::standin::registration() = {callback, clientData};

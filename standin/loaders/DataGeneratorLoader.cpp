@@ -12,7 +12,7 @@ public:
     Properties properties() const override {
         Properties properties;
         properties.name = "Data Generator";
-        properties.dialogFileSelection = 0;
+        properties.dialogFileSelection = DialogFileSelection_OwnDialog;
         properties.fileRequiredWithAdvancedOptions = false;
         return properties;
     }

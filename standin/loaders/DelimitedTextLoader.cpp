@@ -15,7 +15,7 @@ public:
         properties.name = "Delimited Text";
         properties.filePattern = "*.csv *.txt *.dat";
         properties.multipleFiles = true;
-        properties.advancedOptionsMode = 1;
+        properties.advancedOptionsMode = AdvancedOptions_OnRequest;
         return properties;
     }
 

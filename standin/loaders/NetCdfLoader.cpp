@@ -22,7 +22,7 @@ public:
         properties.name = "NetCDF";
         properties.filePattern = "*.nc";
         properties.multipleFiles = true;
-        properties.advancedOptionsMode = 2;
+        properties.advancedOptionsMode = AdvancedOptions_Always;
         return properties;
     }
 

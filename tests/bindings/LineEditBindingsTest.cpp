@@ -1,11 +1,11 @@
 #include "BindingTestSupport.h"
+#include "bindings/RadioButtonPropertyBinding.h"
+#include "bindings/TextFieldPropertyBinding.h"
 #include "host/LabelPropertyBinding.h"
 #include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/PropertyTypeAdapter.h"
-#include "bindings/RadioButtonPropertyBinding.h"
-#include "bindings/TextFieldPropertyBinding.h"
 
 #include <gtest/gtest.h>
 
@@ -150,7 +150,7 @@ TEST(TextFieldPropertyBinding, DoubleTextsAreMassagedBeforeConversion) {
         ui.field->setText(c.typed);
         EXPECT_TRUE(binding.editingFinished()) << c.typed.toStdString();
         EXPECT_DOUBLE_EQ(property->retrieveValue(), c.stored) << c.typed.toStdString();
-        EXPECT_EQ(ui.field->text(), c.shown);
+        EXPECT_EQ(ui.field->text(), c.shown) << c.typed.toStdString();
     }
     EXPECT_TRUE(kernel.messages().empty());
 

@@ -1,8 +1,8 @@
 #include "BindingTestSupport.h"
-#include "host/StringListModel.h"
-#include "kernel/testing/KernelTestControl.h"
 #include "bindings/ComboBoxPropertyBinding.h"
 #include "bindings/ListViewPropertySynchronizer.h"
+#include "host/StringListModel.h"
+#include "kernel/testing/KernelTestControl.h"
 #include "propertyframework/models/ListModelAbstract.h"
 #include "propertyframework/models/ListModelProxy.h"
 #include "propertyframework/models/PremappedListModel.h"
@@ -342,6 +342,9 @@ TEST_P(ListViewSelectionOnModelChange, ResetKeepsTheValuesThatAreStillOffered) {
     EXPECT_TRUE(ui.selectedValues().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothUpdateModes, ListViewSelectionOnModelChange,
-                         ::testing::Values(BindingInterface::WidgetUpdate_Immediate,
-                                           BindingInterface::WidgetUpdate_OnIdle));
+INSTANTIATE_TEST_SUITE_P(
+    BothUpdateModes, ListViewSelectionOnModelChange,
+    ::testing::Values(BindingInterface::WidgetUpdate_Immediate, BindingInterface::WidgetUpdate_OnIdle),
+    [](const ::testing::TestParamInfo<Mode>& info) {
+        return std::string(info.param == BindingInterface::WidgetUpdate_Immediate ? "Immediate" : "OnIdle");
+    });

@@ -85,6 +85,17 @@ struct Situation {
     Texts shown;
 };
 
+// "StyleRetainingLoader_Shared": which row of the table failed.
+std::string situationName(const Situation& situation) {
+    static const char* const loaders[] = {"StandardLoader", "StyleRetainingLoader", "LayoutLoader"};
+    static const char* const sharings[] = {"NoDataSet", "NotShared", "Shared"};
+    return std::string(loaders[situation.type]) + "_" + sharings[static_cast<int>(situation.sharing)];
+}
+
+void PrintTo(const Situation& situation, std::ostream* out) {
+    *out << situationName(situation);
+}
+
 class AppendReplaceChoices : public AppendReplaceDialogTest,
                              public ::testing::WithParamInterface<Situation> {};
 
@@ -124,7 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 Sharing::Shared,
                                 {resetStyle, retainStyle, allSharedFrames, appendToShared}},
                       Situation{Loader::LayoutLoader, Sharing::NotShared, {"Replace", "Append"}},
-                      Situation{Loader::LayoutLoader, Sharing::Shared, {"Replace", "Append"}}));
+                      Situation{Loader::LayoutLoader, Sharing::Shared, {"Replace", "Append"}}),
+    [](const ::testing::TestParamInfo<Situation>& info) { return situationName(info.param); });
 
 TEST_F(AppendReplaceDialogTest, EachButtonAcceptsWithItsOption) {
     arrange(Sharing::Shared);

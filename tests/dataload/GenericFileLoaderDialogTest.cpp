@@ -175,7 +175,7 @@ TEST_F(FileLoaderDialogTest, TheLoaderNameChoosesTheFileTypeAndAnUnknownNameTheS
     EXPECT_TRUE(generator->advancedOptionsSelected());
 
     DataLoaderRepository::getInstance().clear();
-    add(loader("Binary", "*.plt", false, 0));
+    add(loader("Binary", "*.plt", false, NoOptions));
     auto single = open("Delimited");
     EXPECT_EQ(single->selectedNameFilter(), "Binary (*.plt)");
     EXPECT_EQ(single->fileMode(), QFileDialog::ExistingFile);
@@ -262,8 +262,8 @@ TEST_F(FileLoaderDialogTest, FilesLeavesOutMissingFilesFoldersAndWhatIsListedAlr
 }
 
 TEST_F(FileLoaderDialogTest, ADoubleClickCollectsWithSeveralFilesAndOpensWithOne) {
-    add(loader("Delimited Text", "*.csv", true, 1));
-    add(loader("Single", "*.csv", false, 0));
+    add(loader("Delimited Text", "*.csv", true, OptionsOnRequest));
+    add(loader("Single", "*.csv", false, NoOptions));
     for (const bool several : {true, false}) {
         auto dialog = open(several ? "Delimited" : "Single");
         QSignalSpy accepted(dialog.get(), &QDialog::accepted);

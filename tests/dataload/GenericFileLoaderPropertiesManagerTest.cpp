@@ -51,8 +51,8 @@ TEST_F(FileLoaderManagerTest, EachLoaderDecidesItsOptionsFilesAndBrowsing) {
 }
 
 TEST_F(FileLoaderManagerTest, EveryChangeOfTheAdditionalFilesClearsTheSelection) {
-    add(loader("Delimited Text", "*.csv", true, 1));
-    add(loader("Binary", "*.plt", false, 0));
+    add(loader("Delimited Text", "*.csv", true, OptionsOnRequest));
+    add(loader("Binary", "*.plt", false, NoOptions));
     GenericFileLoaderPropertiesManager manager;
     const auto selection = manager.additionalFilesListProperty();
     EXPECT_FALSE(manager.removeAllRelevance()->isRelevant());
@@ -86,8 +86,8 @@ TEST_F(FileLoaderManagerTest, EveryChangeOfTheAdditionalFilesClearsTheSelection)
 }
 
 TEST_F(FileLoaderManagerTest, TheNextManagerKeepsTheAdvancedOptionsChoiceUntilALoaderIsSelected) {
-    add(loader("Delimited Text", "*.csv", true, 1));
-    add(loader("Binary", "*.plt", false, 0));
+    add(loader("Delimited Text", "*.csv", true, OptionsOnRequest));
+    add(loader("Binary", "*.plt", false, NoOptions));
     {
         GenericFileLoaderPropertiesManager first;
         first.advancedOptions()->setValue(true);

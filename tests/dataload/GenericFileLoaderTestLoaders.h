@@ -23,9 +23,16 @@ private:
     Properties m_properties;
 };
 
-inline DataLoaderInterface::Properties loader(std::string name, std::string pattern, bool multipleFiles,
-                                              int advancedMode, bool fileRequiredWithAdvanced = true,
-                                              int dialogFileSelection = 1) {
+constexpr auto NoOptions = DataLoaderInterface::AdvancedOptions_None;
+constexpr auto OptionsOnRequest = DataLoaderInterface::AdvancedOptions_OnRequest;
+constexpr auto OptionsAlways = DataLoaderInterface::AdvancedOptions_Always;
+constexpr auto OwnDialog = DataLoaderInterface::DialogFileSelection_OwnDialog;
+constexpr auto FromDialog = DataLoaderInterface::DialogFileSelection_FromDialog;
+
+inline DataLoaderInterface::Properties
+loader(std::string name, std::string pattern, bool multipleFiles,
+       DataLoaderInterface::AdvancedOptionsMode_e advancedMode, bool fileRequiredWithAdvanced = true,
+       DataLoaderInterface::DialogFileSelection_e dialogFileSelection = FromDialog) {
     return {std::move(name), std::move(pattern),       multipleFiles,
             advancedMode,    fileRequiredWithAdvanced, dialogFileSelection};
 }
@@ -47,10 +54,10 @@ protected:
     // options the user may ask for, one whose options are always used, and a generator with
     // its own dialog.
     static void addUsualLoaders() {
-        add(loader("Binary", "*.plt", true, 0));
-        add(loader("Delimited Text", "*.csv *.txt", true, 1, false));
-        add(loader("NetCDF", "*.nc", true, 2));
-        add(loader("Generator", "*.*", true, 1, true, 0), false);
+        add(loader("Binary", "*.plt", true, NoOptions));
+        add(loader("Delimited Text", "*.csv *.txt", true, OptionsOnRequest, false));
+        add(loader("NetCDF", "*.nc", true, OptionsAlways));
+        add(loader("Generator", "*.*", true, OptionsOnRequest, true, OwnDialog), false);
     }
 };
 

@@ -18,8 +18,8 @@
 namespace qelmar::exporting::test {
 
 using namespace standin::testing;
-using dialogs::io::ExportPropertiesManager;
 using sdk::ui::propertymanager::ExportPropertiesGenerated;
+using sdk::ui::propertymanager::ExportPropertiesManager;
 using testsupport::FileDialogSteps;
 
 inline const standin::StylePath formatPath{"ExportSetup", "ExportFormat"};

@@ -1,14 +1,14 @@
 #include "LayoutTestFixture.h"
 
-#include "propertyframework/SignalConnectionCollection.h"
 #include "layout/SaveLayoutPropertiesGenerated.h"
 #include "layout/SaveLayoutPropertiesManager.h"
 #include "propertyframework/Property.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 namespace qelmar::layout::test {
 
-using dialogs::io::SaveLayoutPropertiesManager;
 using sdk::ui::propertymanager::SaveLayoutPropertiesGenerated;
+using sdk::ui::propertymanager::SaveLayoutPropertiesManager;
 
 class SaveLayoutPropertiesTest : public LayoutTest {
 protected:

@@ -183,9 +183,9 @@ public:
         file.write("#!QELMAR VA 1\nP;pressure;Press\nx;X\n");
         file.close();
         manager.filePath()->setValue(file.fileName().toStdString());
-        QelEngMatchVariablesRegisterCallback(&LoadingSession::answer, reinterpret_cast<long>(this));
+        QelEngMatchVariablesRegisterCallback(&LoadingSession::answer, this);
     }
-    ~LoadingSession() { QelEngMatchVariablesRegisterCallback(nullptr, 0); }
+    ~LoadingSession() { QelEngMatchVariablesRegisterCallback(nullptr, nullptr); }
     LoadingSession(const LoadingSession&) = delete;
     LoadingSession& operator=(const LoadingSession&) = delete;
 
@@ -278,8 +278,8 @@ public:
 
 private:
     static StringList_s* answer(StringList_s* existing, StringList_s* const* incoming, long count,
-                                long self) {
-        return reinterpret_cast<LoadingSession*>(self)->answer(existing, incoming, count);
+                                void* self) {
+        return static_cast<LoadingSession*>(self)->answer(existing, incoming, count);
     }
 
     StringList_s* answer(StringList_s* existing, StringList_s* const* incoming, long count) {

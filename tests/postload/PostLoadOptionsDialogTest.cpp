@@ -125,6 +125,24 @@ TEST_F(PostLoadOptionsDialogTest, TheWindowOffersItsCommandsAsTheSelectionsAllow
     EXPECT_EQ(answer, (Texts{"X", "W", "V"}));
 }
 
+// The window keeps the previous load's lists; a load whose set-up fails must not be answered
+// with them, which would load the files under the variables chosen for other files.
+TEST_F(PostLoadOptionsDialogTest, ALoadWhoseSetUpFailsIsCancelledNotAnsweredWithThePreviousChoice) {
+    const auto previous = match({"X"}, {{"X", "V"}}, [](QDialog& dialog) {
+        press(&child(dialog, "addVariable_pushButton_2"));
+        press(child<QDialogButtonBox>(dialog, "PostLoadOptions_buttonBox").button(QDialogButtonBox::Ok));
+    });
+    ASSERT_EQ(previous, (Texts{"X", "V"}));
+
+    StringList existing{"A"};
+    std::vector<StringList> files{{"A", "B"}};
+    kernel.failCall("QelUtilStringListAlloc", qelmar::standin::FailMode::Once);
+    EXPECT_FALSE(match(std::move(existing), std::move(files)).has_value());
+    kernel.clearFailures();
+    ASSERT_EQ(kernel.messagesOfType(0).size(), 1u);
+    EXPECT_EQ(kernel.messagesOfType(0).front().text.rfind("An error occurred while determining", 0), 0u);
+}
+
 // What a row shows once the HTML delegate has read its display text.
 QString shownText(const QListView& view, int row) {
     QTextDocument document;

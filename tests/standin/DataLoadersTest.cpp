@@ -116,9 +116,9 @@ class MatchVariablesAnswer {
 public:
     explicit MatchVariablesAnswer(std::optional<qelmar::toolbox::StringList> answer)
         : m_answer(std::move(answer)) {
-        QelEngMatchVariablesRegisterCallback(&MatchVariablesAnswer::called, reinterpret_cast<long>(this));
+        QelEngMatchVariablesRegisterCallback(&MatchVariablesAnswer::called, this);
     }
-    ~MatchVariablesAnswer() { QelEngMatchVariablesRegisterCallback(nullptr, 0); }
+    ~MatchVariablesAnswer() { QelEngMatchVariablesRegisterCallback(nullptr, nullptr); }
 
     int calls = 0;
     std::string existing;
@@ -126,8 +126,8 @@ public:
 
 private:
     static StringList_s* called(StringList_s* existing, StringList_s* const* incoming, long count,
-                                long self) {
-        auto& answer = *reinterpret_cast<MatchVariablesAnswer*>(self);
+                                void* self) {
+        auto& answer = *static_cast<MatchVariablesAnswer*>(self);
         ++answer.calls;
         answer.existing = qelmar::toolbox::StringList(QelUtilStringListCopy(existing)).toNLString();
         for (long file = 0; file < count; ++file)

@@ -148,17 +148,17 @@ protected:
         frame = app.addFrame(app.addPage("Page"), "Frame");
         app.attachDataSet(frame, {"old", {"t", "T", "v"}, {{1.0}, {2.0}, {3.0}}}, true);
     }
-    void TearDown() override { QelEngMatchVariablesRegisterCallback(nullptr, 0); }
+    void TearDown() override { QelEngMatchVariablesRegisterCallback(nullptr, nullptr); }
 
     void answerWith(std::optional<StringList> answer) {
         static std::optional<StringList> given;
         given = std::move(answer);
         QelEngMatchVariablesRegisterCallback(
-            [](StringList_s*, StringList_s* const*, long, long) -> StringList_s* {
+            [](StringList_s*, StringList_s* const*, long, void*) -> StringList_s* {
                 ++calls();
                 return given ? StringList(*given).release() : nullptr;
             },
-            0);
+            nullptr);
         calls() = 0;
     }
     static int& calls() {

@@ -20,7 +20,8 @@ public:
         Mode_Animation = 1,
     };
 
-    // The one dialog, created with the first call's parent; every call sets the mode.
+    // The one dialog, created with the first call's parent; every call sets the mode. The dialog
+    // is a Qt child of that parent, which owns it: the caller never deletes the pointer.
     static ExportDialog* getInstance(QWidget& parent, Mode_e mode);
     // True while a frame exists: there is something to export.
     static qelmar::sdk::ui::propertymanager::RelevancePtr relevance();

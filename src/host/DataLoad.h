@@ -1,11 +1,11 @@
 #pragma once
 
 #include "host/KernelDataLoad.h"
+#include "host/KernelHandle.h"
 
 #include <climits>
 #include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace qelmar::sdk {
@@ -18,25 +18,13 @@ class DataLoad {
 public:
     DataLoad()
         : m_load(QelUtilDataLoadAlloc()) {}
-    DataLoad(DataLoad&& other) noexcept
-        : m_load(std::exchange(other.m_load, nullptr)) {}
-    DataLoad& operator=(DataLoad&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_load = std::exchange(other.m_load, nullptr);
-        }
-        return *this;
-    }
-    DataLoad(const DataLoad&) = delete;
-    DataLoad& operator=(const DataLoad&) = delete;
-    ~DataLoad() { reset(); }
 
-    bool isNull() const noexcept { return m_load == nullptr; }
+    bool isNull() const noexcept { return m_load.isNull(); }
 
-    bool beginFile(const std::string& path) { return QelUtilDataLoadBeginFile(m_load, path.c_str()); }
-    bool beginZone(const std::string& title) { return QelUtilDataLoadBeginZone(m_load, title.c_str()); }
+    bool beginFile(const std::string& path) { return QelUtilDataLoadBeginFile(m_load.get(), path.c_str()); }
+    bool beginZone(const std::string& title) { return QelUtilDataLoadBeginZone(m_load.get(), title.c_str()); }
     bool beginTimeStep(const std::string& title) {
-        return QelUtilDataLoadBeginTimeStep(m_load, title.c_str());
+        return QelUtilDataLoadBeginTimeStep(m_load.get(), title.c_str());
     }
     // An empty list leaves the points a list.
     bool setDimensions(const std::vector<std::size_t>& dimensions) {
@@ -45,26 +33,22 @@ public:
         std::vector<long> sizes;
         for (const std::size_t size : dimensions)
             sizes.push_back(size > LONG_MAX ? -1 : static_cast<long>(size));
-        return QelUtilDataLoadSetDimensions(m_load, sizes.data(), static_cast<int>(sizes.size()));
+        return QelUtilDataLoadSetDimensions(m_load.get(), sizes.data(), static_cast<int>(sizes.size()));
     }
     bool addVariable(const std::string& name, const std::vector<double>& values) {
-        return QelUtilDataLoadAddVariable(m_load, name.c_str(), values.data(),
+        return QelUtilDataLoadAddVariable(m_load.get(), name.c_str(), values.data(),
                                           static_cast<long>(values.size()));
     }
-    bool readDataFile(const std::string& path) { return QelUtilDataLoadReadDataFile(m_load, path.c_str()); }
-    bool apply(qelmar::dataload::DataLoadOption option) { return QelUtilDataLoadApply(m_load, option); }
+    bool readDataFile(const std::string& path) {
+        return QelUtilDataLoadReadDataFile(m_load.get(), path.c_str());
+    }
+    bool apply(qelmar::dataload::DataLoadOption option) { return QelUtilDataLoadApply(m_load.get(), option); }
 
     // The handle for kernel calls; the load keeps ownership.
-    DataLoad_s* getRef() const noexcept { return m_load; }
+    DataLoad_s* getRef() const noexcept { return m_load.get(); }
 
 private:
-    void reset() noexcept {
-        if (m_load)
-            QelUtilDataLoadDealloc(&m_load);
-        m_load = nullptr;
-    }
-
-    DataLoad_s* m_load = nullptr;
+    KernelHandle<DataLoad_s, QelUtilDataLoadDealloc> m_load;
 };
 
 } // namespace qelmar::sdk

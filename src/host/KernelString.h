@@ -1,9 +1,9 @@
 #pragma once
 
+#include "host/KernelHandle.h"
 #include "host/KernelStrings.h"
 
 #include <string>
-#include <utility>
 
 namespace qelmar::sdk {
 
@@ -15,39 +15,20 @@ public:
     KernelString() = default;
     explicit KernelString(char* adopted) noexcept
         : m_string(adopted) {}
-    KernelString(KernelString&& other) noexcept
-        : m_string(std::exchange(other.m_string, nullptr)) {}
-    KernelString& operator=(KernelString&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_string = std::exchange(other.m_string, nullptr);
-        }
-        return *this;
-    }
-    KernelString(const KernelString&) = delete;
-    KernelString& operator=(const KernelString&) = delete;
-    ~KernelString() { reset(); }
 
     // For a kernel call that hands out a new string: frees the one held before.
-    char** address() noexcept {
-        reset();
-        return &m_string;
-    }
+    char** address() noexcept { return m_string.address(); }
 
-    bool isNull() const noexcept { return m_string == nullptr; }
-    bool isEmpty() const noexcept { return !m_string || !*m_string; }
+    bool isNull() const noexcept { return m_string.isNull(); }
+    bool isEmpty() const noexcept { return isNull() || !*m_string.get(); }
     // Never null: an absent string reads as empty.
-    const char* c_str() const noexcept { return m_string ? m_string : ""; }
+    const char* c_str() const noexcept { return isNull() ? "" : m_string.get(); }
     std::string str() const { return c_str(); }
 
-    void reset() noexcept {
-        if (m_string)
-            QelUtilStringDealloc(&m_string);
-        m_string = nullptr;
-    }
+    void reset() noexcept { m_string.reset(); }
 
 private:
-    char* m_string = nullptr;
+    KernelHandle<char, QelUtilStringDealloc> m_string;
 };
 
 } // namespace qelmar::sdk

@@ -1,4 +1,5 @@
 #include "host/StringListModel.h"
+#include "host/KernelHandle.h"
 #include "host/StringListWithHeadersModel.h"
 
 #include <algorithm>
@@ -96,16 +97,14 @@ int StringListModel::indexOf(const int& value) const {
 }
 
 StringList_s* StringListModel::getStringList() const {
-    StringList_s* list = QelUtilStringListAlloc();
-    if (!list)
+    sdk::KernelHandle<StringList_s, QelUtilStringListDealloc> list(QelUtilStringListAlloc());
+    if (list.isNull())
         return nullptr;
     for (const Row& row : m_impl->rows) {
-        if (!QelUtilStringListAppendString(list, row.text.c_str())) {
-            QelUtilStringListDealloc(&list);
+        if (!QelUtilStringListAppendString(list.get(), row.text.c_str()))
             return nullptr;
-        }
     }
-    return list;
+    return list.release();
 }
 
 void StringListModel::setValues(StringList_s* values) {

@@ -1,7 +1,7 @@
 #include "bench/BenchRatios.h"
 
-#include "propertyframework/Property.h"
 #include "bindings/TextFieldPropertyBinding.h"
+#include "propertyframework/Property.h"
 
 #include <benchmark/benchmark.h>
 

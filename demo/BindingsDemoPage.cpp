@@ -1,5 +1,9 @@
 #include "BindingsDemoPage.h"
 
+#include "bindings/ComboBoxPropertyBinding.h"
+#include "bindings/ListViewPropertySynchronizer.h"
+#include "bindings/RadioButtonPropertyBinding.h"
+#include "bindings/TextFieldPropertyBinding.h"
 #include "host/BooleanPropertyDependentRelevance.h"
 #include "host/CheckButtonPropertyBinding.h"
 #include "host/EnterKeySwallowingLineEdit.h"
@@ -12,10 +16,6 @@
 #include "propertyframework/BoundedValueValidator.h"
 #include "propertyframework/Property.h"
 #include "propertyframework/PropertyDependentRelevance.h"
-#include "bindings/ComboBoxPropertyBinding.h"
-#include "bindings/ListViewPropertySynchronizer.h"
-#include "bindings/RadioButtonPropertyBinding.h"
-#include "bindings/TextFieldPropertyBinding.h"
 #include "propertyframework/models/PremappedListModel.h"
 
 #include <QCheckBox>

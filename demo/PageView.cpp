@@ -1,10 +1,10 @@
 #include "PageView.h"
 
+#include "exportengine/PlotRenderer.h"
 #include "host/KernelStateChange.h"
 #include "host/StateChangeEventInterface.h"
 #include "host/StateChangeEventObservable.h"
 #include "kernel/ApplicationModel.h"
-#include "exportengine/PlotRenderer.h"
 
 #include <QMouseEvent>
 #include <QPainter>

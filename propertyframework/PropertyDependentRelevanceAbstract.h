@@ -1,8 +1,8 @@
 #pragma once
 
-#include "propertyframework/SignalConnectionCollection.h"
 #include "propertyframework/PropertyAbstract.h"
 #include "propertyframework/RelevanceInterface.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 #include <boost/bind/bind.hpp>
 

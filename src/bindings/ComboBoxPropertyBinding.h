@@ -1,8 +1,8 @@
 #pragma once
 
+#include "bindings/LineEditPropertyBindingAbstract.h"
 #include "host/QComboBoxObservable.h"
 #include "host/WidgetUpdateDeferrerOnBusy.h"
-#include "bindings/LineEditPropertyBindingAbstract.h"
 #include "propertyframework/models/ListModelInterface.h"
 #include "propertyframework/qt/QListModel.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "bindings/StringConverter.h"
+#include "bindings/UIPropertyBindingAbstract.h"
 #include "host/AppLock.h"
 #include "host/QTextFieldObservable.h"
 #include "host/StringMassager.h"
 #include "propertyframework/NumberText.h"
-#include "bindings/StringConverter.h"
-#include "bindings/UIPropertyBindingAbstract.h"
 
 #include <QDoubleValidator>
 #include <QIntValidator>

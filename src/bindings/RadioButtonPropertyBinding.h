@@ -1,8 +1,8 @@
 #pragma once
 
+#include "bindings/UIPropertyBindingAbstract.h"
 #include "host/OnIdleActionPerformerSingleShot.h"
 #include "host/QButtonObservable.h"
-#include "bindings/UIPropertyBindingAbstract.h"
 
 #include <QAbstractButton>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "propertyframework/Signal.h"
 #include "propertyframework/RelevanceInterface.h"
+#include "propertyframework/Signal.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "propertyframework/SignalConnectionCollection.h"
 #include "host/UIKernelStylePropertiesInterface.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 namespace qelmar::sdk::ui::propertymanager {
 

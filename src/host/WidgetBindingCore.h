@@ -2,8 +2,8 @@
 
 #include "host/BindingInterface.h"
 #include "propertyframework/ExceptionBase.h"
-#include "propertyframework/SignalConnectionCollection.h"
 #include "propertyframework/PropertyAbstract.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 #include <functional>
 #include <memory>

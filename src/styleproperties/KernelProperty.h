@@ -1,8 +1,8 @@
 #pragma once
 
 #include "host/CheckedStyleValue.h"
-#include "propertyframework/SignalConnectionCollection.h"
 #include "host/StateChangeEventObservable.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "styleproperties/KernelPropertyAbstract.h"
 #include "styleproperties/KernelValueTransfer.h"
 #include "styleproperties/ReusableArgList.h"

@@ -1,8 +1,8 @@
 #include "exportengine/PlotRenderer.h"
 
-#include "kernel/ApplicationModel.h"
 #include "exportengine/Canvas.h"
 #include "exportengine/PainterCanvas.h"
+#include "kernel/ApplicationModel.h"
 
 #include <QCoreApplication>
 #include <QPainter>

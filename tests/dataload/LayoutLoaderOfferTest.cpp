@@ -1,7 +1,7 @@
 #include "dataload/GenericFileLoaderQtDialog.h"
-#include "loaders/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <QTemporaryDir>
 #include <QWidget>

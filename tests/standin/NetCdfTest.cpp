@@ -1,13 +1,13 @@
 #include "common/FileBytes.h"
-#include "loaders/IsolatedChild.h"
-#include "loaders/NetCdfFile.h"
-#include "loaders/NetCdfFrames.h"
-#include "loaders/StandardDataLoaders.h"
 #include "host/DataLoaderRepository.h"
 #include "kernel/ApplicationModel.h"
 #include "kernel/LastError.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
+#include "loaders/IsolatedChild.h"
+#include "loaders/NetCdfFile.h"
+#include "loaders/NetCdfFrames.h"
+#include "loaders/StandardDataLoaders.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "propertyframework/SignalConnectionCollection.h"
 #include "host/StyleValue.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
 #include "propertyframework/PropertyAbstract.h"
+#include "propertyframework/SignalConnectionCollection.h"
 
 #include <gtest/gtest.h>
 

@@ -22,13 +22,15 @@ enum class ExportFormatOffer {
     None,
     StillImage,
     Animation,
+    // In the still-image list only when the host switches the extra formats on.
+    ExtraStillImage,
 };
 
 // The writer the kernel hands a format to; None for the formats it cannot write.
 enum class ExportWriter {
     None,
     RasterImage,     // one pixel image: BMP, PNG, JPEG, TIFF
-    PostScript,      // a page description with an optional embedded image: EPS, PostScript
+    PostScript,      // a page description with an optional embedded image: EPS, PostScript, PDF, SVG
     WindowsMetafile, // drawing records
     Movie,           // frames through a video encoder
     RasterMetafile,  // frames as a sequence of palette images
@@ -53,7 +55,7 @@ struct ExportFormatDescriptor {
     // Without the dot; the filter's pattern is "*." followed by it.
     const char* extension;
     // The prefix of the object names of the controls on the format's page of the export form;
-    // null for a format the dialog does not offer.
+    // null for a format the dialog does not offer. Formats with the same options share a page.
     const char* pagePrefix;
     // Null where the overview of all formats serves.
     const char* helpPage;
@@ -96,10 +98,14 @@ inline constexpr ExportFormatDescriptor all[] = {
      "exportJpg_", "export_jpeg.html", Offer::StillImage, Writer::RasterImage, noOption},
     {ExportFormat_MPEG4, QT_TRANSLATE_NOOP("ExportFormat", "MPEG-4"), QT_TRANSLATE_NOOP("ExportFormat", "MPEG-4 Files"), "mp4",
      "exportMp4_", "export_mpeg4.html", Offer::Animation, Writer::Movie, noOption},
+    {ExportFormat_PDF, QT_TRANSLATE_NOOP("ExportFormat", "PDF"), QT_TRANSLATE_NOOP("ExportFormat", "PDF Files"), "pdf",
+     "exportPs_", "export_pdf.html", Offer::ExtraStillImage, Writer::PostScript, colourChoice},
     {ExportFormat_PNG, QT_TRANSLATE_NOOP("ExportFormat", "PNG"), QT_TRANSLATE_NOOP("ExportFormat", "PNG Files"), "png",
      "exportPng_", "export_png.html", Offer::StillImage, Writer::RasterImage, colours256},
     {ExportFormat_PS, QT_TRANSLATE_NOOP("ExportFormat", "PostScript"), QT_TRANSLATE_NOOP("ExportFormat", "PostScript Files"), "ps",
      "exportPs_", "export_postscript.html", Offer::StillImage, Writer::PostScript, colourChoice},
+    {ExportFormat_SVG, QT_TRANSLATE_NOOP("ExportFormat", "SVG"), QT_TRANSLATE_NOOP("ExportFormat", "SVG Files"), "svg",
+     "exportPs_", "export_svg.html", Offer::ExtraStillImage, Writer::PostScript, colourChoice},
     {ExportFormat_RasterMetafile, QT_TRANSLATE_NOOP("ExportFormat", "Raster Metafile"), QT_TRANSLATE_NOOP("ExportFormat", "Raster Metafiles"), "rm",
      "exportRmf_", "export_raster_metafile.html", Offer::Animation, Writer::RasterMetafile, noOption},
     {ExportFormat_TIFF, QT_TRANSLATE_NOOP("ExportFormat", "TIFF"), QT_TRANSLATE_NOOP("ExportFormat", "TIFF Files"), "tiff",

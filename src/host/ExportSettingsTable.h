@@ -99,6 +99,13 @@ inline constexpr ExportSetting epsPreviewImageWidth{{"ExportSetup", "EPSPreviewI
 inline constexpr ExportSetting epsPreviewImageHeight{{"ExportSetup", "EPSPreviewImage", "ImageHeight"}, Integer, 128, 4, largestImageSide};
 inline constexpr ExportSetting epsGrayScaleDepth{{"ExportSetup", "EPSPreviewImage", "GrayscaleDepth"}, Enumeration, 8, 0, 0, greyscaleDepthChoices, std::size(greyscaleDepthChoices)};
 
+// Settings only the export dialog's additions change: the kernel reads them for every export.
+// Physical size: the file is "ImageWidth" pixels at "PrintSetup" "ImageResolution" wide, whatever
+// the off-screen setting, and a vector file's page has that size in points.
+inline constexpr ExportSetting usePhysicalSize{{"ExportSetup", "UsePhysicalSize"}, Boolean, 0};
+// PNG and TIFF: the page and frame backgrounds are left transparent.
+inline constexpr ExportSetting transparentBackground{{"ExportSetup", "TransparentBackground"}, Boolean, 0};
+
 // Every row, in the order the export dialog's property set submits them.
 inline constexpr const ExportSetting* all[] = {
     &useOffscreenBitmap, &palette, &forceExtra3DSorting, &exportFormat, &exportRegion, &fileName, &imageWidth,
@@ -107,6 +114,8 @@ inline constexpr const ExportSetting* all[] = {
     &flashCompressionType, &renderType, &resolution, &precision, &epsPreviewImageType, &epsPreviewImageWidth,
     &epsPreviewImageHeight, &epsGrayScaleDepth,
 };
+// The rows of the additions, which the kernel registers after those above.
+inline constexpr const ExportSetting* additions[] = {&usePhysicalSize, &transparentBackground};
 // clang-format on
 
 } // namespace exportsettings

@@ -25,6 +25,8 @@ enum ExportFormat_e {
     ExportFormat_FlashVideo = 20,
     ExportFormat_MPEG4 = 21,
     ExportFormat_WMV = 22,
+    ExportFormat_PDF = 23,
+    ExportFormat_SVG = 24,
 };
 
 enum ExportRegion_e {

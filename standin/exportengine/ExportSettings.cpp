@@ -39,6 +39,8 @@ ExportSettings ExportSettings::fromStyles() {
     settings.previewWidth = integer(setting::epsPreviewImageWidth);
     settings.previewHeight = integer(setting::epsPreviewImageHeight);
     settings.previewDepth = integer(setting::epsGrayScaleDepth);
+    settings.usePhysicalSize = boolean(setting::usePhysicalSize);
+    settings.transparentBackground = boolean(setting::transparentBackground);
     return settings;
 }
 

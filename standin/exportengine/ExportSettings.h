@@ -43,6 +43,8 @@ struct ExportSettings {
     int previewWidth = 128;
     int previewHeight = 128;
     int previewDepth = 8;
+    bool usePhysicalSize = false;
+    bool transparentBackground = false;
 
     static ExportSettings fromStyles();
 };

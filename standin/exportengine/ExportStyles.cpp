@@ -32,8 +32,13 @@ StyleDefinition definitionOf(const ExportSetting& setting) {
 }
 
 const StyleRegistrar exportStyles{[] {
-    for (const ExportSetting* setting : sdk::exportsettings::all)
+    const auto registerRow = [](const ExportSetting* setting) {
         registerStyleValue(StylePath(setting->path.begin(), setting->path.end()), definitionOf(*setting));
+    };
+    for (const ExportSetting* setting : sdk::exportsettings::all)
+        registerRow(setting);
+    for (const ExportSetting* setting : sdk::exportsettings::additions)
+        registerRow(setting);
 }};
 
 } // namespace

@@ -10,6 +10,7 @@ using ArgList_pa = ArgList_s*;
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
 #include "host/KernelExport.h"
+#include "host/KernelExportPreview.h"
 #include "host/KernelFrames.h"
 #include "host/KernelLayout.h"
 #include "host/KernelLock.h"

@@ -7,6 +7,7 @@
 // of file by a two-letter tag and gives its version, e.g. "#!QELMAR VA 1" for variable aliases:
 // the mark, the tag and a decimal version separated by blanks, ending in LF or CR LF.
 
+#include <cstddef>
 #include <cstdio>
 
 // The path of the startup file with this name in the startup folder, or null when there is none.
@@ -19,3 +20,9 @@ char* QelAppStartupFileGetPath(const char* description, const char* fileName);
 // one of this tag.
 std::FILE* QelAppStartupFileOpen(const char* description, const char* path, const char* tag, int* version,
                                  int flags);
+// Writes the startup file with this name (no folder) in the startup folder, creating the folder
+// when needed: `contents` must begin with the file's header line. The file is replaced whole, so a
+// failed write leaves the earlier file as it was. False, with the kernel's last error set, when it
+// cannot be written.
+bool QelAppStartupFileWrite(const char* description, const char* fileName, const char* contents,
+                            std::size_t length);

@@ -2,6 +2,7 @@
 
 #include "kernel/KernelState.h"
 #include "kernel/LastError.h"
+#include "kernel/SafeFileWrite.h"
 #include "kernel/StartupFolder.h"
 
 #include <QDir>
@@ -175,4 +176,25 @@ std::FILE* QelAppStartupFileOpen(const char* description, const char* path, cons
     if (version)
         *version = foundVersion;
     return file;
+}
+
+bool QelAppStartupFileWrite(const char* description, const char* fileName, const char* contents,
+                            std::size_t length) {
+    const std::string kind = inSentence(description);
+    clearLastErrorMessage();
+    if (!KernelState::instance().beginCall("QelAppStartupFileWrite"))
+        return false;
+    const QString name = fileName ? fromUtf8(fileName) : QString();
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
+        name == QLatin1String("..")) {
+        setLastErrorMessage("The " + kind + " file needs a plain file name.");
+        return false;
+    }
+    return succeedsOrSetsLastError([&] {
+        const QString folder = fromUtf8(startupFolder());
+        if (!QDir().mkpath(folder))
+            throw std::runtime_error("The startup folder " + folder.toStdString() + " cannot be created.");
+        writeFileSafely(QDir(folder).filePath(name).toStdString(),
+                        QByteArray(contents ? contents : "", static_cast<int>(contents ? length : 0)));
+    });
 }

@@ -65,6 +65,7 @@ using sdk::ui::propertymanager::RelevancePtr;
 namespace {
 
 ExportDialog* dialogInstance = nullptr;
+ExportDialog::Additions hostAdditions;
 
 using sdk::ExportFormatDescriptor;
 
@@ -540,6 +541,14 @@ ExportDialog* ExportDialog::getInstance(QWidget& parent, Mode_e mode) {
     dialogInstance->m_impl->mode = mode;
     dialogInstance->m_impl->manager().animationMode(mode == Mode_Animation);
     return dialogInstance;
+}
+
+void ExportDialog::setAdditions(const Additions& additions) {
+    hostAdditions = additions;
+}
+
+ExportDialog::Additions ExportDialog::additions() {
+    return hostAdditions;
 }
 
 RelevancePtr ExportDialog::relevance() {

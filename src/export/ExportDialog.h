@@ -20,6 +20,21 @@ public:
         Mode_Animation = 1,
     };
 
+    // What the host adds to the dialog; all off by default, and with all off the dialog is the
+    // plain export form.
+    struct Additions {
+        // A panel beside the form: a preview of the file, its size in pixels and in print, a
+        // transparent background for PNG and TIFF, and named presets.
+        bool previewPanel = false;
+        // PDF and SVG in the still-image list.
+        bool extraFormats = false;
+        // A progress dialog with Cancel for a still export that takes more than a second.
+        bool exportProgress = false;
+    };
+    // For the dialog that exists and every later one.
+    static void setAdditions(const Additions& additions);
+    static Additions additions();
+
     // The one dialog, created with the first call's parent; every call sets the mode. The dialog
     // is a Qt child of that parent, which owns it: the caller never deletes the pointer.
     static ExportDialog* getInstance(QWidget& parent, Mode_e mode);

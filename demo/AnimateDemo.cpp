@@ -4,6 +4,7 @@
 
 #include "ActionFollowingRelevance.h"
 #include "AnimationRun.h"
+#include "CurrentFrameName.h"
 #include "DemoFeature.h"
 #include "DemoMainWindow.h"
 #include "ExportDialogDriver.h"
@@ -84,13 +85,6 @@ void install(DemoMainWindow& window) {
 
 // Not the first step, so that the tour sees the command make it current again.
 constexpr int tourTimeStep = 6;
-
-QString currentFrameName() {
-    const AppLock lock(AppLock::NoImplicitMacroRecord);
-    qelmar::sdk::KernelString name;
-    QelUtilFrameGetName(name.address());
-    return QString::fromUtf8(name.c_str());
-}
 
 struct PlannedAnimation {
     PlannedExport plan;

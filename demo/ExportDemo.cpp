@@ -2,6 +2,7 @@
 // image file, offered while there is a frame to export.
 
 #include "ActionFollowingRelevance.h"
+#include "CurrentFrameName.h"
 #include "DemoFeature.h"
 #include "DemoMainWindow.h"
 #include "ExportDialogDriver.h"
@@ -41,6 +42,13 @@ void exportStillImage(DemoMainWindow& window) {
 }
 
 void install(DemoMainWindow& window) {
+    // The demo shows everything the dialog can do: the preview panel with the size in print, a
+    // transparent background and presets, PDF and SVG, and progress for long exports.
+    ExportDialog::Additions additions;
+    additions.previewPanel = true;
+    additions.extraFormats = true;
+    additions.exportProgress = true;
+    ExportDialog::setAdditions(additions);
     QAction* command = window.addCommand(tr("Export..."), [&window] { exportStillImage(window); });
     new ActionFollowingRelevance(command, ExportDialog::relevance());
 }
@@ -57,7 +65,7 @@ void exportAndRecord(TourContext& tour, QAction& command, const PlannedExport& p
         return;
     }
     tour.recordFile(plan.fileName, plan.description);
-    ExportExpectations::append(tour, plan.fileName, dimensions, plan.kind);
+    ExportExpectations::append(tour, plan.fileName, dimensions, plan.kind, plan.details());
 }
 
 // An opening that changes the format and the width and is cancelled: the exports after it
@@ -72,6 +80,77 @@ void cancelAnEdit(TourContext& tour, QAction& command) {
         dialog.reject();
     });
     command.trigger();
+}
+
+// ---- The additions: the preview panel, PDF and SVG
+
+constexpr int printResolution = 600;
+
+// 8.5 cm at 600 dpi, set in the preview panel; the screenshot waits for the preview to show it.
+PlannedExport printSizedPng() {
+    PlannedExport plan{
+        QStringLiteral("PNG"),
+        QStringLiteral("exportPng"),
+        QStringLiteral("Current frame"),
+        [](ExportDialogDriver& driver) {
+            driver.setChecked(QStringLiteral("exportPng_256Colors_ToggleButton"), false);
+            driver.setChecked(QStringLiteral("exportPreview_Transparent_ToggleButton"), false);
+            driver.setChecked(QStringLiteral("exportPreview_UsePhysicalSize_ToggleButton"), true);
+            driver.choose(QStringLiteral("exportPreview_Unit_CmbBox"), QStringLiteral("Centimetres"));
+            driver.type(QStringLiteral("exportPreview_Resolution_LineEdit"),
+                        QString::number(printResolution));
+            driver.type(QStringLiteral("exportPreview_Width_LineEdit"), QStringLiteral("8.5"));
+            driver.waitForLabel(QStringLiteral("exportPreview_Summary_Label"), QStringLiteral("2008 x "));
+        },
+        QStringLiteral("tour-print.png"),
+        QStringLiteral("the current frame as a PNG image 8.5 cm wide at 600 dpi"),
+        QStringLiteral("png-physical"),
+        QStringLiteral("export_preview_png.png"),
+        QStringLiteral("the export dialog with its preview of a PNG image 8.5 cm wide at 600 dpi")};
+    plan.details = [] { return QStringList{QStringLiteral("dpi=%1").arg(printResolution)}; };
+    return plan;
+}
+
+PlannedExport transparentPng() {
+    return {QStringLiteral("PNG"),
+            QStringLiteral("exportPng"),
+            QStringLiteral("All frames"),
+            [](ExportDialogDriver& driver) {
+                driver.setChecked(QStringLiteral("exportPreview_UsePhysicalSize_ToggleButton"), false);
+                driver.click(QStringLiteral("exportPng_EnterWidth_RadioButton"));
+                driver.type(QStringLiteral("exportPng_Width_LineEdit"), QStringLiteral("720"));
+                driver.setChecked(QStringLiteral("exportPreview_Transparent_ToggleButton"), true);
+            },
+            QStringLiteral("tour-transparent.png"),
+            QStringLiteral("all frames as a PNG image with a transparent background"),
+            QStringLiteral("png-transparent"),
+            QString(),
+            QString()};
+}
+
+// The transparency a PNG left on is turned off on the PNG page, where it can be changed, before
+// the vector format is chosen.
+PlannedExport vectorPage(const QString& format, const QString& fileName, const QString& kind) {
+    PlannedExport plan{format,
+                       QStringLiteral("exportPs"),
+                       QStringLiteral("Current frame"),
+                       [format](ExportDialogDriver& driver) {
+                           driver.choose(QStringLiteral("export_Format_CmbBox"), QStringLiteral("PNG"));
+                           driver.setChecked(QStringLiteral("exportPreview_Transparent_ToggleButton"), false);
+                           driver.choose(QStringLiteral("export_Format_CmbBox"), format);
+                           driver.choose(QStringLiteral("exportPs_Region_CmbBox"),
+                                         QStringLiteral("Current frame"));
+                           driver.setChecked(QStringLiteral("export_Color_ToggleButton"), true);
+                           driver.click(QStringLiteral("exportPs_RenderTypeVector_RadioButton"));
+                       },
+                       fileName,
+                       QStringLiteral("the current frame as a %1 page with its text as text").arg(format),
+                       kind,
+                       QString(),
+                       QString(),
+                       false};
+    plan.details = [] { return QStringList{QStringLiteral("text=%1").arg(currentFrameName())}; };
+    return plan;
 }
 
 std::vector<PlannedExport> plannedExports() {
@@ -121,6 +200,10 @@ std::vector<PlannedExport> plannedExports() {
          QStringLiteral("the work area as encapsulated PostScript with a TIFF preview"),
          QStringLiteral("eps-tiffpreview"), QStringLiteral("export_eps_page.png"),
          QStringLiteral("the export dialog on the EPS page with a TIFF preview")},
+        printSizedPng(),
+        transparentPng(),
+        vectorPage(QStringLiteral("PDF"), QStringLiteral("tour-frame.pdf"), QStringLiteral("pdf")),
+        vectorPage(QStringLiteral("SVG"), QStringLiteral("tour-frame.svg"), QStringLiteral("svg")),
     };
 }
 

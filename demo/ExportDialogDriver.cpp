@@ -76,6 +76,16 @@ QString ExportDialogDriver::labelText(const QString& labelName) {
     return label ? label->text() : QString();
 }
 
+void ExportDialogDriver::waitForLabel(const QString& labelName, const QString& text) {
+    if (!m_ok)
+        return;
+    QLabel* label = control<QLabel>(labelName);
+    if (!label)
+        return;
+    if (!m_tour.waitFor([label, &text] { return label->text().contains(text); }))
+        giveUp(QStringLiteral("%1 does not show \"%2\" but \"%3\"").arg(labelName, text, label->text()));
+}
+
 void ExportDialogDriver::pressOk() {
     auto* buttons = usable<QDialogButtonBox>(QStringLiteral("buttonBox"));
     QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Ok) : nullptr;

@@ -25,6 +25,8 @@ public:
     // Types into the field key by key and confirms with Return, which commits the edit.
     void type(const QString& fieldName, const QString& text);
     QString labelText(const QString& labelName);
+    // Waits, letting the dialog work, until the label shows the text.
+    void waitForLabel(const QString& labelName, const QString& text);
     void pressOk();
 
 private:

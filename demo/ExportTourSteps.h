@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,6 +28,8 @@ struct PlannedExport {
     QString screenshotDescription;
     // Vector formats show no export dimensions.
     bool showsDimensions = true;
+    // What check-tour.sh is to find besides the dimensions, as "key=value".
+    std::function<QStringList()> details = [] { return QStringList(); };
 };
 
 // Triggers the command, works its export dialog as planned and answers the file dialog with

@@ -17,7 +17,7 @@ while IFS=$'\t' read -r file _; do
 done <"$manifest"
 
 for expected in tour.mcr macro_recorder.png main_window.png bindings_page.png \
-    export_png_page.png export_eps_page.png export_avi_page.png export-expectations.txt \
+    export_png_page.png export_preview_png.png export_eps_page.png export_avi_page.png export-expectations.txt \
     load_data_dialog.png append_replace_not_shared.png append_replace_shared.png \
     variable_match_before.png variable_match_after_aliases.png loaded_messy_csv.png loaded_packed_grid.png; do
     grep -q "^$expected"$'\t' "$manifest" || problem "$expected is not in the manifest"
@@ -224,6 +224,16 @@ if [ -f "$expectations" ]; then
         frames=$(detail frames "${details[@]}")
         case "$kind" in
             png-rgb) check_png_rgb "$dir/$file" "$dimensions" ;;
+            png-physical)
+                check_png_rgb "$dir/$file" "$dimensions"
+                check_png_physical "$dir/$file" "${dimensions%% x *}" "$(detail dpi "${details[@]}")"
+                ;;
+            png-transparent)
+                check_png_rgb "$dir/$file" "$dimensions"
+                check_png_transparent "$dir/$file"
+                ;;
+            pdf) check_pdf "$dir/$file" "$(detail text "${details[@]}")" ;;
+            svg) check_svg "$dir/$file" "$(detail text "${details[@]}")" ;;
             tiff-palette) check_tiff_palette "$dir/$file" "$dimensions" ;;
             tiff-grey) check_tiff_grey "$dir/$file" "$dimensions" ;;
             eps-tiffpreview) check_eps_tiffpreview "$dir/$file" "$dimensions" ;;
@@ -232,13 +242,17 @@ if [ -f "$expectations" ]; then
                 [ "$kind" = movie-mp4 ] && container=mov,mp4
                 check_movie "$dir/$file" "$dimensions" "$container" "$frames" "$(detail rate "${details[@]}")" \
                     "$(detail codec "${details[@]}")"
+                # MPEG-4 is the movie for the web: it must play in a browser as it downloads.
+                if [ "$kind" = movie-mp4 ]; then
+                    check_web_movie "$dir/$file" "$frames" "$(detail rate "${details[@]}")" "${dimensions// x /x}"
+                fi
                 ;;
             rm) check_raster_metafile "$dir/$file" "$dimensions" "${frames:-0}" "$(detail tables "${details[@]}")" ;;
             wmf) check_wmf "$dir/$file" "$(detail text "${details[@]}")" ;;
             *) problem "$file: unknown kind \"$kind\" in $(basename "$expectations")" ;;
         esac
     done <"$expectations"
-    for kind in png-rgb tiff-palette eps-tiffpreview movie-avi movie-mp4 rm wmf; do
+    for kind in png-rgb png-physical png-transparent pdf svg tiff-palette eps-tiffpreview movie-avi movie-mp4 rm wmf; do
         [[ " $kinds " == *" $kind "* ]] || problem "no $kind export in $(basename "$expectations")"
     done
 fi

@@ -329,8 +329,22 @@ TEST_F(ExportPreviewTest, MoviesPreviewTheirFirstFrameAndLength) {
     ASSERT_TRUE(preview) << lastError();
     EXPECT_EQ(preview->frameCount, 3);
     EXPECT_DOUBLE_EQ(preview->durationSeconds, 0.75);
-    EXPECT_GT(preview->predictedFileBytes, 0);
     EXPECT_EQ(app.currentTimeStep(), 2);
+
+    // The movie as a host writes it: one frame per time step from the first.
+    set({"ExportSetup", "ExportFName"}, path("run.mp4"));
+    set({"ExportSetup", "ExportFormat"}, long{ExportFormat_MPEG4});
+    set({"ExportSetup", "AnimationSpeed"}, 4.0);
+    set({"ExportSetup", "ImageWidth"}, long{300});
+    for (int step = 0; step < app.timeStepCount(); ++step) {
+        app.setCurrentTimeStep(step);
+        ASSERT_TRUE(QelUtilExport(step > 0)) << lastError();
+    }
+    ASSERT_TRUE(QelUtilExportFinish()) << lastError();
+    const auto bytes = static_cast<double>(testsupport::contentsOf(path("run.mp4")).size());
+    EXPECT_LE(std::abs(bytes - preview->predictedFileBytes),
+              preview->predictionError * preview->predictedFileBytes)
+        << "predicted " << preview->predictedFileBytes << ", written " << bytes;
 
     // The first frame is the still image of the first time step.
     app.setCurrentTimeStep(0);
@@ -352,6 +366,12 @@ TEST_F(ExportPreviewTest, HugeExportsPreviewAtThePreviewSize) {
     EXPECT_EQ(preview->previewWidth, 600);
     EXPECT_EQ(preview->previewHeight, 40);
     EXPECT_GT(preview->predictedFileBytes, 0);
+
+    // An image no writer takes is refused by the preview as by the export.
+    app.setFramePlacement(curves, 0.5, 0.5, 4.5, 3.0);
+    EXPECT_FALSE(
+        previewOf({{"ExportSetup/ExportFormat", ExportFormat_PNG}, {"ExportSetup/ImageWidth", 30000}}));
+    EXPECT_NE(lastError().find("30000 x 20000 pixels is too large"), std::string::npos) << lastError();
 }
 
 } // namespace

@@ -79,12 +79,26 @@ void checkWritable(const ExportSettings& settings) {
                                  " cannot be previewed: it is not written by this application.");
 }
 
-// The largest size within the bounds with the file's aspect ratio, never larger than the file.
-QSize fitted(const QSize& file, int maxWidth, int maxHeight) {
-    const double scale = std::min(
-        {1.0, static_cast<double>(maxWidth) / file.width(), static_cast<double>(maxHeight) / file.height()});
+double pixelCount(const QSize& size) {
+    return static_cast<double>(size.width()) * size.height();
+}
+
+// The file's size scaled by the factor, aspect ratio kept; never larger than the file.
+QSize shrunk(const QSize& file, double scale) {
+    scale = std::min(1.0, scale);
     return QSize(std::max(1, static_cast<int>(std::lround(file.width() * scale))),
                  std::max(1, static_cast<int>(std::lround(file.height() * scale))));
+}
+
+// The largest size within the bounds.
+QSize fitted(const QSize& file, int maxWidth, int maxHeight) {
+    return shrunk(file, std::min(static_cast<double>(maxWidth) / file.width(),
+                                 static_cast<double>(maxHeight) / file.height()));
+}
+
+// A size of at most `pixels` pixels.
+QSize sampleSize(const QSize& file, double pixels) {
+    return shrunk(file, std::sqrt(pixels / pixelCount(file)));
 }
 
 // Grey as the TIFF writer packs it: the high bits of each grey value, shown spread over 0..255.
@@ -102,9 +116,10 @@ QImage greyAtDepth(const QImage& image, int bits) {
 // Vector files are drawn by the same renderer as the images, without supersampling: a reader
 // draws them at its own resolution.
 QImage rendered(const ExportArea& area, const ExportSettings& settings, const QSize& size) {
-    if (familyOf(settings) == Family::Vector || familyOf(settings) == Family::EmbeddedImage)
-        return renderExportImage(area, size, settings.monochrome);
-    return renderSupersampled(area, settings, size);
+    const Family family = familyOf(settings);
+    if (family == Family::Raster || family == Family::Animation)
+        return renderSupersampled(area, settings, size);
+    return renderExportImage(area, size, settings.monochrome);
 }
 
 // What a reader of the file shows, pixel for pixel.
@@ -114,17 +129,6 @@ QImage asWritten(const QImage& picture, const ExportSettings& settings) {
     if (isRasterFormat(settings.format))
         return inWrittenLayout(picture, settings);
     return picture;
-}
-
-double pixelCount(const QSize& size) {
-    return static_cast<double>(size.width()) * size.height();
-}
-
-// A size of the file's aspect ratio with at most `pixels` pixels, and never larger than the file.
-QSize sampleSize(const QSize& file, double pixels) {
-    const double scale = std::min(1.0, std::sqrt(pixels / pixelCount(file)));
-    return QSize(std::max(1, static_cast<int>(std::lround(file.width() * scale))),
-                 std::max(1, static_cast<int>(std::lround(file.height() * scale))));
 }
 
 // Encodings are measured at two sample sizes, large enough for the file's structure (headers,
@@ -302,8 +306,8 @@ std::unique_ptr<PreviewHolder> renderPreview(const ExportSettingOverrides& overr
     measure(flat, *area, settings, file);
     const QImage picture = rendered(*area, settings, fitted(file, maxWidth, maxHeight));
     predictSize(flat, *area, settings, picture, file);
-    // The transparent background reaches the preview through the renderer's own handling of
-    // the settings, in renderSupersampled, exactly as it reaches the file.
+    // A transparent background is the renderer's to leave: the picture comes from
+    // renderSupersampled with the file's settings, so it keeps whatever alpha the file gets.
     preview->picture = asWritten(picture, settings).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     flat.previewWidth = preview->picture.width();
     flat.previewHeight = preview->picture.height();

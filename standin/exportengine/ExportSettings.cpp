@@ -32,6 +32,17 @@ StylePath splitPath(const std::string& joined) {
     return path;
 }
 
+std::string expectedValues(sdk::ExportSettingType type) {
+    switch (type) {
+    case sdk::ExportSettingType::Boolean:
+        return "it is 0 (off) or 1 (on)";
+    case sdk::ExportSettingType::Text:
+        return "it is a text, which a preview does not need";
+    default:
+        return "it takes whole numbers";
+    }
+}
+
 double numberOf(const StyleVariant& value) {
     if (const auto* b = std::get_if<bool>(&value))
         return *b ? 1.0 : 0.0;
@@ -86,7 +97,8 @@ void ExportSettingOverrides::add(const std::string& path, double value) {
     const std::optional<StyleVariant> converted = definition->convert(StyleVariant(value));
     if (!converted)
         throw std::invalid_argument("The value " + QString::number(value).toStdString() +
-                                    " does not suit \"" + displayName + "\".");
+                                    " is not valid for \"" + displayName +
+                                    "\": " + expectedValues(setting->type) + ".");
     std::string message;
     if (definition->check(*converted, displayName, message) != SetValue_Ok)
         throw std::invalid_argument(message.empty() ? "The value " + QString::number(value).toStdString() +

@@ -105,6 +105,16 @@ QSize exportImageSize(ExportFormat_e format, const QRectF& inches, int width) {
     return QSize(written, movieSide(imageHeightFor(written, inches), format));
 }
 
+QSizeF pageInches(const ExportArea& area, const ExportSettings&) {
+    return area.inches.size();
+}
+
+QSize pageImageSize(const ExportArea& area, const ExportSettings& settings) {
+    const QSizeF page = pageInches(area, settings);
+    const int width = std::max(1, static_cast<int>(std::lround(page.width() * settings.resolution)));
+    return exportImageSize(settings.format, QRectF(QPointF(0, 0), page), width);
+}
+
 int largestResolutionFor(const QRectF& inches) {
     if (inches.width() <= 0 || inches.height() <= 0)
         return 1;

@@ -30,7 +30,11 @@ struct ExportArea {
     int page = -1;
     std::vector<int> frames;
     QRectF inches;
+    // The time step every data set is drawn at; the application's current one when not given.
+    std::optional<int> timeStep;
 };
+
+struct ExportSettings;
 
 // The paper of the page and the desk margin around it.
 QRectF workAreaOf(int page);
@@ -51,6 +55,11 @@ int imageHeightFor(int width, const QRectF& inches);
 // sides gets each odd side rounded up. The writers and the size queries of the export dialog all
 // size their images here, so the dimensions the dialog shows are the dimensions written.
 QSize exportImageSize(ExportFormat_e format, const QRectF& inches, int width);
+// The page of a vector file, in inches.
+QSizeF pageInches(const ExportArea& area, const ExportSettings& settings);
+// The page of a vector file at "PrintSetup" "ImageResolution": the size of the image it embeds
+// when drawn as an image.
+QSize pageImageSize(const ExportArea& area, const ExportSettings& settings);
 // The largest resolution at which an image of the rectangle stays within both bounds above.
 int largestResolutionFor(const QRectF& inches);
 

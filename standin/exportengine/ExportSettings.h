@@ -5,10 +5,13 @@
 // every three-dimensional frame back to front (walls, floor, data, front edges), so there is
 // nothing left to sort.
 
+#include "exportengine/MovieCodec.h"
 #include "host/ExportSettingsTable.h"
 #include "host/KernelExport.h"
 #include "kernel/StyleStore.h"
 
+#include <map>
+#include <optional>
 #include <string>
 
 namespace qelmar::standin {
@@ -22,6 +25,22 @@ bool offersColourChoice(ExportFormat_e format);
 inline StylePath stylePathOf(const sdk::ExportSetting& setting) {
     return StylePath(setting.path.begin(), setting.path.end());
 }
+
+// Export settings a dialog holds before it submits them, each standing in for the kernel's
+// style value while the settings are read. They are checked as the style store checks a write,
+// so a value the store would refuse is refused here with the same message.
+class ExportSettingOverrides {
+public:
+    // `path` is the style value's names joined by '/', for example "ExportSetup/ImageWidth";
+    // booleans are 0 or 1 and enumerations their value. Throws std::invalid_argument naming the
+    // setting when the path is no export setting or the value is out of its range or choices.
+    void add(const std::string& path, double value);
+    // The value standing in for the style value at the path, if any.
+    const StyleVariant* find(const StylePath& path) const;
+
+private:
+    std::map<StylePath, StyleVariant> m_values;
+};
 
 struct ExportSettings {
     ExportFormat_e format = ExportFormat_PNG;
@@ -45,8 +64,12 @@ struct ExportSettings {
     int previewDepth = 8;
     bool usePhysicalSize = false;
     bool transparentBackground = false;
+    // Animations only.
+    double framesPerSecond = 10.0;
+    MovieOptions movie;
 
-    static ExportSettings fromStyles();
+    // The kernel's style values, with the overrides in place of those they name.
+    static ExportSettings fromStyles(const ExportSettingOverrides& overrides = {});
 };
 
 } // namespace qelmar::standin

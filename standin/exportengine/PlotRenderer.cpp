@@ -258,7 +258,7 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, co
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignBottom});
 }
 
-void drawFrame(Canvas& canvas, const Frame& frame) {
+void drawFrame(Canvas& canvas, const Frame& frame, int timeStep) {
     const QRectF& box = frame.placement;
     canvas.fillRect(box, Qt::white);
     canvas.pushClip(box);
@@ -266,8 +266,7 @@ void drawFrame(Canvas& canvas, const Frame& frame) {
                     {10.0, Qt::black, Qt::AlignLeft | Qt::AlignTop});
     const QRectF plot = plotRectOf(box);
     const DataSet* dataSet = frame.dataSet.get();
-    const DataValues* data =
-        dataSet ? &dataSet->atStep(ApplicationModel::instance().currentTimeStep()) : nullptr;
+    const DataValues* data = dataSet ? &dataSet->atStep(timeStep) : nullptr;
     if (!data || data->values.empty() || data->values[0].empty()) {
         canvas.drawText(box.center(), QCoreApplication::translate("PlotRenderer", "No data"),
                         {9.0, QColor(0x80, 0x80, 0x80), Qt::AlignHCenter | Qt::AlignVCenter});
@@ -304,9 +303,10 @@ void drawExportArea(Canvas& canvas, const ExportArea& area) {
     const QRectF paper(QPointF(0, 0), page->paper);
     canvas.fillRect(paper, Qt::white);
     canvas.strokeRect(paper, {paperEdgeColour, 0.75});
+    const int timeStep = area.timeStep.value_or(ApplicationModel::instance().currentTimeStep());
     for (int id : area.frames) {
         if (const Frame* frame = frameOn(*page, id))
-            drawFrame(canvas, *frame);
+            drawFrame(canvas, *frame, timeStep);
     }
 }
 

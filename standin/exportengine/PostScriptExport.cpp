@@ -49,9 +49,7 @@ void drawEmbeddedImage(cairo_t* context, const ExportArea& area, const QSizeF& p
         throw std::runtime_error("An image at " + std::to_string(settings.resolution) +
                                  " dpi is too large for this region; at most " + std::to_string(limit) +
                                  " dpi can be embedded.");
-    const int width = std::max(1, static_cast<int>(std::lround(area.inches.width() * settings.resolution)));
-    QImage image =
-        renderExportImage(area, exportImageSize(settings.format, area.inches, width), settings.monochrome);
+    QImage image = renderExportImage(area, pageImageSize(area, settings), settings.monochrome);
     // Qt's RGB32 is cairo's RGB24 word for word.
     Surface pixels(cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_RGB24, image.width(),
                                                        image.height(),

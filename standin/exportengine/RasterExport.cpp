@@ -45,18 +45,6 @@ QImage greyIndexed(const QImage& image) {
     return image.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_Indexed8, greys);
 }
 
-// The pixel layout the settings ask of the format; Qt's writers keep it.
-QImage inWrittenLayout(const QImage& image, const ExportSettings& settings) {
-    if (settings.monochrome)
-        return settings.format == ExportFormat_BMP ? greyIndexed(image)
-                                                   : image.convertToFormat(QImage::Format_Grayscale8);
-    const bool canIndex = settings.format == ExportFormat_BMP || settings.format == ExportFormat_PNG ||
-                          settings.format == ExportFormat_TIFF;
-    if (settings.convertTo256Colors && canIndex)
-        return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
-    return image;
-}
-
 QByteArray writeWithQt(const QImage& image, const ExportSettings& settings) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -73,11 +61,42 @@ QByteArray writeWithQt(const QImage& image, const ExportSettings& settings) {
     return bytes;
 }
 
+} // namespace
+
+QImage inWrittenLayout(const QImage& image, const ExportSettings& settings) {
+    if (settings.monochrome)
+        return settings.format == ExportFormat_BMP ? greyIndexed(image)
+                                                   : image.convertToFormat(QImage::Format_Grayscale8);
+    const bool canIndex = settings.format == ExportFormat_BMP || settings.format == ExportFormat_PNG ||
+                          settings.format == ExportFormat_TIFF;
+    if (settings.convertTo256Colors && canIndex)
+        return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
+    return image;
+}
+
 int tiffGreyBits(int depth) {
     return depth == 4 || depth == 8 ? depth : 1;
 }
 
-} // namespace
+void checkWritableSize(const QSize& size) {
+    if (size.width() < 1 || size.width() > largestImageSide || size.height() > largestImageSide ||
+        static_cast<double>(size.width()) * size.height() > largestImagePixels)
+        throw std::runtime_error("An image of " + std::to_string(size.width()) + " x " +
+                                 std::to_string(size.height()) +
+                                 " pixels is too large to export. Choose a smaller width.");
+}
+
+QSize filePixelSize(const ExportArea& area, const ExportSettings& settings) {
+    if (isVectorFormat(settings.format))
+        return pageImageSize(area, settings);
+    return rasterImageSize(area, settings);
+}
+
+QByteArray encodeRasterPicture(const QImage& image, const ExportSettings& settings) {
+    if (settings.format == ExportFormat_TIFF && settings.monochrome)
+        return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true);
+    return writeWithQt(inWrittenLayout(image, settings), settings);
+}
 
 QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size) {
     const int factor = settings.useOffscreenBitmap && settings.superSample
@@ -101,15 +120,8 @@ QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings) {
 
 QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings) {
     const QSize size = rasterImageSize(area, settings);
-    if (size.width() < 1 || size.width() > largestImageSide || size.height() > largestImageSide ||
-        static_cast<double>(size.width()) * size.height() > largestImagePixels)
-        throw std::runtime_error("An image of " + std::to_string(size.width()) + " x " +
-                                 std::to_string(size.height()) +
-                                 " pixels is too large to export. Choose a smaller width.");
-    const QImage image = renderSupersampled(area, settings, size);
-    if (settings.format == ExportFormat_TIFF && settings.monochrome)
-        return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true);
-    return writeWithQt(inWrittenLayout(image, settings), settings);
+    checkWritableSize(size);
+    return encodeRasterPicture(renderSupersampled(area, settings, size), settings);
 }
 
 } // namespace qelmar::standin

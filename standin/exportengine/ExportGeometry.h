@@ -53,5 +53,15 @@ int imageHeightFor(int width, const QRectF& inches);
 QSize exportImageSize(ExportFormat_e format, const QRectF& inches, int width);
 // The largest resolution at which an image of the rectangle stays within both bounds above.
 int largestResolutionFor(const QRectF& inches);
+// Whether an image of the size stays within both bounds above.
+bool fitsImageBounds(const QSize& size);
+
+// Whether an export takes the width typed in "ExportSetup" "ImageWidth" rather than the region's
+// own: an image of physical size ("ExportSetup" "UsePhysicalSize") always does, whatever the
+// off-screen setting; otherwise only the pixel formats drawn on an off-screen bitmap.
+bool takesTypedWidth(ExportFormat_e format, bool useOffscreenBitmap, bool usePhysicalSize);
+// The page of a vector file, in inches: the region's own size, or with a physical size the typed
+// width at the resolution, the height keeping the region's aspect.
+QSizeF pageInches(const QRectF& region, bool usePhysicalSize, int imageWidth, int dotsPerInch);
 
 } // namespace qelmar::standin

@@ -9,6 +9,10 @@ bool offersColourChoice(ExportFormat_e format) {
     return sdk::exportFormatHasOption(format, sdk::ExportFormatOption_ColourChoice);
 }
 
+bool keepsTransparentBackground(ExportFormat_e format) {
+    return format == ExportFormat_PNG || format == ExportFormat_TIFF;
+}
+
 ExportSettings ExportSettings::fromStyles() {
     const StyleStore& styles = StyleStore::instance();
     namespace setting = sdk::exportsettings;
@@ -40,7 +44,8 @@ ExportSettings ExportSettings::fromStyles() {
     settings.previewHeight = integer(setting::epsPreviewImageHeight);
     settings.previewDepth = integer(setting::epsGrayScaleDepth);
     settings.usePhysicalSize = boolean(setting::usePhysicalSize);
-    settings.transparentBackground = boolean(setting::transparentBackground);
+    settings.transparentBackground =
+        boolean(setting::transparentBackground) && keepsTransparentBackground(settings.format);
     return settings;
 }
 

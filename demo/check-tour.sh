@@ -225,10 +225,11 @@ check_png_physical() {
 # A transparent background: the top-left corner (the desk or the paper) is fully transparent and
 # some pixels (the plot) are fully opaque.
 check_png_transparent() {
-    local file=$1 alphas corner most
-    alphas=$(identify -format '%[fx:p{0,0}.a] %[fx:maxima.a]' "$file[0]") ||
+    local file=$1 alphas opaque corner most
+    alphas=$(identify -format '%[opaque] %[fx:p{0,0}.a] %[fx:maxima.a]' "$file[0]") ||
         { problem "$file: ImageMagick cannot read it"; return; }
-    read -r corner most <<<"$alphas"
+    read -r opaque corner most <<<"$alphas"
+    [ "${opaque,,}" = false ] || { problem "$file has no transparent pixel"; return; }
     [ "$corner" = 0 ] || problem "$file: the top-left corner has alpha $corner, expected 0 (transparent)"
     [ "$most" = 1 ] || problem "$file: no pixel is fully opaque (largest alpha $most)"
 }

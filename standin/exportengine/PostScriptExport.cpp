@@ -39,12 +39,16 @@ cairo_status_t appendToBytes(void* closure, const unsigned char* data, unsigned 
 
 constexpr double pointsPerInch = 72.0;
 
-// The surface of the format, writing into the bytes; device units are points.
-Surface createSurface(ExportFormat_e format, QByteArray& bytes, const QSizeF& points) {
+// The surface of the format, writing into the bytes; device units are points. A PDF carries the
+// title in its document information.
+Surface createSurface(ExportFormat_e format, QByteArray& bytes, const QSizeF& points, const QString& title) {
     switch (format) {
-    case ExportFormat_PDF:
-        return Surface(
+    case ExportFormat_PDF: {
+        Surface surface(
             cairo_pdf_surface_create_for_stream(appendToBytes, &bytes, points.width(), points.height()));
+        cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, title.toUtf8().constData());
+        return surface;
+    }
     case ExportFormat_SVG: {
         Surface surface(
             cairo_svg_surface_create_for_stream(appendToBytes, &bytes, points.width(), points.height()));
@@ -222,10 +226,7 @@ QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settin
     QStringList texts;
     QByteArray bytes;
     {
-        Surface surface = createSurface(settings.format, bytes, points);
-        if (settings.format == ExportFormat_PDF)
-            cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE,
-                                           titles.join(QStringLiteral(", ")).toUtf8().constData());
+        Surface surface = createSurface(settings.format, bytes, points, titles.join(QStringLiteral(", ")));
         Context context(cairo_create(surface.get()));
         if (settings.renderType == PrintRenderType_Image)
             drawEmbeddedImage(context.get(), area, points, settings);

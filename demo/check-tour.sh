@@ -207,6 +207,57 @@ check_wmf() {
     rm -f "$svg" "$log"
 }
 
+# ---- Physical size, transparency, PDF and SVG ---------------------------------------------
+
+# A PNG of the physical size: the width in pixels and the resolution of its pHYs chunk, which
+# ImageMagick reports per centimetre or per inch.
+check_png_physical() {
+    local file=$1 width=$2 dpi=$3 reading actual x y unit
+    reading=$(identify -format '%w %x %y %U' "$file[0]") || { problem "$file: ImageMagick cannot read it"; return; }
+    read -r actual x y unit <<<"$reading"
+    [ "$actual" = "$width" ] || problem "$file is $actual pixels wide, expected $width"
+    awk -v x="$x" -v y="$y" -v unit="$unit" -v dpi="$dpi" 'BEGIN {
+        scale = unit == "PixelsPerCentimeter" ? 2.54 : unit == "PixelsPerInch" ? 1 : 0
+        exit !(scale > 0 && (x * scale - dpi) ^ 2 < 0.25 && (y * scale - dpi) ^ 2 < 0.25) }' ||
+        problem "$file: resolution $x x $y $unit, expected $dpi dots per inch"
+}
+
+# A transparent background: the top-left corner (the desk or the paper) is fully transparent and
+# some pixels (the plot) are fully opaque.
+check_png_transparent() {
+    local file=$1 alphas opaque corner most
+    alphas=$(identify -format '%[opaque] %[fx:p{0,0}.a] %[fx:maxima.a]' "$file[0]") ||
+        { problem "$file: ImageMagick cannot read it"; return; }
+    read -r opaque corner most <<<"$alphas"
+    [ "${opaque,,}" = false ] || { problem "$file has no transparent pixel"; return; }
+    [ "$corner" = 0 ] || problem "$file: the top-left corner has alpha $corner, expected 0 (transparent)"
+    [ "$most" = 1 ] || problem "$file: no pixel is fully opaque (largest alpha $most)"
+}
+
+# A PDF Ghostscript reads, whose text holds the title.
+check_pdf() {
+    local file=$1 title=$2 text
+    if ! text=$(gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=txtwrite -sOutputFile=- "$file" 2>&1 </dev/null); then
+        problem "$file: Ghostscript could not read it: $(tail -n 1 <<<"$text")"
+    elif ! grep -qF -- "$title" <<<"$text"; then
+        problem "$file: its text does not hold the title \"$title\""
+    fi
+}
+
+# An SVG librsvg renders, whose title, description or text elements hold the title (the
+# letters themselves may be glyph outlines).
+check_svg() {
+    local file=$1 title=$2 png texts
+    png=$(mktemp --suffix=.png)
+    if ! rsvg-convert --format png -o "$png" "$file" 2>/dev/null </dev/null || [ ! -s "$png" ]; then
+        problem "$file: rsvg-convert could not render it"
+    fi
+    rm -f "$png"
+    texts=$(tr '\n' ' ' <"$file" | grep -oE '<(title|desc|text)[^>]*>[^<]*' | sed 's/^<[^>]*>//' |
+        sed 's/&lt;/</g; s/&gt;/>/g; s/&quot;/"/g; s/&apos;/'"'"'/g; s/&amp;/\&/g') || true
+    grep -qF -- "$title" <<<"$texts" || problem "$file: no title, description or text holds \"$title\""
+}
+
 # ---- The expectations ----------------------------------------------------------------------
 
 # One line per exported file, tab-separated: the file, the dimensions the export dialog showed

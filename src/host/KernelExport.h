@@ -100,7 +100,7 @@ bool QelUtilExportFinish();
 // Abandons the animation under way, if any; nothing is written and no temporary file stays behind.
 void QelUtilExportCancel();
 
-// The width in pixels of the region as shown on screen, for the format. For EPS and PostScript it
+// The width in pixels of the region as shown on screen, for the format. For the vector formats it
 // is the region's width at "PrintSetup" "ImageResolution" instead, the size of an image embedded
 // in the file. Movie formats whose encoders need even sides (MPEG-4, WMV, Flash) get an odd width
 // rounded up.
@@ -110,10 +110,13 @@ int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e regi
 // height is rounded up.
 int QelUtilGetExportImageHeight(int width, ExportRegion_e region);
 // The width and height in pixels of the image an export of the region in the format writes when
-// `width` pixels are asked for (0 or less: the region's width on screen). EPS and PostScript
-// embed an image at "PrintSetup" "ImageResolution" and raster exports without an off-screen
-// bitmap ("Interface" "UseOffScreenBitMap") take the width on screen, whatever is asked; movie
-// formats whose encoders need even sides get each odd side rounded up. Both are 0 on failure.
+// `width` pixels are asked for (0 or less: the region's width on screen). EPS, PostScript, PDF
+// and SVG embed an image of the region at "PrintSetup" "ImageResolution" and raster exports
+// without an off-screen bitmap ("Interface" "UseOffScreenBitMap") take the width on screen,
+// whatever is asked, unless "ExportSetup" "UsePhysicalSize" is on: then every format takes the
+// width asked, or "ExportSetup" "ImageWidth" when none is (a vector page is that width at the
+// resolution). Movie formats whose encoders need
+// even sides get each odd side rounded up. Both are 0 on failure.
 void QelUtilGetExportImageSize(ExportFormat_e format, ExportRegion_e region, int width, int* exportWidth,
                                int* exportHeight);
 // The largest resolution (dots per inch) at which an image embedded in a vector export of the

@@ -42,6 +42,8 @@ void CairoCanvas::strokeDevicePolyline(const QPolygonF& device, const QColor& co
 
 void CairoCanvas::drawDeviceText(const QPointF& anchor, const QString& text, double size,
                                  const QColor& colour, Qt::Alignment alignment) {
+    if (!text.isEmpty())
+        m_texts.append(text);
     const QByteArray utf8 = text.toUtf8();
     cairo_select_font_face(m_context, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(m_context, size);

@@ -1,8 +1,11 @@
 #pragma once
 
-// Internal to the stand-in kernel: a canvas over a cairo context, for the PostScript surfaces.
+// Internal to the stand-in kernel: a canvas over a cairo context, for the PostScript, PDF and SVG
+// surfaces.
 
 #include "exportengine/Canvas.h"
+
+#include <QStringList>
 
 typedef struct _cairo cairo_t;
 
@@ -12,6 +15,9 @@ class CairoCanvas : public Canvas {
 public:
     // The context stays the caller's; device units are the surface's (points for PostScript).
     CairoCanvas(cairo_t* context, const QRectF& area, const QSizeF& deviceSize, bool monochrome);
+
+    // Every text drawn, in order: a surface that turns glyphs into outlines loses them otherwise.
+    const QStringList& textsDrawn() const { return m_texts; }
 
 protected:
     void fillDevicePolygon(const QPolygonF& device, const QColor& colour) override;
@@ -27,6 +33,7 @@ private:
     void tracePath(const QPolygonF& device, bool closed);
 
     cairo_t* m_context;
+    QStringList m_texts;
 };
 
 } // namespace qelmar::standin

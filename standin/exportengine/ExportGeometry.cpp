@@ -105,8 +105,8 @@ QSize exportImageSize(ExportFormat_e format, const QRectF& inches, int width) {
     return QSize(written, movieSide(imageHeightFor(written, inches), format));
 }
 
-QSizeF pageInches(const ExportArea& area, const ExportSettings&) {
-    return area.inches.size();
+QSizeF pageInches(const ExportArea& area, const ExportSettings& settings) {
+    return pageInches(area.inches, settings.usePhysicalSize, settings.imageWidth, settings.resolution);
 }
 
 QSize pageImageSize(const ExportArea& area, const ExportSettings& settings) {
@@ -121,6 +121,23 @@ int largestResolutionFor(const QRectF& inches) {
     const double bySide = largestImageSide / std::max(inches.width(), inches.height());
     const double byArea = std::sqrt(largestImagePixels / (inches.width() * inches.height()));
     return std::max(1, static_cast<int>(std::floor(std::min(bySide, byArea))));
+}
+
+bool fitsImageBounds(const QSize& size) {
+    return size.width() >= 1 && size.height() >= 1 && size.width() <= largestImageSide &&
+           size.height() <= largestImageSide &&
+           static_cast<double>(size.width()) * size.height() <= largestImagePixels;
+}
+
+bool takesTypedWidth(ExportFormat_e format, bool useOffscreenBitmap, bool usePhysicalSize) {
+    return usePhysicalSize || (useOffscreenBitmap && !isVectorFormat(format));
+}
+
+QSizeF pageInches(const QRectF& region, bool usePhysicalSize, int imageWidth, int dotsPerInch) {
+    if (!usePhysicalSize || dotsPerInch <= 0 || region.width() <= 0)
+        return region.size();
+    const double width = static_cast<double>(imageWidth) / dotsPerInch;
+    return QSizeF(width, width * region.height() / region.width());
 }
 
 } // namespace qelmar::standin

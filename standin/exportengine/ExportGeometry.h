@@ -55,12 +55,22 @@ int imageHeightFor(int width, const QRectF& inches);
 // sides gets each odd side rounded up. The writers and the size queries of the export dialog all
 // size their images here, so the dimensions the dialog shows are the dimensions written.
 QSize exportImageSize(ExportFormat_e format, const QRectF& inches, int width);
-// The page of a vector file, in inches.
+// The page of a vector file of the settings, in inches (below).
 QSizeF pageInches(const ExportArea& area, const ExportSettings& settings);
 // The page of a vector file at "PrintSetup" "ImageResolution": the size of the image it embeds
 // when drawn as an image.
 QSize pageImageSize(const ExportArea& area, const ExportSettings& settings);
 // The largest resolution at which an image of the rectangle stays within both bounds above.
 int largestResolutionFor(const QRectF& inches);
+// Whether an image of the size stays within both bounds above.
+bool fitsImageBounds(const QSize& size);
+
+// Whether an export takes the width typed in "ExportSetup" "ImageWidth" rather than the region's
+// own: an image of physical size ("ExportSetup" "UsePhysicalSize") always does, whatever the
+// off-screen setting; otherwise only the pixel formats drawn on an off-screen bitmap.
+bool takesTypedWidth(ExportFormat_e format, bool useOffscreenBitmap, bool usePhysicalSize);
+// The page of a vector file, in inches: the region's own size, or with a physical size the typed
+// width at the resolution, the height keeping the region's aspect.
+QSizeF pageInches(const QRectF& region, bool usePhysicalSize, int imageWidth, int dotsPerInch);
 
 } // namespace qelmar::standin

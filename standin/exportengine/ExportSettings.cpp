@@ -87,6 +87,10 @@ bool offersColourChoice(ExportFormat_e format) {
     return sdk::exportFormatHasOption(format, sdk::ExportFormatOption_ColourChoice);
 }
 
+bool keepsTransparentBackground(ExportFormat_e format) {
+    return format == ExportFormat_PNG || format == ExportFormat_TIFF;
+}
+
 void ExportSettingOverrides::add(const std::string& path, double value) {
     const StylePath stylePath = splitPath(path);
     const sdk::ExportSetting* setting = exportSettingAt(stylePath);
@@ -137,7 +141,8 @@ ExportSettings ExportSettings::fromStyles(const ExportSettingOverrides& override
     settings.previewHeight = read.integer(setting::epsPreviewImageHeight);
     settings.previewDepth = read.integer(setting::epsGrayScaleDepth);
     settings.usePhysicalSize = read.boolean(setting::usePhysicalSize);
-    settings.transparentBackground = read.boolean(setting::transparentBackground);
+    settings.transparentBackground =
+        read.boolean(setting::transparentBackground) && keepsTransparentBackground(settings.format);
     settings.framesPerSecond = read.number(setting::animationSpeed);
     settings.movie.aviCompression = static_cast<AVICompression_e>(read.integer(setting::aviCompression));
     settings.movie.flashImageType = static_cast<FlashImageType_e>(read.integer(setting::flashImageType));

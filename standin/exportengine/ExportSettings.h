@@ -20,6 +20,10 @@ namespace qelmar::standin {
 // vector formats; every other format is written in colour whatever it says, since a grey PNG or
 // movie left behind by a TIFF export could not be turned back from the export dialog.
 bool offersColourChoice(ExportFormat_e format);
+// Only PNG and TIFF keep a transparent background; every other format draws it whatever
+// "ExportSetup" "TransparentBackground" says, as it has no alpha to keep (or, for the vector
+// formats, paints the page itself).
+bool keepsTransparentBackground(ExportFormat_e format);
 
 // Where the kernel keeps the value of a row of the export settings table.
 inline StylePath stylePathOf(const sdk::ExportSetting& setting) {

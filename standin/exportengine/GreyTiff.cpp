@@ -79,26 +79,59 @@ std::vector<unsigned char> packRow(const uchar* grey, int width, int bits) {
     return row;
 }
 
+// One row of grey and alpha pairs, 8 bits each; the grey keeps only the shades of `bits`.
+std::vector<unsigned char> packGreyAlphaRow(const QRgb* pixels, int width, int bits) {
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 2);
+    const int top = (1 << bits) - 1;
+    for (int x = 0; x < width; ++x) {
+        const int level = qGray(pixels[x]) >> (8 - bits);
+        row[2 * static_cast<std::size_t>(x)] = static_cast<unsigned char>(level * 255 / top);
+        row[2 * static_cast<std::size_t>(x) + 1] = static_cast<unsigned char>(qAlpha(pixels[x]));
+    }
+    return row;
+}
+
+void setLayout(TIFF* tiff, const QSize& size, int bits, bool alpha) {
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(size.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(size.height()));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(alpha ? 8 : bits));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(alpha ? 2 : 1));
+    if (alpha) {
+        const uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, static_cast<uint16_t>(1), extra);
+    }
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+}
+
+void setResolution(TIFF* tiff, int dotsPerInch) {
+    if (dotsPerInch <= 0)
+        return;
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<double>(dotsPerInch));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<double>(dotsPerInch));
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(RESUNIT_INCH));
+}
+
 } // namespace
 
-QByteArray encodeGreyTiff(const QImage& image, int bits, bool compressed) {
-    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+QByteArray encodeGreyTiff(const QImage& image, int bits, bool compressed, int dotsPerInch) {
+    const bool alpha = image.hasAlphaChannel();
+    // Unpremultiplied, so that a half-covered edge keeps its grey beside its alpha.
+    const QImage grey = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_Grayscale8);
     MemoryFile file;
     std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpen("image", "w", &file, readMemory, writeMemory,
                                                           seekMemory, closeMemory, sizeOfMemory, mapNothing,
                                                           unmapNothing));
     if (!tiff)
         throw std::runtime_error("The TIFF encoder could not be started.");
-    TIFFSetField(tiff.get(), TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(grey.width()));
-    TIFFSetField(tiff.get(), TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(grey.height()));
-    TIFFSetField(tiff.get(), TIFFTAG_BITSPERSAMPLE, static_cast<uint16_t>(bits));
-    TIFFSetField(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, static_cast<uint16_t>(1));
-    TIFFSetField(tiff.get(), TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
-    TIFFSetField(tiff.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    setLayout(tiff.get(), grey.size(), bits, alpha);
+    setResolution(tiff.get(), dotsPerInch);
     TIFFSetField(tiff.get(), TIFFTAG_COMPRESSION, compressed ? COMPRESSION_LZW : COMPRESSION_NONE);
     TIFFSetField(tiff.get(), TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff.get(), 0));
     for (int y = 0; y < grey.height(); ++y) {
-        std::vector<unsigned char> row = packRow(grey.constScanLine(y), grey.width(), bits);
+        std::vector<unsigned char> row =
+            alpha ? packGreyAlphaRow(reinterpret_cast<const QRgb*>(grey.constScanLine(y)), grey.width(), bits)
+                  : packRow(grey.constScanLine(y), grey.width(), bits);
         if (TIFFWriteScanline(tiff.get(), row.data(), static_cast<uint32_t>(y), 0) < 0)
             throw std::runtime_error("The TIFF encoder failed.");
     }

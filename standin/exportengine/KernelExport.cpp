@@ -110,6 +110,18 @@ void startExport() {
         exportStillImage(settings);
 }
 
+// The width the writers take for the format when the dialog asks with `width` (0 or less: none
+// typed), by the same rule as theirs.
+int writtenWidth(ExportFormat_e format, ExportRegion_e region, int width) {
+    using namespace qelmar::standin;
+    const ExportSettings settings = ExportSettings::fromStyles();
+    if (!takesTypedWidth(format, settings.useOffscreenBitmap, settings.usePhysicalSize))
+        return defaultImageWidth(format, region);
+    if (width > 0)
+        return width;
+    return settings.usePhysicalSize ? settings.imageWidth : defaultImageWidth(format, region);
+}
+
 } // namespace
 
 bool QelUtilExport(bool append) {
@@ -154,10 +166,7 @@ void QelUtilGetExportImageSize(ExportFormat_e format, ExportRegion_e region, int
     using namespace qelmar::standin;
     QSize size;
     if (KernelState::instance().beginCall("QelUtilGetExportImageSize")) {
-        const bool offscreen = ExportSettings::fromStyles().useOffscreenBitmap;
-        const bool asked = width > 0 && offscreen && !isVectorFormat(format);
-        size =
-            exportImageSize(format, regionInches(region), asked ? width : defaultImageWidth(format, region));
+        size = exportImageSize(format, regionInches(region), writtenWidth(format, region, width));
     }
     if (exportWidth)
         *exportWidth = size.width();

@@ -163,6 +163,8 @@ QString variableName(const DataValues& data, std::size_t variable) {
 void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, const DataValues& data) {
     const Range x = rangeOf(dataSet, 0).usable();
     const Range y = rangeOf(dataSet, 1, data.values.size()).usable().padded(0.04);
+    // The plot area has a background of its own, which stays when the frame's is left out.
+    canvas.fillRect(plot, Qt::white);
     drawAxes(canvas, plot, x, y);
     canvas.drawText(QPointF(plot.center().x(), plot.bottom() + 0.22), variableName(data, 0),
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop});
@@ -258,9 +260,10 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, co
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignBottom});
 }
 
-void drawFrame(Canvas& canvas, const Frame& frame, int timeStep) {
+void drawFrame(Canvas& canvas, const Frame& frame, int timeStep, Backdrop backdrop) {
     const QRectF& box = frame.placement;
-    canvas.fillRect(box, Qt::white);
+    if (backdrop == Backdrop::Opaque)
+        canvas.fillRect(box, Qt::white);
     canvas.pushClip(box);
     canvas.drawText(box.topLeft() + QPointF(0.08, 0.06), QString::fromStdString(frame.name),
                     {10.0, Qt::black, Qt::AlignLeft | Qt::AlignTop});
@@ -294,30 +297,46 @@ const Frame* frameOn(const Page& page, int id) {
 
 } // namespace
 
-void drawExportArea(Canvas& canvas, const ExportArea& area) {
+void drawExportArea(Canvas& canvas, const ExportArea& area, Backdrop backdrop) {
+    const bool opaque = backdrop == Backdrop::Opaque;
     // The whole area is painted first: an encapsulated file's bounding box is what was drawn.
-    canvas.fillRect(area.inches, deskColour);
+    if (opaque)
+        canvas.fillRect(area.inches, deskColour);
     const Page* page = pageAt(area.page);
     if (!page)
         return;
     const QRectF paper(QPointF(0, 0), page->paper);
-    canvas.fillRect(paper, Qt::white);
+    if (opaque)
+        canvas.fillRect(paper, Qt::white);
     canvas.strokeRect(paper, {paperEdgeColour, 0.75});
     const int timeStep = area.timeStep.value_or(ApplicationModel::instance().currentTimeStep());
     for (int id : area.frames) {
         if (const Frame* frame = frameOn(*page, id))
-            drawFrame(canvas, *frame, timeStep);
+            drawFrame(canvas, *frame, timeStep, backdrop);
     }
 }
 
-QImage renderExportImage(const ExportArea& area, const QSize& size, bool monochrome) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
+QImage renderExportImage(const ExportArea& area, const QSize& size, bool monochrome, Backdrop backdrop) {
+    const bool opaque = backdrop == Backdrop::Opaque;
+    QImage image(size, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    image.fill(opaque ? QColor(Qt::white) : QColor(Qt::transparent));
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     PainterCanvas canvas(painter, area.inches, QSizeF(size), monochrome);
-    drawExportArea(canvas, area);
+    drawExportArea(canvas, area, backdrop);
     return image;
+}
+
+QStringList frameTitlesOf(const ExportArea& area) {
+    QStringList titles;
+    const Page* page = pageAt(area.page);
+    if (!page)
+        return titles;
+    for (int id : area.frames) {
+        if (const Frame* frame = frameOn(*page, id))
+            titles.append(QString::fromStdString(frame->name));
+    }
+    return titles;
 }
 
 QRectF pageArea(int pageIndex) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QStringList>
 
 class QPainter;
 
@@ -23,10 +24,19 @@ void paintPage(QPainter& painter, int pageIndex, double pixelsPerInch, bool mark
 // The id of the frame under the point, the top of the stack first; -1 when there is none.
 int frameAt(int pageIndex, QPointF pointInInches);
 
+// What lies under the frames' contents: the desk around the paper, the paper and each frame's
+// background. Transparent leaves them undrawn, so that only the outlines, the plot areas and what
+// is drawn on them cover the canvas.
+enum class Backdrop { Opaque, Transparent };
+
 // Draws an export region on any canvas whose area is the region's rectangle, each data set at the
 // application's current time step.
-void drawExportArea(Canvas& canvas, const ExportArea& area);
-// The region drawn into a new image of exactly the size, on white, antialiased.
-QImage renderExportImage(const ExportArea& area, const QSize& size, bool monochrome);
+void drawExportArea(Canvas& canvas, const ExportArea& area, Backdrop backdrop = Backdrop::Opaque);
+// The region drawn into a new image of exactly the size, antialiased: on white, or on pixels of
+// alpha 0 with a transparent backdrop.
+QImage renderExportImage(const ExportArea& area, const QSize& size, bool monochrome,
+                         Backdrop backdrop = Backdrop::Opaque);
+// The titles of the frames the region shows, the bottom of the stack first.
+QStringList frameTitlesOf(const ExportArea& area);
 
 } // namespace qelmar::standin

@@ -1,10 +1,14 @@
 #include "exportengine/PostScriptExport.h"
 
+#include "host/ExportFormats.h"
+
 #include "exportengine/CairoCanvas.h"
 #include "exportengine/GreyTiff.h"
 #include "exportengine/PlotRenderer.h"
 
+#include <cairo-pdf.h>
 #include <cairo-ps.h>
+#include <cairo-svg.h>
 #include <cairo.h>
 
 #include <QtEndian>
@@ -33,23 +37,64 @@ cairo_status_t appendToBytes(void* closure, const unsigned char* data, unsigned 
     return CAIRO_STATUS_SUCCESS;
 }
 
+constexpr double pointsPerInch = 72.0;
+
+// The surface of the format, writing into the bytes; device units are points. A PDF carries the
+// title in its document information.
+Surface createSurface(ExportFormat_e format, QByteArray& bytes, const QSizeF& points, const QString& title) {
+    switch (format) {
+    case ExportFormat_PDF: {
+        Surface surface(
+            cairo_pdf_surface_create_for_stream(appendToBytes, &bytes, points.width(), points.height()));
+        cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, title.toUtf8().constData());
+        return surface;
+    }
+    case ExportFormat_SVG: {
+        Surface surface(
+            cairo_svg_surface_create_for_stream(appendToBytes, &bytes, points.width(), points.height()));
+        cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PT);
+        return surface;
+    }
+    default: {
+        Surface surface(
+            cairo_ps_surface_create_for_stream(appendToBytes, &bytes, points.width(), points.height()));
+        cairo_ps_surface_set_eps(surface.get(), format == ExportFormat_EPS ? 1 : 0);
+        return surface;
+    }
+    }
+}
+
 // Vector drawing keeps `precision` decimals of a point in every coordinate: enough to place a
 // curve's points apart at any zoom a reader uses, and each decimal fewer shortens a dense curve.
-void drawVectors(cairo_t* context, const ExportArea& area, const QSizeF& points,
-                 const ExportSettings& settings) {
+QStringList drawVectors(cairo_t* context, const ExportArea& area, const QSizeF& points,
+                        const ExportSettings& settings) {
     CairoCanvas canvas(context, area.inches, points, settings.monochrome);
     canvas.setCoordinateDecimals(settings.precision);
     drawExportArea(canvas, area);
+    return canvas.textsDrawn();
+}
+
+// Without a physical size the page is the region, and the resolution alone decides whether the
+// image fits; with one the typed width does.
+QSize embeddedImageSize(const ExportArea& area, const ExportSettings& settings) {
+    if (!settings.usePhysicalSize) {
+        const int limit = largestResolutionFor(area.inches);
+        if (settings.resolution > limit)
+            throw std::runtime_error("An image at " + std::to_string(settings.resolution) +
+                                     " dpi is too large for this region; at most " + std::to_string(limit) +
+                                     " dpi can be embedded.");
+    }
+    const QSize size = pageImageSize(area, settings);
+    if (!fitsImageBounds(size))
+        throw std::runtime_error("An image of " + std::to_string(size.width()) + " x " +
+                                 std::to_string(size.height()) +
+                                 " pixels is too large to embed. Choose a smaller width.");
+    return size;
 }
 
 void drawEmbeddedImage(cairo_t* context, const ExportArea& area, const QSizeF& points,
                        const ExportSettings& settings) {
-    const int limit = largestResolutionFor(area.inches);
-    if (settings.resolution > limit)
-        throw std::runtime_error("An image at " + std::to_string(settings.resolution) +
-                                 " dpi is too large for this region; at most " + std::to_string(limit) +
-                                 " dpi can be embedded.");
-    QImage image = renderExportImage(area, pageImageSize(area, settings), settings.monochrome);
+    QImage image = renderExportImage(area, embeddedImageSize(area, settings), settings.monochrome);
     // Qt's RGB32 is cairo's RGB24 word for word.
     Surface pixels(cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_RGB24, image.width(),
                                                        image.height(),
@@ -137,6 +182,24 @@ QByteArray withTiffPreview(const QByteArray& postScript, const QByteArray& tiff)
     return header + postScript + tiff;
 }
 
+// Text on cairo's SVG surface becomes glyph outlines, which no search finds: the frames' titles
+// go into the document's title and every text drawn into its description, where viewers show
+// them and a search of the file finds them.
+QByteArray withTitleAndDescription(const QByteArray& svg, const QStringList& titles,
+                                   const QStringList& texts) {
+    const qsizetype start = svg.indexOf("<svg");
+    const qsizetype end = start < 0 ? -1 : svg.indexOf('>', start);
+    if (end < 0)
+        return svg;
+    QByteArray elements =
+        "\n<title>" + titles.join(QStringLiteral(", ")).toHtmlEscaped().toUtf8() + "</title>\n";
+    if (!texts.isEmpty())
+        elements += "<desc>" + texts.join(QLatin1Char('\n')).toHtmlEscaped().toUtf8() + "</desc>\n";
+    QByteArray result = svg;
+    result.insert(end + 1, elements);
+    return result;
+}
+
 QByteArray withPreview(const QByteArray& postScript, const ExportArea& area, const ExportSettings& settings) {
     switch (settings.previewType) {
     case EPSPreviewImage_TIFF:
@@ -153,27 +216,36 @@ QByteArray withPreview(const QByteArray& postScript, const ExportArea& area, con
 } // namespace
 
 QByteArray encodePostScript(const ExportArea& area, const ExportSettings& settings) {
-    const bool encapsulated = settings.format == ExportFormat_EPS;
     checkPreviewFits(settings);
-    const QSizeF points = area.inches.size() * 72.0;
+    const QSizeF points = pageInches(area, settings) * pointsPerInch;
+    const QStringList titles = frameTitlesOf(area);
+    QStringList texts;
     QByteArray bytes;
     {
-        Surface surface(
-            cairo_ps_surface_create_for_stream(appendToBytes, &bytes, points.width(), points.height()));
-        cairo_ps_surface_set_eps(surface.get(), encapsulated ? 1 : 0);
+        Surface surface = createSurface(settings.format, bytes, points, titles.join(QStringLiteral(", ")));
         Context context(cairo_create(surface.get()));
         if (settings.renderType == PrintRenderType_Image)
             drawEmbeddedImage(context.get(), area, points, settings);
         else
-            drawVectors(context.get(), area, points, settings);
+            texts = drawVectors(context.get(), area, points, settings);
         cairo_show_page(context.get());
         context.reset();
         cairo_surface_finish(surface.get());
-        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-            throw std::runtime_error(std::string("The PostScript file could not be produced: ") +
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+            const sdk::ExportFormatDescriptor* row = sdk::findExportFormat(settings.format);
+            throw std::runtime_error(std::string("The ") + (row ? row->label : "vector") +
+                                     " file could not be produced: " +
                                      cairo_status_to_string(cairo_surface_status(surface.get())));
+        }
     }
-    return encapsulated ? withPreview(bytes, area, settings) : bytes;
+    switch (settings.format) {
+    case ExportFormat_EPS:
+        return withPreview(bytes, area, settings);
+    case ExportFormat_SVG:
+        return withTitleAndDescription(bytes, titles, texts);
+    default:
+        return bytes;
+    }
 }
 
 } // namespace qelmar::standin

@@ -1,7 +1,9 @@
 #pragma once
 
-// Internal to the stand-in kernel: PostScript and encapsulated PostScript through cairo, drawn
-// as vectors or as an embedded image, an encapsulated file with the preview asked for.
+// Internal to the stand-in kernel: the page descriptions through cairo (PostScript, encapsulated
+// PostScript, PDF and SVG, each on its own cairo surface), drawn as vectors or as an embedded
+// image, an encapsulated file with the preview asked for. The page is the region's size, or the
+// physical size asked for.
 
 #include "exportengine/ExportGeometry.h"
 #include "exportengine/ExportSettings.h"

@@ -16,6 +16,8 @@ namespace qelmar::standin {
 
 namespace {
 
+constexpr double metresPerInch = 0.0254;
+
 const char* writerFormat(ExportFormat_e format) {
     switch (format) {
     case ExportFormat_BMP:
@@ -45,6 +47,24 @@ QImage greyIndexed(const QImage& image) {
     return image.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_Indexed8, greys);
 }
 
+// 256 colours: a palette image, with a transparent entry where the background was left out.
+// TIFF's palette has no such entry (Qt's writer drops it), so a transparent TIFF keeps the
+// palette's colours but goes out with its alpha beside them.
+QImage reducedTo256Colours(const QImage& image, ExportFormat_e format) {
+    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
+    if (format == ExportFormat_TIFF && image.hasAlphaChannel())
+        return indexed.convertToFormat(QImage::Format_ARGB32);
+    return indexed;
+}
+
+// Qt's PNG, JPEG, BMP and TIFF writers all store the image's own resolution, each in its unit.
+QImage withResolution(QImage image, int dotsPerInch) {
+    const int dotsPerMetre = static_cast<int>(std::lround(dotsPerInch / metresPerInch));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    return image;
+}
+
 QByteArray writeWithQt(const QImage& image, const ExportSettings& settings) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -70,7 +90,7 @@ QImage inWrittenLayout(const QImage& image, const ExportSettings& settings) {
     const bool canIndex = settings.format == ExportFormat_BMP || settings.format == ExportFormat_PNG ||
                           settings.format == ExportFormat_TIFF;
     if (settings.convertTo256Colors && canIndex)
-        return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
+        return reducedTo256Colours(image, settings.format);
     return image;
 }
 
@@ -79,8 +99,7 @@ int tiffGreyBits(int depth) {
 }
 
 void checkWritableSize(const QSize& size) {
-    if (size.width() < 1 || size.width() > largestImageSide || size.height() > largestImageSide ||
-        static_cast<double>(size.width()) * size.height() > largestImagePixels)
+    if (!fitsImageBounds(size))
         throw std::runtime_error("An image of " + std::to_string(size.width()) + " x " +
                                  std::to_string(size.height()) +
                                  " pixels is too large to export. Choose a smaller width.");
@@ -94,17 +113,18 @@ QSize filePixelSize(const ExportArea& area, const ExportSettings& settings) {
 
 QByteArray encodeRasterPicture(const QImage& image, const ExportSettings& settings) {
     if (settings.format == ExportFormat_TIFF && settings.monochrome)
-        return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true);
-    return writeWithQt(inWrittenLayout(image, settings), settings);
+        return encodeGreyTiff(image, tiffGreyBits(settings.greyscaleDepth), true, settings.resolution);
+    return writeWithQt(withResolution(inWrittenLayout(image, settings), settings.resolution), settings);
 }
 
 QImage renderSupersampled(const ExportArea& area, const ExportSettings& settings, const QSize& size) {
     const int factor = settings.useOffscreenBitmap && settings.superSample
                            ? affordableFactor(size, settings.superSampleFactor)
                            : 1;
+    const Backdrop backdrop = settings.transparentBackground ? Backdrop::Transparent : Backdrop::Opaque;
     if (factor <= 1)
-        return renderExportImage(area, size, settings.monochrome);
-    return renderExportImage(area, size * factor, settings.monochrome)
+        return renderExportImage(area, size, settings.monochrome, backdrop);
+    return renderExportImage(area, size * factor, settings.monochrome, backdrop)
         .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
@@ -113,8 +133,9 @@ bool isRasterFormat(ExportFormat_e format) {
 }
 
 QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings) {
-    const int width = settings.useOffscreenBitmap ? settings.imageWidth
-                                                  : defaultImageWidth(settings.format, settings.region);
+    const int width = takesTypedWidth(settings.format, settings.useOffscreenBitmap, settings.usePhysicalSize)
+                          ? settings.imageWidth
+                          : defaultImageWidth(settings.format, settings.region);
     return exportImageSize(settings.format, area.inches, width);
 }
 

@@ -261,7 +261,8 @@ TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
 }
 
 TEST_F(ExportFilesTest, InterruptedWriteLeavesTheEarlierFile) {
-    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS, ExportFormat_WindowsMetafile}) {
+    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS, ExportFormat_PDF, ExportFormat_SVG,
+                                  ExportFormat_WindowsMetafile}) {
         ASSERT_TRUE(exportAs("kept", format)) << lastError();
         const QByteArray before = contentsOf(path("kept"));
         app.failWritesAfterBytes(64);

@@ -1,7 +1,10 @@
 #include "exportengine/PainterCanvas.h"
 
 #include <QFont>
+#include <QPaintDevice>
 #include <QPainter>
+
+#include <cmath>
 
 namespace qelmar::standin {
 
@@ -24,11 +27,22 @@ QRectF boxAround(const QPointF& anchor, Qt::Alignment alignment) {
     return QRectF(left, top, extent, extent);
 }
 
+// What one pixel of the painter's device is in the painter's coordinates: a view scaled up, or a
+// screen of several pixels to the unit, shows more detail than one pixel per unit.
+double pixelWidthIn(const QPainter& painter) {
+    const QTransform transform = painter.combinedTransform();
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double scale = std::hypot(transform.m11(), transform.m12()) * ratio;
+    return scale > 0 ? 1.0 / scale : 1.0;
+}
+
 } // namespace
 
 PainterCanvas::PainterCanvas(QPainter& painter, const QRectF& area, const QSizeF& deviceSize, bool monochrome)
     : Canvas(area, deviceSize, monochrome)
-    , m_painter(painter) {}
+    , m_painter(painter) {
+    setColumnWidth(pixelWidthIn(painter));
+}
 
 void PainterCanvas::fillDevicePolygon(const QPolygonF& device, const QColor& colour) {
     m_painter.setPen(Qt::NoPen);

@@ -23,6 +23,10 @@ void paintPage(QPainter& painter, int pageIndex, double pixelsPerInch, bool mark
 // The id of the frame under the point, the top of the stack first; -1 when there is none.
 int frameAt(int pageIndex, QPointF pointInInches);
 
+// Where a line frame placed at `frame` (inches) draws its curves: the frame less the room for its
+// title and axis labels.
+QRectF plotRectOf(const QRectF& frame);
+
 // Draws an export region on any canvas whose area is the region's rectangle, each data set at the
 // application's current time step.
 void drawExportArea(Canvas& canvas, const ExportArea& area);

@@ -1,7 +1,6 @@
 #include "exportengine/PainterCanvas.h"
 
 #include <QFont>
-#include <QPaintDevice>
 #include <QPainter>
 
 #include <cmath>
@@ -28,11 +27,11 @@ QRectF boxAround(const QPointF& anchor, Qt::Alignment alignment) {
 }
 
 // What one pixel of the painter's device is in the painter's coordinates: a view scaled up, or a
-// screen of several pixels to the unit, shows more detail than one pixel per unit.
+// screen of several pixels to the unit, shows more detail than one pixel per unit. The painter's
+// transformation includes the device's pixel ratio.
 double pixelWidthIn(const QPainter& painter) {
     const QTransform transform = painter.combinedTransform();
-    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const double scale = std::hypot(transform.m11(), transform.m12()) * ratio;
+    const double scale = std::hypot(transform.m11(), transform.m12());
     return scale > 0 ? 1.0 / scale : 1.0;
 }
 

@@ -1,4 +1,5 @@
 #include "ExportTestScene.h"
+#include "common/FileBytes.h"
 #include "exportengine/Canvas.h"
 #include "exportengine/ExportGeometry.h"
 #include "exportengine/PainterCanvas.h"
@@ -6,6 +7,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 #include <rapidcheck/gtest.h>
@@ -150,6 +152,16 @@ RC_GTEST_PROP(CurveReduction, RandomWalksLookTheSame, ()) {
     RC_ASSERT(shareOfDifferentPixels(reduced, full) < 0.005);
 }
 
+TEST(CurveReduction, ScaledOrHighDensityPaintersReduceAtTheirOwnPixels) {
+    // A zoomed view or a screen of two pixels to the unit shows more columns than units.
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2.0);
+    QPainter painter(&image);
+    EXPECT_DOUBLE_EQ(PainterCanvas(painter, unitArea, QSizeF(100, 50), false).columnWidth(), 0.5);
+    painter.scale(4.0, 4.0);
+    EXPECT_DOUBLE_EQ(PainterCanvas(painter, unitArea, QSizeF(25, 12.5), false).columnWidth(), 0.125);
+}
+
 TEST(CurveReduction, EachColumnRunKeepsItsEndsAndExtremesInOrder) {
     using qelmar::standin::polygonOf;
     RecordingCanvas canvas(QRectF(0, 0, 10, 10), QSizeF(10, 10));
@@ -257,6 +269,22 @@ TEST_F(DenseCurveScene, MissingValuesStillBreakTheCurve) {
     const double firstGap = curve[1].points.first().x() - curve[0].points.last().x();
     const double secondGap = curve[2].points.first().x() - curve[1].points.last().x();
     EXPECT_NEAR(firstGap / secondGap, 1.5, 0.01);
+}
+
+TEST_F(DenseCurveScene, VectorFilesKeepDetailFinerThanAPoint) {
+    // A vector file is reduced at the resolution it is printed at, not one column per point.
+    std::vector<double> ys(200000);
+    for (std::size_t i = 0; i < ys.size(); ++i)
+        ys[i] = std::sin(static_cast<double>(i) * 1e-4) + static_cast<double>((i * 7919) % 1000) / 2000.0;
+    attach(ys);
+    set({"ExportSetup", "ExportFName"}, path("dense.eps"));
+    set({"ExportSetup", "ExportFormat"}, static_cast<long>(ExportFormat_EPS));
+    ASSERT_TRUE(QelUtilExport(false)) << exporttest::lastError();
+    const QString postScript = QString::fromLatin1(testsupport::contentsOf(path("dense.eps")));
+    const auto lineTos = postScript.count(QRegularExpression(QStringLiteral(" l\\b")));
+    const double plotInches = qelmar::standin::plotRectOf(QRectF(0.5, 0.5, 8.0, 4.0)).width();
+    EXPECT_GT(lineTos, 4 * plotInches * 72.0); // finer than one column per point
+    EXPECT_LT(lineTos, 4 * plotInches * 300.0 + 500);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace qelmar::standin {
@@ -58,8 +59,26 @@ void PainterCanvas::strokeDevicePolyline(const QPolygonF& device, const QColor& 
     m_painter.setBrush(Qt::NoBrush);
     if (closed)
         m_painter.drawPolygon(device);
-    else
+    else if (device.size() <= segmentsPerPiece + 1 || colour.alpha() < 255)
         m_painter.drawPolyline(device);
+    else
+        strokeInPieces(device, colour, width);
+}
+
+// The painter strokes a long polyline that doubles back on itself (a dense curve, even reduced,
+// is all spikes) many times slower than the same segments a few at a time: its outline crosses
+// itself everywhere. Short pieces sharing their ends, with a dot where a round join would be,
+// cover the same pixels; an opaque colour hides where they overlap.
+void PainterCanvas::strokeInPieces(const QPolygonF& device, const QColor& colour, double width) {
+    for (qsizetype start = 0; start + 1 < device.size(); start += segmentsPerPiece) {
+        const qsizetype count = std::min<qsizetype>(segmentsPerPiece + 1, device.size() - start);
+        m_painter.drawPolyline(device.constData() + start, static_cast<int>(count));
+    }
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(colour);
+    const double radius = width / 2;
+    for (qsizetype joint = segmentsPerPiece; joint + 1 < device.size(); joint += segmentsPerPiece)
+        m_painter.drawEllipse(device[joint], radius, radius);
 }
 
 void PainterCanvas::drawDeviceText(const QPointF& anchor, const QString& text, double size,

@@ -59,14 +59,31 @@ constexpr int imageWidth = 800;
 constexpr int imageHeight = 400;
 const QRectF unitArea(0, 0, 8, 4); // inches, at 100 pixels to the inch
 
-QImage drawn(const QPolygonF& inches, double columnWidth) {
+const Stroke curveStroke{QColor(0x1f, 0x3f, 0xa0), 1.25};
+
+// The polyline as the raster canvas draws it, reduced.
+QImage reduced(const QPolygonF& inches) {
     QImage image(imageWidth, imageHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     PainterCanvas canvas(painter, unitArea, QSizeF(imageWidth, imageHeight), false);
-    canvas.setColumnWidth(columnWidth);
-    canvas.drawPolyline(inches, {QColor(0x1f, 0x3f, 0xa0), 1.25});
+    canvas.drawPolyline(inches, curveStroke);
+    return image;
+}
+
+// Every point drawn with the painter in one polyline, the same pen.
+QImage full(const QPolygonF& inches) {
+    QImage image(imageWidth, imageHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(imageWidth / unitArea.width(), imageHeight / unitArea.height());
+    QPen pen(curveStroke.colour, curveStroke.widthPoints / 72.0); // in inches, as the painter now is
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.drawPolyline(inches);
     return image;
 }
 
@@ -112,10 +129,9 @@ QPolygonF denseSignal(int points, unsigned seed) {
 
 TEST(CurveReduction, ADenseCurveLooksAsIfEveryPointWereDrawn) {
     const QPolygonF signal = denseSignal(100000, 7);
-    const QImage reduced = drawn(signal, 1.0);
-    const QImage full = drawn(signal, 0.0);
-    EXPECT_GT(inkedPixels(full), imageWidth * 10); // the comparison is about a real picture
-    EXPECT_LT(shareOfDifferentPixels(reduced, full), 0.005);
+    const QImage everyPoint = full(signal);
+    EXPECT_GT(inkedPixels(everyPoint), imageWidth * 10); // the comparison is about a real picture
+    EXPECT_LT(shareOfDifferentPixels(reduced(signal), everyPoint), 0.005);
 }
 
 TEST(CurveReduction, ACurveDoublingBackLooksTheSame) {
@@ -127,11 +143,8 @@ TEST(CurveReduction, ACurveDoublingBackLooksTheSame) {
         spiral.append(QPointF(4.0 + 0.008 * t * std::cos(t), 2.0 + 0.008 * t * std::sin(t)));
         sweeps.append(QPointF(4.0 + 3.6 * std::sin(t * 3.1), 2.0 + 1.6 * std::sin(t * 0.77)));
     }
-    for (const QPolygonF* curve : {&spiral, &sweeps}) {
-        const QImage reduced = drawn(*curve, 1.0);
-        const QImage full = drawn(*curve, 0.0);
-        EXPECT_LT(shareOfDifferentPixels(reduced, full), 0.005);
-    }
+    for (const QPolygonF* curve : {&spiral, &sweeps})
+        EXPECT_LT(shareOfDifferentPixels(reduced(*curve), full(*curve)), 0.005);
 }
 
 // Random walks of every steepness and density: the reduced drawing matches the full one.
@@ -147,9 +160,7 @@ RC_GTEST_PROP(CurveReduction, RandomWalksLookTheSame, ()) {
         at += QPointF(7.2 / steps, step(random));
         walk.append(at);
     }
-    const QImage reduced = drawn(walk, 1.0);
-    const QImage full = drawn(walk, 0.0);
-    RC_ASSERT(shareOfDifferentPixels(reduced, full) < 0.005);
+    RC_ASSERT(shareOfDifferentPixels(reduced(walk), full(walk)) < 0.005);
 }
 
 TEST(CurveReduction, ScaledOrHighDensityPaintersReduceAtTheirOwnPixels) {

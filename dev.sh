@@ -8,7 +8,7 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl
           clang-format libcairo2-dev libtiff-dev qt6-image-formats-plugins imagemagick ghostscript
           libwmf-bin libavformat-dev libavcodec-dev libswscale-dev ffmpeg zlib1g-dev
           libfast-float-dev libnetcdf-dev netcdf-bin python3-pandas librapidcheck-dev libcsv-dev
-          librsvg2-bin)
+          librsvg2-bin python3-matplotlib)
 
 # Only the fuzz targets need clang (libFuzzer).
 FUZZ_PACKAGES=(clang)

@@ -33,7 +33,9 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QPointer>
+#include <QProgressDialog>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -596,6 +598,59 @@ void ExportDialog::done(int result) {
     QtDialogAbstract::done(result);
 }
 
+namespace {
+
+constexpr int progressSteps = 1000;
+
+// The kernel's progress callback while a progress window watches the export. Until the window
+// shows, user input waits: the export dialog must not take a second OK in the middle of an
+// export, and once shown the window keeps it out by being modal.
+bool keepExporting(double shareDone, void* clientData) {
+    auto* progress = static_cast<QProgressDialog*>(clientData);
+    progress->setValue(static_cast<int>(std::lround(shareDone * progressSteps)));
+    QCoreApplication::processEvents(progress->isVisible() ? QEventLoop::AllEvents
+                                                          : QEventLoop::ExcludeUserInputEvents);
+    return !progress->wasCanceled();
+}
+
+// Keeps the kernel calling back into the window for as long as it lives.
+class ProgressCallbackScope {
+public:
+    explicit ProgressCallbackScope(QProgressDialog& progress) {
+        QelUtilExportSetProgressCallback(keepExporting, &progress);
+    }
+    ~ProgressCallbackScope() { QelUtilExportSetProgressCallback(nullptr, nullptr); }
+    ProgressCallbackScope(const ProgressCallbackScope&) = delete;
+    ProgressCallbackScope& operator=(const ProgressCallbackScope&) = delete;
+};
+
+// Exports the still image, reporting a failure; true when the file was written. A progress
+// window with Cancel appears when the export takes more than a second; a cancelled export is no
+// failure and reports nothing.
+bool exportStillImage(QWidget& parent, bool withProgress) {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
+    const QelUtilActionReporter reporter;
+    if (!withProgress)
+        return reporter.reportResult(QelUtilExport(false), "Unable to render offscreen image", "");
+    QProgressDialog progress(ExportDialog::tr("Exporting…"), ExportDialog::tr("Cancel"), 0, progressSteps,
+                             &parent);
+    progress.setWindowTitle(ExportDialog::tr("Exporting…"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setAutoReset(false);
+    progress.setMinimumDuration(1000);
+    progress.setValue(0);
+    bool exported = false;
+    {
+        const ProgressCallbackScope callback(progress);
+        exported = QelUtilExport(false);
+    }
+    if (!exported && progress.wasCanceled())
+        return false;
+    return reporter.reportResult(exported, "Unable to render offscreen image", "");
+}
+
+} // namespace
+
 bool ExportDialog::saveOptionsAndDoExport() {
     m_impl->manager().saveChanges();
 
@@ -620,11 +675,8 @@ bool ExportDialog::saveOptionsAndDoExport() {
     // The set still holds the name it proposed; the next OK must not write that back.
     m_impl->manager().followKernel();
     bool exported = true;
-    if (m_impl->mode != Mode_Animation) {
-        const AppLock lock(AppLock::NoImplicitMacroRecord);
-        const QelUtilActionReporter reporter;
-        exported = reporter.reportResult(QelUtilExport(false), "Unable to render offscreen image", "");
-    }
+    if (m_impl->mode != Mode_Animation)
+        exported = exportStillImage(*this, hostAdditions.exportProgress);
     FilenameStrategy::getManager().rememberOutcome(FilenameStrategy::FileCategory_Export, chosen, exported);
     return exported;
 }

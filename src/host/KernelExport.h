@@ -122,3 +122,11 @@ void QelUtilGetExportImageSize(ExportFormat_e format, ExportRegion_e region, int
 // The largest resolution (dots per inch) at which an image embedded in a vector export of the
 // region stays within the kernel's size limit.
 int QelAppGetVectorExportMaxDPI(ExportRegion_e region);
+
+// Told how far a still export has come: `shareDone` runs from 0 to 1 and never decreases. Return
+// false to cancel the export: QelUtilExport then fails with "The export was cancelled." and
+// writes nothing, leaving an existing file as it was.
+typedef bool (*QelExportProgressCallback_pf)(double shareDone, void* clientData);
+// Installs the callback for the still exports that follow, several times a second while one
+// runs, with `clientData` passed back; null removes it. Animations do not call it.
+void QelUtilExportSetProgressCallback(QelExportProgressCallback_pf callback, void* clientData);

@@ -2,11 +2,39 @@
 
 #include <cairo.h>
 
+#include <cmath>
+
 namespace qelmar::standin {
+
+namespace {
+
+// What one pixel is in the context's user units. An image surface's pixel is its device unit;
+// a vector surface's device unit is the point, and its pixel is a dot at the resolution the
+// file is meant for, which the surface keeps as its fallback resolution.
+double pixelWidthIn(cairo_t* context) {
+    cairo_surface_t* surface = cairo_get_target(context);
+    double pixel = 1.0;
+    if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE) {
+        double dotsPerInch = 0.0;
+        double unused = 0.0;
+        cairo_surface_get_fallback_resolution(surface, &dotsPerInch, &unused);
+        if (dotsPerInch > 0)
+            pixel = 72.0 / dotsPerInch;
+    }
+    double dx = 1.0;
+    double dy = 0.0;
+    cairo_user_to_device_distance(context, &dx, &dy);
+    const double scale = std::hypot(dx, dy);
+    return scale > 0 ? pixel / scale : pixel;
+}
+
+} // namespace
 
 CairoCanvas::CairoCanvas(cairo_t* context, const QRectF& area, const QSizeF& deviceSize, bool monochrome)
     : Canvas(area, deviceSize, monochrome)
-    , m_context(context) {}
+    , m_context(context) {
+    setColumnWidth(pixelWidthIn(context));
+}
 
 void CairoCanvas::setColour(const QColor& colour) {
     cairo_set_source_rgba(m_context, colour.redF(), colour.greenF(), colour.blueF(), colour.alphaF());

@@ -1,6 +1,13 @@
 #include "exportengine/Canvas.h"
 
+#include <array>
 #include <cmath>
+
+// A dense curve has far more points than its device has pixel columns, and drawing each of them
+// costs time and, in the stroker, memory in proportion. Within one column the run of consecutive
+// points covers the span between its lowest and highest point, entered at the first and left at
+// the last; drawing those four in their order leaves the same pixels lit, and keeps every segment
+// that crosses to the next column exactly as it was.
 
 namespace qelmar::standin {
 
@@ -57,7 +64,92 @@ void Canvas::fillPolygon(const QPolygonF& inches, const QColor& colour) {
 void Canvas::drawPolyline(const QPolygonF& inches, const Stroke& stroke) {
     if (inches.size() < 2)
         return;
-    strokeDevicePolyline(toDevice(inches), ink(stroke.colour), deviceLength(stroke.widthPoints), false);
+    beginPolyline(stroke);
+    for (const QPointF& point : inches)
+        addPolylinePoint(point);
+    endPolyline();
+}
+
+void Canvas::beginPolyline(const Stroke& stroke) {
+    m_run = ColumnRun{};
+    m_reduced.clear();
+    m_polylineInk = ink(stroke.colour);
+    m_polylineWidth = deviceLength(stroke.widthPoints);
+}
+
+void Canvas::addPolylinePoint(const QPointF& inches) {
+    addDevicePoint(toDevice(inches));
+    // A polyline that doubles back on itself in every column is not reduced; it is drawn in
+    // pieces sharing their ends, so that the memory stays bounded.
+    constexpr qsizetype largestPiece = 1 << 16;
+    if (m_reduced.size() >= largestPiece)
+        flushReduced(true);
+}
+
+void Canvas::breakPolyline() {
+    closeColumnRun();
+    flushReduced(false);
+}
+
+void Canvas::endPolyline() {
+    breakPolyline();
+    m_reduced = QPolygonF();
+}
+
+void Canvas::addDevicePoint(const QPointF& device) {
+    if (!(m_columnWidth > 0)) {
+        m_reduced.append(device);
+        return;
+    }
+    const double column = std::floor(device.x() / m_columnWidth);
+    if (m_run.count > 0 && column != m_run.column)
+        closeColumnRun();
+    ColumnRun& run = m_run;
+    if (run.count == 0) {
+        run.column = column;
+        run.first = run.lowest = run.highest = device;
+        run.lowestAt = run.highestAt = 0;
+    } else if (device.y() < run.lowest.y()) {
+        run.lowest = device;
+        run.lowestAt = run.count;
+    } else if (device.y() > run.highest.y()) {
+        run.highest = device;
+        run.highestAt = run.count;
+    }
+    run.last = device;
+    ++run.count;
+}
+
+void Canvas::closeColumnRun() {
+    ColumnRun& run = m_run;
+    if (run.count == 0)
+        return;
+    struct Kept {
+        int at;
+        QPointF point;
+    };
+    std::array<Kept, 4> kept{Kept{0, run.first}, Kept{run.lowestAt, run.lowest},
+                             Kept{run.highestAt, run.highest}, Kept{run.count - 1, run.last}};
+    if (kept[1].at > kept[2].at)
+        std::swap(kept[1], kept[2]);
+    int previous = -1;
+    for (const Kept& point : kept) {
+        if (point.at != previous)
+            m_reduced.append(point.point);
+        previous = point.at;
+    }
+    run.count = 0;
+}
+
+void Canvas::flushReduced(bool keepJoint) {
+    if (m_reduced.size() >= 2)
+        strokeDevicePolyline(m_reduced, m_polylineInk, m_polylineWidth, false);
+    if (m_reduced.isEmpty())
+        return;
+    const QPointF joint = m_reduced.last();
+    m_reduced.clear();
+    if (keepJoint)
+        m_reduced.append(joint);
 }
 
 void Canvas::drawText(const QPointF& anchorInches, const QString& text, const TextStyle& style) {

@@ -44,6 +44,12 @@ public:
     void strokeRect(const QRectF& inches, const Stroke& stroke);
     void fillPolygon(const QPolygonF& inches, const QColor& colour);
     void drawPolyline(const QPolygonF& inches, const Stroke& stroke);
+    // A polyline handed over one point at a time, for curves too long to copy: nothing but the
+    // reduced points is kept. A break leaves a gap; endPolyline draws what is left.
+    void beginPolyline(const Stroke& stroke);
+    void addPolylinePoint(const QPointF& inches);
+    void breakPolyline();
+    void endPolyline();
     void drawText(const QPointF& anchorInches, const QString& text, const TextStyle& style);
     // Clips everything drawn until the matching popClip to the rectangle (and to outer clips).
     void pushClip(const QRectF& inches);
@@ -53,6 +59,11 @@ public:
     void setCoordinateDecimals(int decimals) { m_decimals = decimals; }
     // The device length of a length given in points (1/72 inch).
     double deviceLength(double points) const;
+    // Open polylines are reduced to at most four points (the first, the lowest, the highest and
+    // the last) for each run of consecutive points in a column of this width (device units): the
+    // width of what the device shows as one pixel. Zero or less draws every point.
+    void setColumnWidth(double deviceUnits) { m_columnWidth = deviceUnits; }
+    double columnWidth() const { return m_columnWidth; }
 
 protected:
     virtual void fillDevicePolygon(const QPolygonF& device, const QColor& colour) = 0;
@@ -64,6 +75,18 @@ protected:
     virtual void popDeviceClip() = 0;
 
 private:
+    // The points of one column kept so far, by their place in the run.
+    struct ColumnRun {
+        double column = 0.0;
+        int count = 0;
+        QPointF first, lowest, highest, last;
+        int lowestAt = 0;
+        int highestAt = 0;
+    };
+
+    void addDevicePoint(const QPointF& device);
+    void closeColumnRun();
+    void flushReduced(bool keepJoint);
     QPointF toDevice(const QPointF& inches) const;
     QPolygonF toDevice(const QPolygonF& inches) const;
     QColor ink(const QColor& colour) const;
@@ -73,6 +96,11 @@ private:
     double m_scaleY;
     bool m_monochrome;
     int m_decimals = -1;
+    double m_columnWidth = 1.0;
+    ColumnRun m_run;
+    QPolygonF m_reduced;
+    QColor m_polylineInk;
+    double m_polylineWidth = 0.0;
 };
 
 } // namespace qelmar::standin

@@ -4,6 +4,7 @@
 
 #include "exportengine/AnimationExport.h"
 #include "exportengine/ExportGeometry.h"
+#include "exportengine/ExportProgress.h"
 #include "exportengine/ExportSettings.h"
 #include "exportengine/MovieCodec.h"
 #include "exportengine/PostScriptExport.h"
@@ -88,13 +89,37 @@ void finishAnimation() {
     animation->finish();
 }
 
+struct ProgressCallback {
+    QelExportProgressCallback_pf callback = nullptr;
+    void* clientData = nullptr;
+};
+
+ProgressCallback& progressCallback() {
+    static ProgressCallback installed;
+    return installed;
+}
+
+const qelmar::standin::ResetRegistration resetProgressCallback{[] { progressCallback() = {}; }};
+
+qelmar::standin::ExportProgress::Listener progressListener() {
+    const ProgressCallback installed = progressCallback();
+    if (!installed.callback)
+        return {};
+    return [installed](double share) { return installed.callback(share, installed.clientData); };
+}
+
 void exportStillImage(const ExportSettings& settings) {
+    using qelmar::standin::ExportProgress;
     const auto area = qelmar::standin::exportAreaOf(settings.region);
     if (!area)
         refuse("There is no frame to export.");
+    const ExportProgress::Listening listening(progressListener());
+    ExportProgress::report(0.0);
     const QByteArray bytes = encode(*area, settings);
     if (bytes.isEmpty())
         refuse("The export produced no data.");
+    // The last chance to cancel: nothing has been written yet.
+    ExportProgress::report(1.0);
     qelmar::standin::writeFileSafely(settings.fileName, bytes);
 }
 
@@ -146,6 +171,11 @@ bool QelUtilExportFinish() {
 void QelUtilExportCancel() {
     KernelState::instance().beginCall("QelUtilExportCancel");
     runningAnimation().reset();
+}
+
+void QelUtilExportSetProgressCallback(QelExportProgressCallback_pf callback, void* clientData) {
+    KernelState::instance().beginCall("QelUtilExportSetProgressCallback");
+    progressCallback() = {callback, callback ? clientData : nullptr};
 }
 
 int QelUtilGetDefaultExportImageWidth(ExportFormat_e format, ExportRegion_e region) {

@@ -23,6 +23,10 @@ protected:
     void popDeviceClip() override;
 
 private:
+    static constexpr qsizetype segmentsPerPiece = 16;
+
+    void strokeInPieces(const QPolygonF& device, const QColor& colour, double width);
+
     QPainter& m_painter;
 };
 

@@ -1,6 +1,7 @@
 #include "exportengine/PlotRenderer.h"
 
 #include "exportengine/Canvas.h"
+#include "exportengine/ExportProgress.h"
 #include "exportengine/PainterCanvas.h"
 #include "kernel/ApplicationModel.h"
 
@@ -103,16 +104,6 @@ QString tickLabel(double value) {
     return QString::number(value, 'g', 4);
 }
 
-// The plotting rectangle inside a frame: room for the title above and the labels to the left and
-// below, shrinking with small frames.
-QRectF plotRectOf(const QRectF& frame) {
-    const double left = std::min(0.7, frame.width() * 0.2);
-    const double top = std::min(0.4, frame.height() * 0.15);
-    const double right = std::min(0.25, frame.width() * 0.06);
-    const double bottom = std::min(0.45, frame.height() * 0.15);
-    return frame.adjusted(left, top, -right, -bottom);
-}
-
 void drawAxes(Canvas& canvas, const QRectF& plot, const Range& x, const Range& y) {
     const double tick = 0.05;
     const TextStyle labelStyle{7.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop};
@@ -136,23 +127,44 @@ void drawAxes(Canvas& canvas, const QRectF& plot, const Range& x, const Range& y
     canvas.strokeRect(plot, {Qt::black, 0.75});
 }
 
-// Breaks the curve where a value is missing or not a number.
+// Tells the export's listener how much of the area is drawn: each frame counts one, and each
+// point of its curves one more, reported a chunk of points at a time.
+class DrawingProgress {
+public:
+    static constexpr std::size_t chunk = 1 << 16;
+
+    explicit DrawingProgress(double totalWork)
+        : m_total(totalWork) {}
+
+    void advance(double work) {
+        m_done += work;
+        ExportProgress::report(m_total > 0 ? m_done / m_total : 1.0);
+    }
+
+private:
+    double m_total;
+    double m_done = 0.0;
+};
+
+// Breaks the curve where a value is missing or not a number. The points go to the canvas one by
+// one: a curve of millions of points is never copied.
 void drawCurve(Canvas& canvas, const QRectF& plot, const std::vector<double>& xs,
-               const std::vector<double>& ys, const Range& x, const Range& y, const QColor& colour) {
-    QPolygonF piece;
-    const auto flush = [&] {
-        canvas.drawPolyline(piece, {colour, 1.25});
-        piece.clear();
-    };
-    for (std::size_t i = 0; i < std::min(xs.size(), ys.size()); ++i) {
+               const std::vector<double>& ys, const Range& x, const Range& y, const QColor& colour,
+               DrawingProgress& progress) {
+    const std::size_t count = std::min(xs.size(), ys.size());
+    canvas.beginPolyline({colour, 1.25});
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i % DrawingProgress::chunk == DrawingProgress::chunk - 1)
+            progress.advance(DrawingProgress::chunk);
         if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) {
-            flush();
+            canvas.breakPolyline();
             continue;
         }
-        piece.append(QPointF(plot.left() + x.fraction(xs[i]) * plot.width(),
-                             plot.bottom() - y.fraction(ys[i]) * plot.height()));
+        canvas.addPolylinePoint(QPointF(plot.left() + x.fraction(xs[i]) * plot.width(),
+                                        plot.bottom() - y.fraction(ys[i]) * plot.height()));
     }
-    flush();
+    canvas.endPolyline();
+    progress.advance(static_cast<double>(count % DrawingProgress::chunk));
 }
 
 QString variableName(const DataValues& data, std::size_t variable) {
@@ -160,7 +172,14 @@ QString variableName(const DataValues& data, std::size_t variable) {
                                                 : QString();
 }
 
-void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, const DataValues& data) {
+// The zones drawn with the values: the further zones belong to the first time step only.
+const std::vector<DataValues>& zonesDrawnWith(const DataSet& dataSet, const DataValues& data) {
+    static const std::vector<DataValues> noZones;
+    return &data == &dataSet.contents ? dataSet.laterZones : noZones;
+}
+
+void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, const DataValues& data,
+                   DrawingProgress& progress) {
     const Range x = rangeOf(dataSet, 0).usable();
     const Range y = rangeOf(dataSet, 1, data.values.size()).usable().padded(0.04);
     // The plot area has a background of its own, which stays when the frame's is left out.
@@ -169,15 +188,14 @@ void drawLineFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, c
     canvas.drawText(QPointF(plot.center().x(), plot.bottom() + 0.22), variableName(data, 0),
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignTop});
     canvas.pushClip(plot);
-    // Zones belong to the first time step; each is drawn like it, in the same colours.
-    static const std::vector<DataValues> noZones;
-    const std::vector<DataValues>& zones = &data == &dataSet.contents ? dataSet.laterZones : noZones;
+    // Each zone is drawn like the first, in the same colours.
+    const std::vector<DataValues>& zones = zonesDrawnWith(dataSet, data);
     for (std::size_t v = 1; v < data.values.size(); ++v) {
         const QColor& colour = curveColours[(v - 1) % curveColours.size()];
-        drawCurve(canvas, plot, data.values[0], data.values[v], x, y, colour);
+        drawCurve(canvas, plot, data.values[0], data.values[v], x, y, colour, progress);
         for (const DataValues& zone : zones) {
             if (v < zone.values.size())
-                drawCurve(canvas, plot, zone.values[0], zone.values[v], x, y, colour);
+                drawCurve(canvas, plot, zone.values[0], zone.values[v], x, y, colour, progress);
         }
         canvas.drawText(QPointF(plot.right() - 0.08, plot.top() + 0.06 + 0.16 * static_cast<double>(v - 1)),
                         variableName(data, v), {8.0, colour, Qt::AlignRight | Qt::AlignTop});
@@ -213,7 +231,35 @@ private:
     QPointF m_offset;
 };
 
-void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, const DataValues& data) {
+// The box frame's curve, or its shadow on the floor, handed to the canvas point by point.
+struct BoxRanges {
+    Range x, y, z;
+};
+
+void drawBoxCurve(Canvas& canvas, const BoxProjection& project, const BoxRanges& ranges,
+                  const DataValues& data, bool shadow, DrawingProgress& progress) {
+    const auto& values = data.values;
+    const auto& [x, y, z] = ranges;
+    std::size_t points = values[0].size();
+    for (std::size_t v = 1; v < std::min<std::size_t>(values.size(), 3); ++v)
+        points = std::min(points, values[v].size());
+    canvas.beginPolyline(shadow ? Stroke{QColor(0xb8, 0xbc, 0xc4), 1.0} : Stroke{curveColours[0], 1.25});
+    for (std::size_t i = 0; i < points; ++i) {
+        if (i % DrawingProgress::chunk == DrawingProgress::chunk - 1)
+            progress.advance(DrawingProgress::chunk);
+        const double px = x.fraction(values[0][i]);
+        const double py = values.size() > 1 ? y.fraction(values[1][i]) : 0.5;
+        const double pz = values.size() > 2 ? z.fraction(values[2][i]) : 0.5;
+        if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(pz))
+            continue;
+        canvas.addPolylinePoint(project(px, py, shadow ? 0.0 : pz));
+    }
+    canvas.endPolyline();
+    progress.advance(static_cast<double>(points % DrawingProgress::chunk));
+}
+
+void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, const DataValues& data,
+                  DrawingProgress& progress) {
     const BoxProjection project(plot);
     const Stroke edge{QColor(0x60, 0x60, 0x60), 0.75};
     // The floor with a grid, then the three back walls' edges.
@@ -231,25 +277,11 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, co
         edge);
 
     const auto& values = data.values;
-    const Range x = rangeOf(dataSet, 0).usable();
-    const Range y = values.size() > 1 ? rangeOf(dataSet, 1).usable() : Range{0.0, 1.0};
-    const Range z = values.size() > 2 ? rangeOf(dataSet, 2).usable() : Range{0.0, 1.0};
-    std::size_t points = values[0].size();
-    for (std::size_t v = 1; v < std::min<std::size_t>(values.size(), 3); ++v)
-        points = std::min(points, values[v].size());
-    QPolygonF curve;
-    QPolygonF shadow;
-    for (std::size_t i = 0; i < points; ++i) {
-        const double px = x.fraction(values[0][i]);
-        const double py = values.size() > 1 ? y.fraction(values[1][i]) : 0.5;
-        const double pz = values.size() > 2 ? z.fraction(values[2][i]) : 0.5;
-        if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(pz))
-            continue;
-        curve.append(project(px, py, pz));
-        shadow.append(project(px, py, 0));
-    }
-    canvas.drawPolyline(shadow, {QColor(0xb8, 0xbc, 0xc4), 1.0});
-    canvas.drawPolyline(curve, {curveColours[0], 1.25});
+    const BoxRanges ranges{rangeOf(dataSet, 0).usable(),
+                           values.size() > 1 ? rangeOf(dataSet, 1).usable() : Range{0.0, 1.0},
+                           values.size() > 2 ? rangeOf(dataSet, 2).usable() : Range{0.0, 1.0}};
+    drawBoxCurve(canvas, project, ranges, data, true, progress);
+    drawBoxCurve(canvas, project, ranges, data, false, progress);
     canvas.drawPolyline(polygonOf({project(1, 1, 0), project(1, 0, 0)}), edge);
     canvas.drawPolyline(polygonOf({project(1, 1, 0), project(0, 1, 0)}), edge);
 
@@ -260,7 +292,34 @@ void drawBoxFrame(Canvas& canvas, const QRectF& plot, const DataSet& dataSet, co
                     {8.0, Qt::black, Qt::AlignHCenter | Qt::AlignBottom});
 }
 
-void drawFrame(Canvas& canvas, const Frame& frame, int timeStep, Backdrop backdrop) {
+// The values a frame draws at the time step; null when it has none.
+const DataValues* valuesDrawnIn(const Frame& frame, int timeStep) {
+    const DataSet* dataSet = frame.dataSet.get();
+    const DataValues* data = dataSet ? &dataSet->atStep(timeStep) : nullptr;
+    return data && !data->values.empty() && !data->values[0].empty() ? data : nullptr;
+}
+
+// The frame's share of the drawing: one for the frame, one for each point of its curves.
+double drawingWorkOf(const Frame& frame, int timeStep) {
+    const DataValues* data = valuesDrawnIn(frame, timeStep);
+    if (!data)
+        return 1.0;
+    const auto pointsOf = [](const DataValues& values) {
+        double points = 0.0;
+        for (std::size_t v = 1; v < values.values.size(); ++v)
+            points += static_cast<double>(values.values[v].size());
+        return points;
+    };
+    if (frame.plotType == 1)
+        return 1.0 + 2.0 * static_cast<double>(data->values[0].size());
+    double work = 1.0 + pointsOf(*data);
+    for (const DataValues& zone : zonesDrawnWith(*frame.dataSet, *data))
+        work += pointsOf(zone);
+    return work;
+}
+
+void drawFrame(Canvas& canvas, const Frame& frame, int timeStep, Backdrop backdrop,
+               DrawingProgress& progress) {
     const QRectF& box = frame.placement;
     if (backdrop == Backdrop::Opaque)
         canvas.fillRect(box, Qt::white);
@@ -269,17 +328,18 @@ void drawFrame(Canvas& canvas, const Frame& frame, int timeStep, Backdrop backdr
                     {10.0, Qt::black, Qt::AlignLeft | Qt::AlignTop});
     const QRectF plot = plotRectOf(box);
     const DataSet* dataSet = frame.dataSet.get();
-    const DataValues* data = dataSet ? &dataSet->atStep(timeStep) : nullptr;
-    if (!data || data->values.empty() || data->values[0].empty()) {
+    const DataValues* data = valuesDrawnIn(frame, timeStep);
+    if (!data) {
         canvas.drawText(box.center(), QCoreApplication::translate("PlotRenderer", "No data"),
                         {9.0, QColor(0x80, 0x80, 0x80), Qt::AlignHCenter | Qt::AlignVCenter});
     } else if (frame.plotType == 1) {
-        drawBoxFrame(canvas, plot, *dataSet, *data);
+        drawBoxFrame(canvas, plot, *dataSet, *data, progress);
     } else {
-        drawLineFrame(canvas, plot, *dataSet, *data);
+        drawLineFrame(canvas, plot, *dataSet, *data, progress);
     }
     canvas.popClip();
     canvas.strokeRect(box, {Qt::black, 1.0});
+    progress.advance(1.0);
 }
 
 const Page* pageAt(int pageIndex) {
@@ -295,7 +355,25 @@ const Frame* frameOn(const Page& page, int id) {
     return found == page.frames.end() ? nullptr : &*found;
 }
 
+double drawingWorkOf(const Page& page, const std::vector<int>& frames, int timeStep) {
+    double work = 0.0;
+    for (int id : frames) {
+        if (const Frame* frame = frameOn(page, id))
+            work += drawingWorkOf(*frame, timeStep);
+    }
+    return work;
+}
+
 } // namespace
+
+// Room for the title above and the labels to the left and below, shrinking with small frames.
+QRectF plotRectOf(const QRectF& frame) {
+    const double left = std::min(0.7, frame.width() * 0.2);
+    const double top = std::min(0.4, frame.height() * 0.15);
+    const double right = std::min(0.25, frame.width() * 0.06);
+    const double bottom = std::min(0.45, frame.height() * 0.15);
+    return frame.adjusted(left, top, -right, -bottom);
+}
 
 void drawExportArea(Canvas& canvas, const ExportArea& area, Backdrop backdrop) {
     const bool opaque = backdrop == Backdrop::Opaque;
@@ -310,9 +388,10 @@ void drawExportArea(Canvas& canvas, const ExportArea& area, Backdrop backdrop) {
         canvas.fillRect(paper, Qt::white);
     canvas.strokeRect(paper, {paperEdgeColour, 0.75});
     const int timeStep = area.timeStep.value_or(ApplicationModel::instance().currentTimeStep());
+    DrawingProgress progress(drawingWorkOf(*page, area.frames, timeStep));
     for (int id : area.frames) {
         if (const Frame* frame = frameOn(*page, id))
-            drawFrame(canvas, *frame, timeStep, backdrop);
+            drawFrame(canvas, *frame, timeStep, backdrop, progress);
     }
 }
 

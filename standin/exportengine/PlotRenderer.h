@@ -24,6 +24,9 @@ void paintPage(QPainter& painter, int pageIndex, double pixelsPerInch, bool mark
 // The id of the frame under the point, the top of the stack first; -1 when there is none.
 int frameAt(int pageIndex, QPointF pointInInches);
 
+// Where a line frame placed at `frame` (inches) draws its curves: the frame less the room for its
+// title and axis labels.
+QRectF plotRectOf(const QRectF& frame);
 // What lies under the frames' contents: the desk around the paper, the paper and each frame's
 // background. Transparent leaves them undrawn, so that only the outlines, the plot areas and what
 // is drawn on them cover the canvas.

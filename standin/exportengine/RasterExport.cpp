@@ -2,6 +2,7 @@
 
 #include "host/ExportFormats.h"
 
+#include "exportengine/ExportProgress.h"
 #include "exportengine/GreyTiff.h"
 #include "exportengine/PlotRenderer.h"
 
@@ -65,9 +66,36 @@ QImage withResolution(QImage image, int dotsPerInch) {
     return image;
 }
 
+// A buffer that reports each block an encoder writes, as a share of the image's own size (well
+// above what any encoder writes). A cancel cannot be thrown through the encoder's C library; the
+// write fails instead and the encoder gives up cleanly.
+class ProgressBuffer : public QBuffer {
+public:
+    ProgressBuffer(QByteArray& bytes, qint64 expected)
+        : QBuffer(&bytes)
+        , m_expected(std::max<qint64>(1, expected)) {}
+
+    bool cancelled() const { return m_cancelled; }
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override {
+        try {
+            ExportProgress::report(static_cast<double>(size() + length) / static_cast<double>(m_expected));
+        } catch (const ExportCancelled&) {
+            m_cancelled = true;
+            return -1;
+        }
+        return QBuffer::writeData(data, length);
+    }
+
+private:
+    qint64 m_expected;
+    bool m_cancelled = false;
+};
+
 QByteArray writeWithQt(const QImage& image, const ExportSettings& settings) {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
+    ProgressBuffer buffer(bytes, image.sizeInBytes());
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, writerFormat(settings.format));
     if (settings.format == ExportFormat_JPEG) {
@@ -76,8 +104,11 @@ QByteArray writeWithQt(const QImage& image, const ExportSettings& settings) {
     }
     if (settings.format == ExportFormat_TIFF)
         writer.setCompression(1); // LZW
-    if (!writer.write(image))
+    if (!writer.write(image)) {
+        if (buffer.cancelled())
+            throw ExportCancelled();
         throw std::runtime_error("The image could not be encoded: " + writer.errorString().toStdString());
+    }
     return bytes;
 }
 
@@ -142,7 +173,14 @@ QSize rasterImageSize(const ExportArea& area, const ExportSettings& settings) {
 QByteArray encodeRasterImage(const ExportArea& area, const ExportSettings& settings) {
     const QSize size = rasterImageSize(area, settings);
     checkWritableSize(size);
-    return encodeRasterPicture(renderSupersampled(area, settings, size), settings);
+    // Drawing and encoding take about as long as each other for a large image.
+    const QImage image = [&] {
+        const ExportProgress::Stage drawing(0.0, 0.5);
+        return renderSupersampled(area, settings, size);
+    }();
+    const ExportProgress::Stage encoding(0.5, 1.0);
+    ExportProgress::report(0.0);
+    return encodeRasterPicture(image, settings);
 }
 
 } // namespace qelmar::standin

@@ -149,13 +149,14 @@ struct MovieEncoder::Impl {
         throw std::runtime_error("The movie could not be written: " + what + " (" + describe(code) + ").");
     }
 
-    std::unique_ptr<AVDictionary, DictionaryDeleter> encoderOptions(const MovieCodec& codec) const {
+    std::unique_ptr<AVDictionary, DictionaryDeleter>
+    dictionaryOf(const std::vector<std::pair<std::string, std::string>>& settings) const {
         AVDictionary* options = nullptr;
-        for (const auto& [name, value] : codec.options) {
+        for (const auto& [name, value] : settings) {
             const int set = av_dict_set(&options, name.c_str(), value.c_str(), 0);
             if (set < 0) {
                 av_dict_free(&options);
-                fail("the encoder option " + name, set);
+                fail("the option " + name, set);
             }
         }
         return std::unique_ptr<AVDictionary, DictionaryDeleter>(options);
@@ -184,7 +185,7 @@ struct MovieEncoder::Impl {
         }
         if (format->oformat->flags & AVFMT_GLOBALHEADER)
             encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        auto options = encoderOptions(codec);
+        auto options = dictionaryOf(codec.options);
         // The encoder leaves the options it did not take in the dictionary, which may be a new one.
         AVDictionary* remaining = options.release();
         const int opened = avcodec_open2(encoder.get(), found, &remaining);
@@ -205,7 +206,8 @@ struct MovieEncoder::Impl {
     }
 
     // The container writes through the safe file, so the movie reaches the target only when
-    // committed.
+    // committed. A muxer that reads its output back (an index moved before the media) opens the
+    // file's readable name.
     void attachOutput() {
         std::unique_ptr<unsigned char, BufferDeleter> buffer(
             allocated(static_cast<unsigned char*>(av_malloc(ioBufferSize)), "the output buffer"));
@@ -215,6 +217,8 @@ struct MovieEncoder::Impl {
         buffer.release(); // the context's now
         format->pb = io.get();
         format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        av_freep(&format->url);
+        format->url = allocated(av_strdup(output->file.readablePath().c_str()), "the file's name");
     }
 
     void openContainer(const MovieCodec& codec, AVRational rate) {
@@ -226,7 +230,11 @@ struct MovieEncoder::Impl {
         openEncoder(codec, rate);
         addStream(rate);
         attachOutput();
-        if (const int written = avformat_write_header(format.get(), nullptr); written < 0)
+        auto options = dictionaryOf(codec.muxerOptions);
+        AVDictionary* remaining = options.release();
+        const int written = avformat_write_header(format.get(), &remaining);
+        options.reset(remaining);
+        if (written < 0)
             fail("the container header", written);
     }
 
@@ -322,7 +330,7 @@ void MovieEncoder::addFrame(const QImage& image) {
     d.encode(d.frame.get());
 }
 
-void MovieEncoder::finish() {
+void MovieEncoder::complete() {
     Impl& d = *m_impl;
     d.encode(nullptr);
     if (const int written = av_write_trailer(d.format.get()); written < 0)
@@ -330,7 +338,10 @@ void MovieEncoder::finish() {
     avio_flush(d.io.get());
     if (d.io->error < 0)
         d.fail("the end of the movie", d.io->error);
-    d.output->file.commit();
+}
+
+SafeFile& MovieEncoder::file() {
+    return m_impl->output->file;
 }
 
 } // namespace qelmar::standin

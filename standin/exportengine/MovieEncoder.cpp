@@ -10,9 +10,15 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <condition_variable>
 #include <cstdio>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace qelmar::standin {
 
@@ -117,6 +123,80 @@ int64_t seekInFile(void* opaque, int64_t offset, int whence) {
     });
 }
 
+// Encodes frames on a thread of its own, one at a time, so that the caller draws the next frame
+// while this one is converted and encoded. A caller that hands over a frame waits for the one
+// before to be done, so at most one frame is in flight. A failure is kept and thrown at the
+// caller's next step; frames handed over after it are dropped.
+class FrameWorker {
+public:
+    explicit FrameWorker(std::function<void(const QImage&)> work)
+        : m_work(std::move(work))
+        , m_thread([this] { run(); }) {}
+    FrameWorker(const FrameWorker&) = delete;
+    FrameWorker& operator=(const FrameWorker&) = delete;
+    ~FrameWorker() { stop(); }
+
+    void hand(const QImage& frame) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_pending || m_failure; });
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+        if (m_stopping)
+            throw std::logic_error("A completed movie takes no more frames.");
+        m_pending = frame;
+        m_changed.notify_all();
+    }
+
+    // Waits for the frame in flight, ends the thread, and throws the failure if there was one.
+    void drain() {
+        stop();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
+
+private:
+    void stop() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void run() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_pending || m_stopping; });
+            if (!m_pending)
+                return;
+            if (!m_failure) {
+                const QImage frame = *m_pending;
+                lock.unlock();
+                std::exception_ptr failure;
+                try {
+                    m_work(frame);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                lock.lock();
+                m_failure = failure;
+            }
+            m_pending.reset();
+            m_changed.notify_all();
+        }
+    }
+
+    std::function<void(const QImage&)> m_work;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<QImage> m_pending; // handed over and not yet done
+    std::exception_ptr m_failure;
+    bool m_stopping = false;
+    std::thread m_thread; // last: it starts when everything it uses is there
+};
+
 // FFmpeg's own messages go to the terminal only when something is wrong; the user sees ours.
 void quietLibraries() {
     static const bool quiet = [] {
@@ -141,6 +221,8 @@ struct MovieEncoder::Impl {
     QSize size;
     bool reduceTo256Colours = false;
     int64_t nextTimestamp = 0;
+    // Last: destroyed first, so that no frame is encoded into contexts already freed.
+    std::unique_ptr<FrameWorker> worker;
 
     // A failed write is the more useful reason: the library only knows that its write failed.
     [[noreturn]] void fail(const std::string& what, int code) const {
@@ -266,6 +348,25 @@ struct MovieEncoder::Impl {
             fail("no conversion to " + std::string(av_get_pix_fmt_name(encoder->pix_fmt)), ready);
     }
 
+    void encodeImage(const QImage& image) {
+        QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+        if (reduceTo256Colours)
+            pixels = pixels.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32);
+        // Qt reports a conversion without memory as a null image.
+        if (pixels.isNull())
+            outOfMemoryFor("a frame's pixels");
+        // The encoder may still hold the previous frame's buffer.
+        if (const int writable = av_frame_make_writable(frame.get()); writable < 0)
+            fail("no frame memory", writable);
+        // The image stays untouched: the conversion only reads it.
+        source->data[0] = const_cast<uint8_t*>(pixels.constBits());
+        source->linesize[0] = static_cast<int>(pixels.bytesPerLine());
+        if (const int converted = sws_scale_frame(convert.get(), frame.get(), source.get()); converted < 0)
+            fail("a frame's pixels", converted);
+        frame->pts = nextTimestamp++;
+        encode(frame.get());
+    }
+
     void makeFrames() {
         frame = newFrame(encoder->pix_fmt, "a frame");
         if (const int made = av_frame_get_buffer(frame.get(), 0); made < 0)
@@ -306,32 +407,18 @@ MovieEncoder::MovieEncoder(const std::string& path, const MovieCodec& codec, con
     const AVRational rate = av_d2q(framesPerSecond, 65535);
     d.openContainer(codec, rate);
     d.makeFrames();
+    d.worker = std::make_unique<FrameWorker>([&d](const QImage& image) { d.encodeImage(image); });
 }
 
 MovieEncoder::~MovieEncoder() = default;
 
 void MovieEncoder::addFrame(const QImage& image) {
-    Impl& d = *m_impl;
-    QImage pixels = image.convertToFormat(QImage::Format_RGB32);
-    if (d.reduceTo256Colours)
-        pixels = pixels.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32);
-    // Qt reports a conversion without memory as a null image.
-    if (pixels.isNull())
-        outOfMemoryFor("a frame's pixels");
-    // The encoder may still hold the previous frame's buffer.
-    if (const int writable = av_frame_make_writable(d.frame.get()); writable < 0)
-        d.fail("no frame memory", writable);
-    // The image stays untouched: the conversion only reads it.
-    d.source->data[0] = const_cast<uint8_t*>(pixels.constBits());
-    d.source->linesize[0] = static_cast<int>(pixels.bytesPerLine());
-    if (const int converted = sws_scale_frame(d.convert.get(), d.frame.get(), d.source.get()); converted < 0)
-        d.fail("a frame's pixels", converted);
-    d.frame->pts = d.nextTimestamp++;
-    d.encode(d.frame.get());
+    m_impl->worker->hand(image);
 }
 
 void MovieEncoder::complete() {
     Impl& d = *m_impl;
+    d.worker->drain();
     d.encode(nullptr);
     if (const int written = av_write_trailer(d.format.get()); written < 0)
         d.fail("the container's index", written);

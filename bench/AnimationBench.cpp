@@ -4,6 +4,7 @@
 #include "exportengine/MovieEncoder.h"
 #include "exportengine/PlotRenderer.h"
 #include "host/KernelExport.h"
+#include "kernel/SafeFile.h"
 #include "kernel/testing/ApplicationTestControl.h"
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
@@ -19,6 +20,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -45,7 +47,7 @@ const QSize movieSize(1280, 720);
 // A page whose only frame, 10 x 5.625 inches, is exported 1280 pixels wide.
 class BenchScene {
 public:
-    BenchScene() {
+    explicit BenchScene(int width = movieSize.width()) {
         const int page = m_app.addPage("Bench");
         const int frame = m_app.addFrame(page, "Curves");
         m_app.attachDataSet(frame, wave(0), false);
@@ -57,7 +59,7 @@ public:
         m_app.setLaterTimeSteps(frame, steps);
         m_app.setFramePlacement(frame, 0.25, 0.25, 10.0, 5.625);
         m_styles.setFromElsewhere({"Interface", "UseOffScreenBitMap"}, true);
-        m_styles.setFromElsewhere({"ExportSetup", "ImageWidth"}, static_cast<long>(movieSize.width()));
+        m_styles.setFromElsewhere({"ExportSetup", "ImageWidth"}, static_cast<long>(width));
         m_styles.setFromElsewhere({"ExportSetup", "AnimationSpeed"}, framesPerSecond);
     }
 
@@ -129,7 +131,8 @@ void BM_AnimationEncodeKernel(benchmark::State& state) {
         qelmar::standin::MovieEncoder encoder(path.toStdString(), codec, movieSize, framesPerSecond);
         for (int i = 0; i < movieFrames; ++i)
             encoder.addFrame(frames[static_cast<std::size_t>(i % distinctFrames)]);
-        encoder.finish();
+        encoder.complete();
+        encoder.file().commit();
     }
     state.counters["file_MB"] = megabytes(path);
 }
@@ -264,5 +267,86 @@ const qelmar::bench::RatioRegistration aviMemory{"AVI export peak memory, 200 vs
                                                  "BM_AnimationPeakMemory/200/1/iterations:1/manual_time",
                                                  "BM_AnimationPeakMemory/20/1/iterations:1/manual_time",
                                                  {"peak_MB", "growth_MB"}};
+
+// The whole export path for a full-HD web movie: 200 frames of 1920 x 1080 pixels, each drawn by
+// the kernel from another time step and encoded, through the flat calls, against the ffmpeg
+// command-line tool encoding the same frames from PNG files written beforehand (the tool's time
+// includes reading them; the kernel's includes drawing them), with the same encoder settings.
+constexpr int fullHdWidth = 1920;
+
+void BM_WebMovieKernel(benchmark::State& state) {
+    BenchScene scene(fullHdWidth);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("movie.mp4");
+    scene.exportTo(path.toStdString(), ExportFormat_MPEG4);
+    for (auto _ : state) {
+        scene.showFrame(0);
+        bool written = QelUtilExport(false);
+        for (int i = 1; i < movieFrames && written; ++i) {
+            scene.showFrame(i);
+            written = QelUtilExport(true);
+        }
+        if (!written || !QelUtilExportFinish()) {
+            state.SkipWithError("the movie was not written");
+            return;
+        }
+    }
+    state.counters["file_MB"] = megabytes(path);
+}
+
+// The frames as the kernel draws them, one PNG file per movie frame.
+void writePngFrames(const QString& folder) {
+    BenchScene scene(fullHdWidth);
+    for (int step = 0; step < distinctFrames; ++step) {
+        const QString first = QDir(folder).filePath(QString::asprintf("frame%03d.png", step));
+        scene.exportTo(first.toStdString(), ExportFormat_PNG);
+        scene.showFrame(step);
+        QelUtilExport(false);
+        for (int i = step + distinctFrames; i < movieFrames; i += distinctFrames)
+            QFile::copy(first, QDir(folder).filePath(QString::asprintf("frame%03d.png", i)));
+    }
+}
+
+std::string pngToolCommand(const std::string& tool, const MovieCodec& codec, const QString& frames,
+                           const QString& path) {
+    std::string command = "'" + tool + "' -hide_banner -loglevel error -y -framerate " +
+                          std::to_string(static_cast<int>(framesPerSecond)) + " -i '" +
+                          QDir(frames).filePath("frame%03d.png").toStdString() + "' -c:v " + codec.encoder +
+                          " -pix_fmt " + codec.pixelFormat + " -threads 0";
+    for (const auto& [name, value] : codec.options)
+        command += " -" + name + " " + value;
+    for (const auto& [name, value] : codec.muxerOptions)
+        command += " -" + name + " " + value;
+    return command + " -f " + codec.muxer + " '" + path.toStdString() + "'";
+}
+
+void BM_WebMovieFfmpegToolFromPng(benchmark::State& state) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (tool.isEmpty()) {
+        state.SkipWithError("the ffmpeg command-line tool is not installed (Debian package ffmpeg); "
+                            "no comparison");
+        return;
+    }
+    QTemporaryDir folder;
+    writePngFrames(folder.path());
+    const QString path = folder.filePath("movie.mp4");
+    const std::string command = pngToolCommand(tool.toStdString(), benchCodec(0), folder.path(), path);
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("ffmpeg failed");
+            return;
+        }
+    }
+    state.counters["file_MB"] = megabytes(path);
+}
+
+BENCHMARK(BM_WebMovieKernel)->Iterations(1)->Repetitions(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WebMovieFfmpegToolFromPng)->Iterations(1)->Repetitions(2)->Unit(benchmark::kMillisecond);
+
+const qelmar::bench::RatioRegistration webMovie{
+    "MPEG-4 web movie, 200 frames 1920x1080, drawn and encoded: kernel vs ffmpeg tool from PNG",
+    "BM_WebMovieKernel/iterations:1/repeats:2",
+    "BM_WebMovieFfmpegToolFromPng/iterations:1/repeats:2",
+    {"file_MB"}};
 
 } // namespace

@@ -258,6 +258,60 @@ check_svg() {
     grep -qF -- "$title" <<<"$texts" || problem "$file: no title, description or text holds \"$title\""
 }
 
+# ---- Web movies ----------------------------------------------------------------------------
+
+# The types of an MPEG-4 file's top-level boxes in file order, one a line: each box starts with
+# its size (32 bits, big-endian; 1: a 64-bit size follows the type; 0: to the end of the file).
+top_level_boxes() {
+    python3 - "$1" <<'PYTHON'
+import struct, sys
+with open(sys.argv[1], 'rb') as movie:
+    end = movie.seek(0, 2)
+    at = 0
+    while at + 8 <= end:
+        movie.seek(at)
+        size, kind = struct.unpack('>I4s', movie.read(8))
+        if size == 1:
+            size = struct.unpack('>Q', movie.read(8))[0]
+        elif size == 0:
+            size = end - at
+        print(kind.decode('latin-1'))
+        if size < 8:
+            break
+        at += size
+PYTHON
+}
+
+# A movie that plays in a browser: H.264 in yuv420p, the frames, rate and size asked for, and
+# its index (moov) before its media (mdat), so that playing starts while the file still arrives.
+# Usage: check_web_movie FILE FRAMES FPS WIDTHxHEIGHT
+check_web_movie() {
+    local file=$1 frames=$2 rate=$3 size=$4 probe boxes moov mdat
+    if ! probe=$(ffprobe -v error -count_frames -select_streams v:0 \
+        -show_entries stream=codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames \
+        -of default=noprint_wrappers=1 "$file" 2>&1 </dev/null); then
+        problem "$file: ffprobe cannot read it: $(tail -n 1 <<<"$probe")"
+        return
+    fi
+    web_value() { sed -n "s/^$1=//p" <<<"$probe" | head -n 1; }
+    [ "$(web_value codec_name)" = h264 ] || problem "$file is encoded with $(web_value codec_name), expected h264"
+    [ "$(web_value pix_fmt)" = yuv420p ] || problem "$file has pixels in $(web_value pix_fmt), expected yuv420p"
+    [ "$(web_value nb_read_frames)" = "$frames" ] ||
+        problem "$file holds $(web_value nb_read_frames) frames, expected $frames"
+    same_rate "$(web_value r_frame_rate)" "$rate" ||
+        problem "$file plays at $(web_value r_frame_rate) frames per second, expected $rate"
+    [ "$(web_value width)x$(web_value height)" = "$size" ] ||
+        problem "$file is $(web_value width)x$(web_value height) pixels, expected $size"
+    boxes=$(top_level_boxes "$file") || { problem "$file: its boxes cannot be read"; return; }
+    moov=$(grep -n -m1 -x moov <<<"$boxes" | cut -d: -f1)
+    mdat=$(grep -n -m1 -x mdat <<<"$boxes" | cut -d: -f1)
+    if [ -z "$moov" ] || [ -z "$mdat" ]; then
+        problem "$file lacks its index (moov) or its media (mdat): $(tr '\n' ' ' <<<"$boxes")"
+    elif [ "$moov" -gt "$mdat" ]; then
+        problem "$file has its index (moov) after its media (mdat): a player must wait for the whole file"
+    fi
+}
+
 # ---- The expectations ----------------------------------------------------------------------
 
 # One line per exported file, tab-separated: the file, the dimensions the export dialog showed

@@ -1,6 +1,7 @@
 #include "exportengine/AnimationExport.h"
 
 #include "exportengine/ExportSettings.h"
+#include "exportengine/MovieCheck.h"
 #include "exportengine/MovieCodec.h"
 #include "exportengine/MovieEncoder.h"
 #include "exportengine/PlotRenderer.h"
@@ -8,6 +9,8 @@
 #include "exportengine/RasterMetafile.h"
 #include "exportengine/SwfLosslessWriter.h"
 #include "host/ExportFormats.h"
+#include "kernel/KernelState.h"
+#include "kernel/SafeFile.h"
 #include "kernel/StyleStore.h"
 
 #include <stdexcept>
@@ -15,6 +18,13 @@
 namespace qelmar::standin {
 
 namespace {
+
+int& framesToLose() {
+    static int frames = 0;
+    return frames;
+}
+
+const ResetRegistration resetLostFrames{[] { framesToLose() = 0; }};
 
 struct AnimationStyles {
     double framesPerSecond = 10.0;
@@ -69,10 +79,26 @@ QSize animationFrameSize(const ExportArea& area, const ExportSettings& settings)
 struct AnimationExport::Impl {
     ExportSettings settings;
     QSize frame;
+    double framesPerSecond = 0;
+    long long framesDrawn = 0;
     std::unique_ptr<AnimationWriter> writer;
 
     void draw(const ExportArea& area) {
-        writer->addFrame(renderSupersampled(area, settings, frame).convertToFormat(QImage::Format_RGB32));
+        const QImage image = renderSupersampled(area, settings, frame).convertToFormat(QImage::Format_RGB32);
+        ++framesDrawn;
+        if (framesToLose() > 0) {
+            --framesToLose();
+            return;
+        }
+        writer->addFrame(image);
+    }
+
+    // The file is read back before it replaces the target: a movie that is not what was drawn
+    // is refused, and the earlier file stays.
+    void checkWritten() {
+        SafeFile& file = writer->file();
+        const MovieShape written = readMovieShape(file.readablePath(), settings.format, file.path());
+        checkMovieShape(written, {framesDrawn, framesPerSecond, frame});
     }
 
     void drawRegion() {
@@ -101,6 +127,7 @@ AnimationExport::AnimationExport(const ExportSettings& settings)
     if (settings.format == ExportFormat_Flash && styles.framesPerSecond < 1.0 / 256.0)
         throw std::runtime_error("A Flash movie cannot play slower than 0.00390625 (1/256) frames per "
                                  "second. Choose a higher animation speed.");
+    d.framesPerSecond = styles.framesPerSecond;
     d.writer = writerFor(settings, styles, d.frame);
     d.draw(*area);
 }
@@ -112,7 +139,14 @@ void AnimationExport::addFrame() {
 }
 
 void AnimationExport::finish() {
-    m_impl->writer->finish();
+    Impl& d = *m_impl;
+    d.writer->complete();
+    d.checkWritten();
+    d.writer->file().commit();
+}
+
+void loseAnimationFramesForTesting(int frames) {
+    framesToLose() = frames;
 }
 
 } // namespace qelmar::standin

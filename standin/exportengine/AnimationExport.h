@@ -39,4 +39,8 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
+// The animations that follow hand the next `frames` frames they draw to no writer, as an encoder
+// that loses frames would; the kernel's reset ends it. For tests of the check of written movies.
+void loseAnimationFramesForTesting(int frames);
+
 } // namespace qelmar::standin

@@ -14,6 +14,7 @@
 #include "kernel/ApplicationModel.h"
 #include "kernel/KernelState.h"
 #include "kernel/LastError.h"
+#include "kernel/SafeFile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -218,7 +219,8 @@ double movieFrameBytes(const ExportSettings& settings, const QImage& frame) {
     MovieEncoder encoder(path.toStdString(), movieCodecFor(settings.format, settings.movie), size,
                          settings.framesPerSecond);
     encoder.addFrame(frame.scaled(size).convertToFormat(QImage::Format_RGB32));
-    encoder.finish();
+    encoder.complete();
+    encoder.file().commit();
     return static_cast<double>(QFileInfo(path).size());
 }
 

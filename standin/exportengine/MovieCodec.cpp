@@ -66,6 +66,8 @@ MovieCodec movieCodecFor(ExportFormat_e format, const MovieOptions& options) {
         // The encoder keeps the frames it looks ahead at; a short look-ahead keeps the memory of a
         // long animation at that of a short one, for a little size.
         mp4.options = {{"preset", "medium"}, {"crf", "20"}, {"rc-lookahead", "5"}};
+        // The index before the media: a player or a browser starts before the whole file is there.
+        mp4.muxerOptions = {{"movflags", "+faststart"}};
         mp4.evenSides = true;
         return mp4;
     }

@@ -25,6 +25,7 @@ struct MovieCodec {
     int quantiser = 0;        // a fixed quantiser scale; 0 leaves the encoder's own rate control
     int keyFrameInterval = 0; // 0 leaves the encoder's default
     std::vector<std::pair<std::string, std::string>> options;
+    std::vector<std::pair<std::string, std::string>> muxerOptions;
     bool reduceTo256Colours = false;
     // Chroma subsampled by two in both directions needs even sides.
     bool evenSides = false;

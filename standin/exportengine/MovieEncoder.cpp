@@ -10,9 +10,15 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <condition_variable>
 #include <cstdio>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace qelmar::standin {
 
@@ -117,6 +123,80 @@ int64_t seekInFile(void* opaque, int64_t offset, int whence) {
     });
 }
 
+// Encodes frames on a thread of its own, one at a time, so that the caller draws the next frame
+// while this one is converted and encoded. A caller that hands over a frame waits for the one
+// before to be done, so at most one frame is in flight. A failure is kept and thrown at the
+// caller's next step; frames handed over after it are dropped.
+class FrameWorker {
+public:
+    explicit FrameWorker(std::function<void(const QImage&)> work)
+        : m_work(std::move(work))
+        , m_thread([this] { run(); }) {}
+    FrameWorker(const FrameWorker&) = delete;
+    FrameWorker& operator=(const FrameWorker&) = delete;
+    ~FrameWorker() { stop(); }
+
+    void hand(const QImage& frame) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_pending || m_failure; });
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+        if (m_stopping)
+            throw std::logic_error("A completed movie takes no more frames.");
+        m_pending = frame;
+        m_changed.notify_all();
+    }
+
+    // Waits for the frame in flight, ends the thread, and throws the failure if there was one.
+    void drain() {
+        stop();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
+
+private:
+    void stop() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void run() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_pending || m_stopping; });
+            if (!m_pending)
+                return;
+            if (!m_failure) {
+                const QImage frame = *m_pending;
+                lock.unlock();
+                std::exception_ptr failure;
+                try {
+                    m_work(frame);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                lock.lock();
+                m_failure = failure;
+            }
+            m_pending.reset();
+            m_changed.notify_all();
+        }
+    }
+
+    std::function<void(const QImage&)> m_work;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<QImage> m_pending; // handed over and not yet done
+    std::exception_ptr m_failure;
+    bool m_stopping = false;
+    std::thread m_thread; // last: it starts when everything it uses is there
+};
+
 // FFmpeg's own messages go to the terminal only when something is wrong; the user sees ours.
 void quietLibraries() {
     static const bool quiet = [] {
@@ -141,6 +221,8 @@ struct MovieEncoder::Impl {
     QSize size;
     bool reduceTo256Colours = false;
     int64_t nextTimestamp = 0;
+    // Last: destroyed first, so that no frame is encoded into contexts already freed.
+    std::unique_ptr<FrameWorker> worker;
 
     // A failed write is the more useful reason: the library only knows that its write failed.
     [[noreturn]] void fail(const std::string& what, int code) const {
@@ -149,13 +231,14 @@ struct MovieEncoder::Impl {
         throw std::runtime_error("The movie could not be written: " + what + " (" + describe(code) + ").");
     }
 
-    std::unique_ptr<AVDictionary, DictionaryDeleter> encoderOptions(const MovieCodec& codec) const {
+    std::unique_ptr<AVDictionary, DictionaryDeleter>
+    dictionaryOf(const std::vector<std::pair<std::string, std::string>>& settings) const {
         AVDictionary* options = nullptr;
-        for (const auto& [name, value] : codec.options) {
+        for (const auto& [name, value] : settings) {
             const int set = av_dict_set(&options, name.c_str(), value.c_str(), 0);
             if (set < 0) {
                 av_dict_free(&options);
-                fail("the encoder option " + name, set);
+                fail("the option " + name, set);
             }
         }
         return std::unique_ptr<AVDictionary, DictionaryDeleter>(options);
@@ -184,7 +267,7 @@ struct MovieEncoder::Impl {
         }
         if (format->oformat->flags & AVFMT_GLOBALHEADER)
             encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        auto options = encoderOptions(codec);
+        auto options = dictionaryOf(codec.options);
         // The encoder leaves the options it did not take in the dictionary, which may be a new one.
         AVDictionary* remaining = options.release();
         const int opened = avcodec_open2(encoder.get(), found, &remaining);
@@ -205,7 +288,8 @@ struct MovieEncoder::Impl {
     }
 
     // The container writes through the safe file, so the movie reaches the target only when
-    // committed.
+    // committed. A muxer that reads its output back (an index moved before the media) opens the
+    // file's readable name.
     void attachOutput() {
         std::unique_ptr<unsigned char, BufferDeleter> buffer(
             allocated(static_cast<unsigned char*>(av_malloc(ioBufferSize)), "the output buffer"));
@@ -215,6 +299,8 @@ struct MovieEncoder::Impl {
         buffer.release(); // the context's now
         format->pb = io.get();
         format->flags |= AVFMT_FLAG_CUSTOM_IO;
+        av_freep(&format->url);
+        format->url = allocated(av_strdup(output->file.readablePath().c_str()), "the file's name");
     }
 
     void openContainer(const MovieCodec& codec, AVRational rate) {
@@ -226,7 +312,11 @@ struct MovieEncoder::Impl {
         openEncoder(codec, rate);
         addStream(rate);
         attachOutput();
-        if (const int written = avformat_write_header(format.get(), nullptr); written < 0)
+        auto options = dictionaryOf(codec.muxerOptions);
+        AVDictionary* remaining = options.release();
+        const int written = avformat_write_header(format.get(), &remaining);
+        options.reset(remaining);
+        if (written < 0)
             fail("the container header", written);
     }
 
@@ -256,6 +346,25 @@ struct MovieEncoder::Impl {
         set("threads", 0);
         if (const int ready = sws_init_context(convert.get(), nullptr, nullptr); ready < 0)
             fail("no conversion to " + std::string(av_get_pix_fmt_name(encoder->pix_fmt)), ready);
+    }
+
+    void encodeImage(const QImage& image) {
+        QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+        if (reduceTo256Colours)
+            pixels = pixels.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32);
+        // Qt reports a conversion without memory as a null image.
+        if (pixels.isNull())
+            outOfMemoryFor("a frame's pixels");
+        // The encoder may still hold the previous frame's buffer.
+        if (const int writable = av_frame_make_writable(frame.get()); writable < 0)
+            fail("no frame memory", writable);
+        // The image stays untouched: the conversion only reads it.
+        source->data[0] = const_cast<uint8_t*>(pixels.constBits());
+        source->linesize[0] = static_cast<int>(pixels.bytesPerLine());
+        if (const int converted = sws_scale_frame(convert.get(), frame.get(), source.get()); converted < 0)
+            fail("a frame's pixels", converted);
+        frame->pts = nextTimestamp++;
+        encode(frame.get());
     }
 
     void makeFrames() {
@@ -298,39 +407,28 @@ MovieEncoder::MovieEncoder(const std::string& path, const MovieCodec& codec, con
     const AVRational rate = av_d2q(framesPerSecond, 65535);
     d.openContainer(codec, rate);
     d.makeFrames();
+    d.worker = std::make_unique<FrameWorker>([&d](const QImage& image) { d.encodeImage(image); });
 }
 
 MovieEncoder::~MovieEncoder() = default;
 
 void MovieEncoder::addFrame(const QImage& image) {
-    Impl& d = *m_impl;
-    QImage pixels = image.convertToFormat(QImage::Format_RGB32);
-    if (d.reduceTo256Colours)
-        pixels = pixels.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32);
-    // Qt reports a conversion without memory as a null image.
-    if (pixels.isNull())
-        outOfMemoryFor("a frame's pixels");
-    // The encoder may still hold the previous frame's buffer.
-    if (const int writable = av_frame_make_writable(d.frame.get()); writable < 0)
-        d.fail("no frame memory", writable);
-    // The image stays untouched: the conversion only reads it.
-    d.source->data[0] = const_cast<uint8_t*>(pixels.constBits());
-    d.source->linesize[0] = static_cast<int>(pixels.bytesPerLine());
-    if (const int converted = sws_scale_frame(d.convert.get(), d.frame.get(), d.source.get()); converted < 0)
-        d.fail("a frame's pixels", converted);
-    d.frame->pts = d.nextTimestamp++;
-    d.encode(d.frame.get());
+    m_impl->worker->hand(image);
 }
 
-void MovieEncoder::finish() {
+void MovieEncoder::complete() {
     Impl& d = *m_impl;
+    d.worker->drain();
     d.encode(nullptr);
     if (const int written = av_write_trailer(d.format.get()); written < 0)
         d.fail("the container's index", written);
     avio_flush(d.io.get());
     if (d.io->error < 0)
         d.fail("the end of the movie", d.io->error);
-    d.output->file.commit();
+}
+
+SafeFile& MovieEncoder::file() {
+    return m_impl->output->file;
 }
 
 } // namespace qelmar::standin

@@ -22,7 +22,8 @@ public:
     ~MovieEncoder() override;
 
     void addFrame(const QImage& frame) override;
-    void finish() override;
+    void complete() override;
+    SafeFile& file() override;
 
 private:
     struct Impl;

@@ -149,7 +149,8 @@ QImage readFrame(Reader& reader, const QSize& size, const QVector<QRgb>& table) 
 
 } // namespace
 
-RasterMetafileContents decodeRasterMetafile(const QByteArray& bytes, const std::string& origin) {
+RasterMetafileContents decodeRasterMetafile(const QByteArray& bytes, const std::string& origin,
+                                            RasterMetafileFrames frames) {
     Reader reader(bytes, origin);
     if (bytes.size() < 8 || std::memcmp(bytes.constData(), rasterMetafileMagic, 8) != 0)
         reader.fail("it is not a Raster Metafile");
@@ -160,7 +161,7 @@ RasterMetafileContents decodeRasterMetafile(const QByteArray& bytes, const std::
     const quint32 height = reader.take32("the header");
     RasterMetafileContents contents;
     contents.framesPerSecond = qFromLittleEndian<double>(reader.take(8, "the header"));
-    const quint32 frames = reader.take32("the header");
+    const quint32 frameCount = reader.take32("the header");
     const quint32 tables = reader.take32("the header");
     reader.checkSum(0, "the header");
     if (width < 1 || height < 1 || width > largestImageSide || height > largestImageSide ||
@@ -174,19 +175,22 @@ RasterMetafileContents decodeRasterMetafile(const QByteArray& bytes, const std::
     QVector<QRgb> table;
     if (!tablePerFrame)
         table = readTable(reader);
-    contents.colourTables = tablePerFrame ? static_cast<int>(frames) : 1;
-    for (quint32 i = 0; i < frames; ++i) {
+    contents.colourTables = tablePerFrame ? static_cast<int>(frameCount) : 1;
+    for (quint32 i = 0; i < frameCount; ++i) {
         if (tablePerFrame)
             table = readTable(reader);
-        contents.frames.push_back(readFrame(reader, contents.size, table));
+        QImage frame = readFrame(reader, contents.size, table);
+        if (frames == RasterMetafileFrames::Keep)
+            contents.frames.push_back(std::move(frame));
+        ++contents.frameCount;
     }
     if (reader.at() != bytes.size())
         reader.fail("it goes on after its last frame");
     return contents;
 }
 
-RasterMetafileContents readRasterMetafile(const std::string& path) {
-    return decodeRasterMetafile(readWholeFile(path), path);
+RasterMetafileContents readRasterMetafile(const std::string& path, RasterMetafileFrames frames) {
+    return decodeRasterMetafile(readWholeFile(path), path, frames);
 }
 
 struct RasterMetafileWriter::Impl {
@@ -230,10 +234,13 @@ void RasterMetafileWriter::addFrame(const QImage& frame) {
     ++d.frames;
 }
 
-void RasterMetafileWriter::finish() {
+void RasterMetafileWriter::complete() {
     Impl& d = *m_impl;
     d.file.overwrite(0, headerBytes(d.size, d.framesPerSecond, d.frames, d.tablePerFrame));
-    d.file.commit();
+}
+
+SafeFile& RasterMetafileWriter::file() {
+    return m_impl->file;
 }
 
 } // namespace qelmar::standin

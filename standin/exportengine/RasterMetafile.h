@@ -43,13 +43,19 @@ struct RasterMetafileContents {
     QSize size;
     double framesPerSecond = 0;
     int colourTables = 0;
-    std::vector<QImage> frames; // Format_Indexed8
+    int frameCount = 0;
+    std::vector<QImage> frames; // Format_Indexed8; empty when the frames were only checked
 };
 
-// Throws std::runtime_error naming `origin` and what is wrong with the bytes.
-RasterMetafileContents decodeRasterMetafile(const QByteArray& bytes, const std::string& origin);
+enum class RasterMetafileFrames { Keep, CheckOnly };
+
+// Throws std::runtime_error naming `origin` and what is wrong with the bytes. Every frame is
+// unpacked and checked either way.
+RasterMetafileContents decodeRasterMetafile(const QByteArray& bytes, const std::string& origin,
+                                            RasterMetafileFrames frames = RasterMetafileFrames::Keep);
 // Throws std::runtime_error naming the file and what is wrong with it.
-RasterMetafileContents readRasterMetafile(const std::string& path);
+RasterMetafileContents readRasterMetafile(const std::string& path,
+                                          RasterMetafileFrames frames = RasterMetafileFrames::Keep);
 
 class RasterMetafileWriter : public AnimationWriter {
 public:
@@ -59,7 +65,8 @@ public:
     ~RasterMetafileWriter() override;
 
     void addFrame(const QImage& frame) override;
-    void finish() override;
+    void complete() override;
+    SafeFile& file() override;
 
 private:
     struct Impl;

@@ -282,7 +282,7 @@ void SwfLosslessWriter::addFrame(const QImage& frame) {
     ++d.frames;
 }
 
-void SwfLosslessWriter::finish() {
+void SwfLosslessWriter::complete() {
     Impl& d = *m_impl;
     d.file.append(tag(End, {}));
     const qint64 length = d.file.size();
@@ -294,7 +294,10 @@ void SwfLosslessWriter::finish() {
     appendUint16(count, d.frames);
     d.file.overwrite(4, field);
     d.file.overwrite(d.frameCountAt, count);
-    d.file.commit();
+}
+
+SafeFile& SwfLosslessWriter::file() {
+    return m_impl->file;
 }
 
 } // namespace qelmar::standin

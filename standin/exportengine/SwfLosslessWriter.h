@@ -34,7 +34,8 @@ public:
     ~SwfLosslessWriter() override;
 
     void addFrame(const QImage& frame) override;
-    void finish() override;
+    void complete() override;
+    SafeFile& file() override;
 
 private:
     struct Impl;

@@ -127,6 +127,15 @@ const std::string& SafeFile::path() const {
     return m_impl->path;
 }
 
+// The temporary file is open for writing only and its name is the saving class's own; the
+// system's link to the open descriptor opens the same file again, for reading.
+std::string SafeFile::readablePath() const {
+    const int descriptor = m_impl->file.handle();
+    if (descriptor < 0)
+        m_impl->fail("the file is not open");
+    return "/proc/self/fd/" + std::to_string(descriptor);
+}
+
 void SafeFile::commit() {
     Impl& d = *m_impl;
     d.refuseAfterFailure();

@@ -46,6 +46,9 @@ public:
     std::int64_t position() const;
     std::int64_t size() const;
     const std::string& path() const;
+    // A name under which the bytes written so far can be read, until the commit or the
+    // destruction: for writers that check what they wrote, or read it back to rearrange it.
+    std::string readablePath() const;
 
     // Moves the finished file onto the target.
     void commit();

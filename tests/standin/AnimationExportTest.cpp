@@ -1,3 +1,4 @@
+#include "exportengine/AnimationExport.h"
 #include "ExportTestScene.h"
 #include "common/FileBytes.h"
 #include "exportengine/ExportGeometry.h"
@@ -20,11 +21,15 @@ extern "C" {
 #include <libavutil/log.h>
 #include <libavutil/mem.h>
 #include <libavutil/pixfmt.h>
+#include <libavutil/rational.h>
 }
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <set>
 #include <stdexcept>
@@ -51,6 +56,7 @@ struct MovieFacts {
     QByteArray firstPacket;
     QSize size;
     double rate = 0;
+    AVRational exactRate{0, 1};
     int frames = 0;
 };
 
@@ -68,6 +74,7 @@ MovieFacts probe(const std::string& path) {
         facts.pixelFormat = stream->codecpar->format;
         facts.size = QSize(stream->codecpar->width, stream->codecpar->height);
         facts.rate = av_q2d(stream->r_frame_rate);
+        facts.exactRate = stream->r_frame_rate;
         AVPacket* packet = av_packet_alloc();
         while (av_read_frame(format, packet) >= 0) {
             if (packet->stream_index == index && facts.frames++ == 0)
@@ -78,6 +85,41 @@ MovieFacts probe(const std::string& path) {
     }
     avformat_close_input(&format);
     return facts;
+}
+
+// The types of an MPEG-4 file's top-level boxes, in file order.
+std::vector<std::string> topLevelBoxes(const QByteArray& file) {
+    std::vector<std::string> types;
+    qint64 at = 0;
+    while (at + 8 <= file.size()) {
+        const auto byte = [&](qint64 i) { return static_cast<quint64>(static_cast<unsigned char>(file[i])); };
+        const auto bigEndian = [&](qint64 from, int count) {
+            quint64 value = 0;
+            for (int i = 0; i < count; ++i)
+                value = value << 8 | byte(from + i);
+            return value;
+        };
+        quint64 size = bigEndian(at, 4);
+        types.push_back(file.mid(at + 4, 4).toStdString());
+        if (size == 1 && at + 16 <= file.size())
+            size = bigEndian(at + 8, 8);
+        else if (size == 0)
+            size = static_cast<quint64>(file.size() - at);
+        if (size < 8)
+            break;
+        at += static_cast<qint64>(size);
+    }
+    return types;
+}
+
+std::size_t indexOf(const std::vector<std::string>& types, const std::string& type) {
+    return static_cast<std::size_t>(std::find(types.begin(), types.end(), type) - types.begin());
+}
+
+// Bytes the process has taken from malloc and not given back, small blocks and mapped ones.
+std::size_t mallocBytesInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 }
 
 class AnimationExportTest : public exporttest::ExportTestBase {
@@ -356,6 +398,122 @@ TEST_F(AnimationExportTest, BadSequencesExplainThemselves) {
     app.removeFrame(curves);
     EXPECT_FALSE(start("none.avi", ExportFormat_AVI));
     EXPECT_EQ(lastError(), "There is no frame to export.");
+}
+
+// A movie meant for the web: H.264 in 4:2:0, the frames and rate asked for, and its index before
+// its media so that playing can start while the file still arrives. An integral rate is stored
+// as such, a rate like 29.97 as the exact ratio, and the encoder's last frames reach the file.
+TEST_F(AnimationExportTest, WebMoviesHaveTheirIndexFirstAndEveryFrameAtTheRateAsked) {
+    struct Rate {
+        const char* name;
+        double framesPerSecond;
+        AVRational exact;
+        int frames;
+    };
+    for (const Rate& rate : {Rate{"integral", 25.0, {25, 1}, 7}, Rate{"fractional", 29.97, {2997, 100}, 31},
+                             Rate{"slow", 2.5, {5, 2}, 3}}) {
+        SCOPED_TRACE(rate.name);
+        set({"ExportSetup", "AnimationSpeed"}, rate.framesPerSecond);
+        ASSERT_TRUE(animate("web.mp4", ExportFormat_MPEG4, rate.frames)) << lastError();
+        const MovieFacts facts = probe(path("web.mp4"));
+        EXPECT_EQ(facts.codec, AV_CODEC_ID_H264);
+        EXPECT_EQ(facts.pixelFormat, AV_PIX_FMT_YUV420P);
+        EXPECT_EQ(facts.frames, rate.frames);
+        EXPECT_EQ(av_cmp_q(facts.exactRate, rate.exact), 0)
+            << facts.exactRate.num << "/" << facts.exactRate.den;
+        EXPECT_EQ(facts.size, QSize(298, 200)); // 297 x 198 on screen, both sides even
+        const auto boxes = topLevelBoxes(contentsOf(path("web.mp4")));
+        ASSERT_LT(indexOf(boxes, "mdat"), boxes.size()) << testing::PrintToString(boxes);
+        EXPECT_LT(indexOf(boxes, "moov"), indexOf(boxes, "mdat")) << testing::PrintToString(boxes);
+        EXPECT_EQ(filesInFolder(), QStringList{"web.mp4"});
+    }
+}
+
+// Every movie is read back before it replaces the target. One that lost a frame on its way to
+// the file is refused with what was written and what was exported, and the earlier file stays.
+TEST_F(AnimationExportTest, AMovieThatLostAFrameIsRefusedAndTheEarlierFileStays) {
+    struct Case {
+        const char* name;
+        ExportFormat_e format;
+        long flashImageType;
+    };
+    for (const Case& c : {Case{"AVI", ExportFormat_AVI, FlashImageType_Lossless},
+                          Case{"MPEG-4", ExportFormat_MPEG4, FlashImageType_Lossless},
+                          Case{"WMV", ExportFormat_WMV, FlashImageType_Lossless},
+                          Case{"Flash lossless", ExportFormat_Flash, FlashImageType_Lossless},
+                          Case{"Flash JPEG", ExportFormat_Flash, FlashImageType_JPEG},
+                          Case{"Raster Metafile", ExportFormat_RasterMetafile, FlashImageType_Lossless}}) {
+        SCOPED_TRACE(c.name);
+        set({"ExportSetup", "FlashImageType"}, c.flashImageType);
+        writeBytes(path("kept"), "an earlier file");
+        set({"ExportSetup", "ExportFormat"}, static_cast<long>(c.format)); // the sizes depend on it
+        const int width = QelUtilGetDefaultExportImageWidth(c.format, ExportRegion_CurrentFrame);
+        const std::string size =
+            std::to_string(width) + " x " +
+            std::to_string(QelUtilGetExportImageHeight(width, ExportRegion_CurrentFrame)) + " pixels";
+
+        qelmar::standin::loseAnimationFramesForTesting(1);
+        EXPECT_FALSE(animate("kept", c.format, 5));
+        EXPECT_EQ(lastError(), "The movie written has 4 frames at 12.5 fps, " + size +
+                                   ", but 5 frames at 12.5 fps, " + size + " were exported.");
+        EXPECT_EQ(contentsOf(path("kept")), "an earlier file");
+        EXPECT_EQ(filesInFolder(), QStringList{"kept"});
+
+        // The same movie with every frame passes its check, at a rate no container stores as
+        // a whole number too, and so does a movie of a single frame, which shows no rate in
+        // its timestamps.
+        for (double rate : {12.5, 29.97}) {
+            set({"ExportSetup", "AnimationSpeed"}, rate);
+            for (int frames : {5, 1}) {
+                ASSERT_TRUE(animate("kept", c.format, frames))
+                    << frames << " at " << rate << " fps: " << lastError();
+                EXPECT_NE(contentsOf(path("kept")), "an earlier file");
+                EXPECT_EQ(filesInFolder(), QStringList{"kept"});
+            }
+        }
+        set({"ExportSetup", "AnimationSpeed"}, framesPerSecond);
+    }
+}
+
+// Frames stream through to the file: the memory an animation holds at its busiest does not grow
+// with its length. Every frame shows another step of the data, so the encoder has real work.
+TEST_F(AnimationExportTest, TwoThousandFramesNeedNoMoreMemoryThanTwenty) {
+    std::vector<qelmar::standin::testing::DataSetContents> steps;
+    for (int step = 1; step < 50; ++step) {
+        std::vector<double> t, a, b;
+        for (int i = 0; i < 40; ++i) {
+            t.push_back(i);
+            a.push_back(std::sin(i * 0.3 + step * 0.4));
+            b.push_back(std::cos(i * 0.2 - step * 0.3));
+        }
+        steps.push_back({"Run", {"t", "a", "b"}, {t, a, b}});
+    }
+    app.setLaterTimeSteps(curves, steps);
+    // 72 x 54 pixels: small frames keep two thousand of them quick.
+    app.setFramePlacement(curves, 0.5, 0.5, 1.0, 0.75);
+    const auto peakGrowth = [&](ExportFormat_e format, int frames) {
+        const std::size_t before = mallocBytesInUse();
+        std::size_t peak = before;
+        const auto sample = [&] { peak = std::max(peak, mallocBytesInUse()); };
+        app.setCurrentTimeStep(0);
+        EXPECT_TRUE(start("long", format)) << lastError();
+        sample();
+        for (int i = 1; i < frames; ++i) {
+            app.setCurrentTimeStep(i % 50);
+            EXPECT_TRUE(QelUtilExport(true)) << lastError();
+            sample();
+        }
+        EXPECT_TRUE(QelUtilExportFinish()) << lastError();
+        return static_cast<double>(peak - before);
+    };
+    for (ExportFormat_e format : {ExportFormat_MPEG4, ExportFormat_AVI}) {
+        SCOPED_TRACE(testing::Message() << "format " << format);
+        peakGrowth(format, 20); // the libraries' one-time set-up is not the animation's
+        const double short20 = peakGrowth(format, 20);
+        const double long2000 = peakGrowth(format, 2000);
+        EXPECT_EQ(probe(path("long")).frames, 2000);
+        EXPECT_LE(long2000, 1.1 * short20) << long2000 << " bytes against " << short20;
+    }
 }
 
 } // namespace

@@ -41,6 +41,8 @@ void exportStillImage(DemoMainWindow& window) {
 }
 
 void install(DemoMainWindow& window) {
+    // The demo shows the dialog with everything a host may add to it.
+    ExportDialog::setAdditions({true, true, true});
     QAction* command = window.addCommand(tr("Export..."), [&window] { exportStillImage(window); });
     new ActionFollowingRelevance(command, ExportDialog::relevance());
 }

@@ -118,7 +118,10 @@ void BM_PreviewFollowsTypedWidth(benchmark::State& state) {
         state.SkipWithError("no preview panel");
         return;
     }
-    QTest::qWaitFor([panel] { return !panel->renderPending(); });
+    if (!QTest::qWaitFor([panel] { return !panel->renderPending(); })) {
+        state.SkipWithError("the first preview did not come");
+        return;
+    }
     std::vector<double> latencies;
     int next = exportWidth - 1;
     for (auto _ : state) {

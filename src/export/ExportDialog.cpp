@@ -3,6 +3,7 @@
 #include "bindings/ComboBoxPropertyBinding.h"
 #include "bindings/RadioButtonPropertyBinding.h"
 #include "bindings/TextFieldPropertyBinding.h"
+#include "export/ExportPreviewPanel.h"
 #include "export/ExportPropertiesGenerated.h"
 #include "export/ExportPropertiesManager.h"
 #include "host/AppLock.h"
@@ -15,6 +16,7 @@
 #include "host/LaunchHelpAction.h"
 #include "host/QelUtilActionReporter.h"
 #include "host/RelevanceApplier.h"
+#include "host/RelevanceExpression.h"
 #include "host/SaveFileQtDialog.h"
 #include "host/SliderIntPropertyBinding.h"
 #include "host/SpinBoxIntPropertyBinding.h"
@@ -62,6 +64,7 @@ using sdk::ui::dialogs::propertybindings::RadioButtonPropertyBinding;
 using sdk::ui::dialogs::propertybindings::TextFieldPropertyBinding;
 using sdk::ui::propertymanager::ExportPropertiesGenerated;
 using sdk::ui::propertymanager::ExportPropertiesManager;
+using sdk::ui::propertymanager::RelevanceExpression;
 using sdk::ui::propertymanager::RelevancePtr;
 
 namespace {
@@ -348,6 +351,8 @@ struct ExportDialog::Impl {
     Mode_e mode = Mode_StillImage;
     std::map<std::string, ExportPage> pages;
     std::vector<QPointer<QObject>> pageBinders;
+    // Built the first time the host asks for it; hidden, not destroyed, when switched off.
+    QPointer<ExportPreviewPanel> previewPanel;
 
     explicit Impl(ExportDialog& owner)
         : dialog(owner) {
@@ -365,11 +370,37 @@ struct ExportDialog::Impl {
     }
 
     ~Impl() {
+        // The panel works on the set, which goes before the dialog's children do.
+        delete previewPanel.data();
         for (const QPointer<QObject>& binder : pageBinders)
             delete binder.data();
     }
 
     ExportPropertiesGenerated& set() const { return parts->properties(); }
+
+    void applyAdditions(const Additions& additions) {
+        manager().offerExtraFormats(additions.extraFormats);
+        if (additions.previewPanel && !previewPanel) {
+            previewPanel = new ExportPreviewPanel(set(), manager(), &dialog);
+            previewPanel->setObjectName(QStringLiteral("exportPreview_Panel"));
+            // Beside the form, above the buttons.
+            ui.export_GridLayout->addWidget(previewPanel, 0, 2, 3, 1);
+        }
+        if (previewPanel)
+            previewPanel->setVisible(additions.previewPanel);
+    }
+
+    void followKernel() {
+        manager().followKernel();
+        if (previewPanel)
+            previewPanel->followKernel();
+    }
+
+    void discardChanges() {
+        manager().discardChanges();
+        if (previewPanel)
+            previewPanel->discardChanges();
+    }
     ExportPropertiesManager& manager() const { return parts->manager(); }
 
     void bindTopLevelControls() {
@@ -489,13 +520,22 @@ struct ExportDialog::Impl {
         enableWhile(std::move(relevance), controlsOfPages(pages, controls));
     }
 
-    // Each format's page shows while the format is chosen.
+    // Each page shows while any of the formats whose rows name it is chosen: formats with the
+    // same options share a page.
     void showFormatPages() {
+        std::map<std::string, std::shared_ptr<RelevanceExpression>> pageRelevances;
         for (const ExportFormatDescriptor& format : sdk::exportFormats()) {
-            const auto page = format.pagePrefix ? pages.find(format.pagePrefix) : pages.end();
-            if (page != pages.end())
-                showPageWhile(manager().formatRelevance(format.value), page->second.page);
+            if (!format.pagePrefix || !pages.count(format.pagePrefix))
+                continue;
+            const RelevancePtr chosen = manager().formatRelevance(format.value);
+            auto [relevance, first] = pageRelevances.try_emplace(format.pagePrefix);
+            if (first)
+                relevance->second = std::make_shared<RelevanceExpression>(chosen);
+            else
+                relevance->second->oor(chosen);
         }
+        for (const auto& [prefix, relevance] : pageRelevances)
+            showPageWhile(relevance, pages.at(prefix).page);
     }
 
     void applyRelevances() {
@@ -539,7 +579,7 @@ ExportDialog* ExportDialog::getInstance(QWidget& parent, Mode_e mode) {
     if (!dialogInstance)
         dialogInstance = new ExportDialog(parent, Mode_StillImage);
     else if (!dialogInstance->isVisible())
-        dialogInstance->m_impl->manager().followKernel();
+        dialogInstance->m_impl->followKernel();
     dialogInstance->m_impl->mode = mode;
     dialogInstance->m_impl->manager().animationMode(mode == Mode_Animation);
     return dialogInstance;
@@ -547,6 +587,8 @@ ExportDialog* ExportDialog::getInstance(QWidget& parent, Mode_e mode) {
 
 void ExportDialog::setAdditions(const Additions& additions) {
     hostAdditions = additions;
+    if (dialogInstance)
+        dialogInstance->m_impl->applyAdditions(additions);
 }
 
 ExportDialog::Additions ExportDialog::additions() {
@@ -571,6 +613,7 @@ ExportDialog::ExportDialog(QWidget& parent, Mode_e mode)
     m_impl->mode = mode;
     m_impl->manager().animationMode(mode == Mode_Animation);
     setHelpAction(new ExportDialogLaunchHelpAction(m_impl->set().exportFormat(), this));
+    m_impl->applyAdditions(hostAdditions);
 }
 
 ExportDialog::~ExportDialog() {
@@ -588,7 +631,7 @@ void ExportDialog::done(int result) {
             if (!saveOptionsAndDoExport())
                 return;
         } else {
-            m_impl->manager().discardChanges();
+            m_impl->discardChanges();
         }
     } catch (const ExceptionBase& failure) {
         // A refused option: the user reads why and the dialog stays open to correct it.

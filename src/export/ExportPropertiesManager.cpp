@@ -23,6 +23,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -51,10 +52,10 @@ namespace exportsettings = sdk::exportsettings;
 
 // The formats of one list of the dialog, labelled in the user's language. Built once: the models
 // keep pointers into it.
-std::vector<ModelValueInfo<ExportFormat_e>> formatsOffered(ExportFormatOffer offer) {
+std::vector<ModelValueInfo<ExportFormat_e>> formatsOffered(std::initializer_list<ExportFormatOffer> offers) {
     std::vector<ModelValueInfo<ExportFormat_e>> formats;
     for (const ExportFormatDescriptor& format : sdk::exportFormats()) {
-        if (format.offer == offer)
+        if (std::find(offers.begin(), offers.end(), format.offer) != offers.end())
             formats.push_back(
                 {QCoreApplication::translate("ExportFormat", format.label).toStdString(), format.value});
     }
@@ -62,12 +63,19 @@ std::vector<ModelValueInfo<ExportFormat_e>> formatsOffered(ExportFormatOffer off
 }
 
 const std::vector<ModelValueInfo<ExportFormat_e>>& stillImageFormats() {
-    static const auto formats = formatsOffered(ExportFormatOffer::StillImage);
+    static const auto formats = formatsOffered({ExportFormatOffer::StillImage});
+    return formats;
+}
+
+// The still-image formats with the extra ones among them, in table order.
+const std::vector<ModelValueInfo<ExportFormat_e>>& stillImageAndExtraFormats() {
+    static const auto formats =
+        formatsOffered({ExportFormatOffer::StillImage, ExportFormatOffer::ExtraStillImage});
     return formats;
 }
 
 const std::vector<ModelValueInfo<ExportFormat_e>>& animationFormats() {
-    static const auto formats = formatsOffered(ExportFormatOffer::Animation);
+    static const auto formats = formatsOffered({ExportFormatOffer::Animation});
     return formats;
 }
 
@@ -123,8 +131,10 @@ std::shared_ptr<PremappedListModel<T>> modelOver(const std::vector<ModelValueInf
     return modelOver(table.data(), static_cast<int>(table.size()));
 }
 
-std::shared_ptr<PremappedListModel<ExportFormat_e>> modelForAnimationMode(bool animation) {
-    return animation ? modelOver(animationFormats()) : modelOver(stillImageFormats());
+std::shared_ptr<PremappedListModel<ExportFormat_e>> modelForAnimationMode(bool animation, bool extraFormats) {
+    if (animation)
+        return modelOver(animationFormats());
+    return extraFormats ? modelOver(stillImageAndExtraFormats()) : modelOver(stillImageFormats());
 }
 
 Palette_e boolToPaletteConverter(const bool& color) {
@@ -267,7 +277,9 @@ struct ExportPropertiesManager::Impl {
     RelevancePtr vectorFormatRelevance;
 
     std::shared_ptr<ListModelProxy<ExportFormat_e>> exportFormatModel =
-        std::make_shared<ListModelProxy<ExportFormat_e>>(modelForAnimationMode(false));
+        std::make_shared<ListModelProxy<ExportFormat_e>>(modelForAnimationMode(false, false));
+    bool animation = false;
+    bool extraFormats = false;
     ModelPtr<ExportRegion_e> exportRegionModel = modelOver(exportRegions);
     ModelPtr<EPSPreviewImage_e> epsPreviewImageModel = modelOver(epsPreviewImages);
     ModelPtr<long> grayscaleDepthModel = modelOver(grayscaleDepths);
@@ -456,7 +468,15 @@ void ExportPropertiesManager::followKernel() {
 }
 
 void ExportPropertiesManager::animationMode(bool animation) {
-    m_impl->exportFormatModel->setModel(modelForAnimationMode(animation));
+    m_impl->animation = animation;
+    m_impl->exportFormatModel->setModel(modelForAnimationMode(animation, m_impl->extraFormats));
+}
+
+void ExportPropertiesManager::offerExtraFormats(bool offered) {
+    if (m_impl->extraFormats == offered)
+        return;
+    m_impl->extraFormats = offered;
+    animationMode(m_impl->animation);
 }
 
 RelevancePtr ExportPropertiesManager::relevance() {

@@ -88,6 +88,8 @@ public:
 
     // Offers the animation formats instead of the still-image formats, or back.
     void animationMode(bool animation);
+    // Adds PDF and SVG to the still-image list, or takes them away.
+    void offerExtraFormats(bool offered);
     // Writes every option to the kernel; the width of the image on screen becomes the image
     // width unless the user typed one.
     void saveChanges();

@@ -1,6 +1,6 @@
 // The format and settings tables against the dialog and the kernel that are built from them.
 
-#include "ExportDialogSteps.h"
+#include "ExportPreviewSteps.h"
 
 #include "host/ExportFormats.h"
 #include "host/ExportSettingsTable.h"
@@ -51,13 +51,22 @@ template <typename T> bool kernelTakes(const ExportSetting& setting, T value) {
 
 } // namespace
 
-// Every format a list offers, chosen in its mode, shows its own page and no other, links its
-// help page and proposes files of its type.
+// Every format a list offers, chosen in its mode, shows its page and no other, links its own
+// help page and proposes files of its type; the extra formats share the PostScript page.
 TEST_F(ExportDialogTest, EveryOfferedFormatShowsItsOwnPageHelpAndFileType) {
+    const QStringList plainStillFormats = {"BMP", "EPS", "JPEG", "PNG", "PostScript", "TIFF", "WMF"};
+    EXPECT_EQ(itemsOf(control<QComboBox>(open(), "export_Format_CmbBox")), plainStillFormats);
+    ExportDialog::getInstance(host, ExportDialog::Mode_StillImage)->reject();
+    // Switched on for the dialog that exists.
+    const AdditionsSwitch extras({false, true, false});
+    EXPECT_EQ(itemsOf(control<QComboBox>(open(), "export_Format_CmbBox")),
+              QStringList({"BMP", "EPS", "JPEG", "PDF", "PNG", "PostScript", "SVG", "TIFF", "WMF"}));
+    ExportDialog::getInstance(host, ExportDialog::Mode_StillImage)->reject();
+
     int offered = 0;
     QSet<QString> pagesReached;
     for (const ExportFormatDescriptor& format : sdk::exportFormats()) {
-        if (format.offer == ExportFormatOffer::None || format.offer == ExportFormatOffer::ExtraStillImage)
+        if (format.offer == ExportFormatOffer::None)
             continue;
         ++offered;
         SCOPED_TRACE(format.label);
@@ -92,8 +101,8 @@ TEST_F(ExportDialogTest, EveryOfferedFormatShowsItsOwnPageHelpAndFileType) {
         EXPECT_FALSE(description.empty());
         dialog.reject();
     }
-    EXPECT_EQ(offered, 12);
-    // No two formats share a page, and every page of the form belongs to a format.
+    EXPECT_EQ(offered, 14);
+    // Every page of the form belongs to a format.
     QWidget* dialog = ExportDialog::getInstance(host, ExportDialog::Mode_StillImage);
     EXPECT_EQ(pagesReached.size(), control<QStackedWidget>(*dialog, "stackedWidget")->count());
 }

@@ -114,7 +114,7 @@ PlannedExport printSizedPng() {
 PlannedExport transparentPng() {
     return {QStringLiteral("PNG"),
             QStringLiteral("exportPng"),
-            QStringLiteral("All frames"),
+            QStringLiteral("Work area"),
             [](ExportDialogDriver& driver) {
                 driver.setChecked(QStringLiteral("exportPreview_UsePhysicalSize_ToggleButton"), false);
                 driver.click(QStringLiteral("exportPng_EnterWidth_RadioButton"));
@@ -122,7 +122,7 @@ PlannedExport transparentPng() {
                 driver.setChecked(QStringLiteral("exportPreview_Transparent_ToggleButton"), true);
             },
             QStringLiteral("tour-transparent.png"),
-            QStringLiteral("all frames as a PNG image with a transparent background"),
+            QStringLiteral("the work area as a PNG image with a transparent background"),
             QStringLiteral("png-transparent"),
             QString(),
             QString()};

@@ -1,12 +1,11 @@
 #include "bench/BenchRatios.h"
+#include "bench/ExportBenchKernel.h"
 
 #include "export/ExportDialog.h"
 #include "host/AppLock.h"
 #include "host/Kernel.h"
 #include "host/KernelExport.h"
 #include "host/QExtendedFileDialog.h"
-#include "kernel/testing/ApplicationTestControl.h"
-#include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
 
 #include "ui_Export.h"
@@ -25,7 +24,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <cmath>
 #include <memory>
 
 // The export dialog against its bare generated form, both constructed and shown; and a
@@ -35,50 +33,11 @@
 
 namespace {
 
+using qelmar::bench::ExportBenchKernel;
+using qelmar::bench::exportWidth;
 using qelmar::dialogs::io::ExportDialog;
 using qelmar::standin::StylePath;
-using qelmar::standin::testing::ApplicationTestControl;
-using qelmar::standin::testing::DataSetContents;
-using qelmar::standin::testing::KernelTestControl;
 using qelmar::standin::testing::StyleTestControl;
-
-constexpr int exportWidth = 4000;
-
-// A fresh kernel with one page and a curve frame, current, and a shown parent window.
-class ExportBenchKernel {
-public:
-    ExportBenchKernel() {
-        const int page = m_app.addPage("Results");
-        const int frame = m_app.addFrame(page, "Temperature");
-        DataSetContents contents{"Temperature", {"Time", "T"}, {{}, {}}};
-        for (int point = 0; point < 400; ++point) {
-            contents.values[0].push_back(point);
-            contents.values[1].push_back(290.0 + 12.0 * std::sin(point / 40.0));
-        }
-        m_app.attachDataSet(frame, contents, true);
-        m_app.setCurrentFrame(frame);
-        host.show();
-        QApplication::processEvents();
-    }
-
-    QString filePath() const { return m_folder.filePath(QStringLiteral("bench.png")); }
-    bool ready() const { return m_folder.isValid(); }
-    StyleTestControl& styles() { return m_styles; }
-
-    // Each export writes a new file, so that the file dialog never asks about replacing one.
-    void betweenExports() { QFile::remove(filePath()); }
-
-    // True when the export wrote an image of the width asked for.
-    bool wroteExpectedImage() const { return QImageReader(filePath()).size().width() == exportWidth; }
-
-    QWidget host;
-
-private:
-    KernelTestControl m_kernel;
-    StyleTestControl m_styles;
-    ApplicationTestControl m_app;
-    QTemporaryDir m_folder;
-};
 
 void settle() {
     QApplication::processEvents();

@@ -1,4 +1,5 @@
 #include "bench/BenchRatios.h"
+#include "bench/ExportBenchKernel.h"
 
 #include "export/ExportDialog.h"
 #include "export/ExportPreviewPanel.h"
@@ -6,9 +7,6 @@
 #include "host/Kernel.h"
 #include "host/KernelExportPreview.h"
 #include "host/QExtendedFileDialog.h"
-#include "kernel/testing/ApplicationTestControl.h"
-#include "kernel/testing/KernelTestControl.h"
-#include "kernel/testing/StyleTestControl.h"
 
 #include <benchmark/benchmark.h>
 
@@ -36,46 +34,19 @@
 
 namespace {
 
+using qelmar::bench::ExportBenchKernel;
+using qelmar::bench::exportWidth;
 using qelmar::dialogs::io::ExportDialog;
 using qelmar::dialogs::io::ExportPreviewPanel;
-using qelmar::standin::testing::ApplicationTestControl;
-using qelmar::standin::testing::DataSetContents;
-using qelmar::standin::testing::KernelTestControl;
-using qelmar::standin::testing::StyleTestControl;
 
-constexpr int exportWidth = 4000;
-
-class PreviewBenchKernel {
+// The bench kernel with the dialog's panel switched on or off; the dialog goes with it.
+class PreviewBenchKernel : public ExportBenchKernel {
 public:
-    explicit PreviewBenchKernel(bool panel) {
-        ExportDialog::setAdditions({panel, false, false});
-        const int page = m_app.addPage("Results");
-        const int frame = m_app.addFrame(page, "Temperature");
-        DataSetContents contents{"Temperature", {"Time", "T"}, {{}, {}}};
-        for (int point = 0; point < 400; ++point) {
-            contents.values[0].push_back(point);
-            contents.values[1].push_back(290.0 + 12.0 * std::sin(point / 40.0));
-        }
-        m_app.attachDataSet(frame, contents, true);
-        m_app.setCurrentFrame(frame);
-        host.show();
-        QApplication::processEvents();
-    }
+    explicit PreviewBenchKernel(bool panel) { ExportDialog::setAdditions({panel, false, false}); }
     ~PreviewBenchKernel() {
         delete ExportDialog::getInstance(host, ExportDialog::Mode_StillImage);
         ExportDialog::setAdditions({});
     }
-
-    QString filePath() const { return m_folder.filePath(QStringLiteral("bench.png")); }
-    bool ready() const { return m_folder.isValid(); }
-
-    QWidget host;
-
-private:
-    KernelTestControl m_kernel;
-    StyleTestControl m_styles;
-    ApplicationTestControl m_app;
-    QTemporaryDir m_folder;
 };
 
 template <class Widget> Widget* control(QWidget& dialog, const char* name) {

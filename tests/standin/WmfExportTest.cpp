@@ -171,7 +171,7 @@ TEST_F(WmfExportTest, LongCurvesAreSplitIntoRecordsThatJoin) {
     // A scribble back and forth across the plot: consecutive points lie in different columns,
     // so the renderer has nothing to reduce.
     for (int point = 0; point < points; ++point) {
-        dense.values[0].push_back((point * 104729) % points);
+        dense.values[0].push_back(static_cast<double>((point * 104729LL) % points));
         dense.values[1].push_back((point * 7919) % 1000);
     }
     app.attachDataSet(curves, dense, false);

@@ -92,7 +92,9 @@ std::vector<std::string> topLevelBoxes(const QByteArray& file) {
     std::vector<std::string> types;
     qint64 at = 0;
     while (at + 8 <= file.size()) {
-        const auto byte = [&](qint64 i) { return static_cast<quint64>(static_cast<unsigned char>(file[i])); };
+        const auto byte = [&](qint64 i) {
+            return static_cast<quint64>(static_cast<unsigned char>(file.at(static_cast<int>(i))));
+        };
         const auto bigEndian = [&](qint64 from, int count) {
             quint64 value = 0;
             for (int i = 0; i < count; ++i)

@@ -75,7 +75,8 @@ std::pair<float, float> tiffDotsPerInch(const std::string& path) {
 
 // Numbers of the first match of the pattern's groups in the text.
 QList<double> numbersIn(const QByteArray& text, const char* pattern) {
-    const auto match = QRegularExpression(QString::fromLatin1(pattern)).match(QString::fromLatin1(text));
+    const auto match = QRegularExpression(QString::fromLatin1(pattern))
+                           .match(QString::fromLatin1(text.constData(), text.size()));
     QList<double> numbers;
     for (int group = 1; group <= match.lastCapturedIndex(); ++group)
         numbers.append(match.captured(group).toDouble());

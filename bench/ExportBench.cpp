@@ -35,6 +35,7 @@ namespace {
 
 using qelmar::bench::ExportBenchKernel;
 using qelmar::bench::exportWidth;
+using qelmar::bench::saveInNextFileDialog;
 using qelmar::dialogs::io::ExportDialog;
 using qelmar::standin::StylePath;
 using qelmar::standin::testing::StyleTestControl;
@@ -73,21 +74,6 @@ BENCHMARK(BM_BareExportFormShown)->Unit(benchmark::kMillisecond);
 
 template <class Widget> Widget* control(QWidget& dialog, const char* name) {
     return dialog.findChild<Widget*>(QLatin1String(name));
-}
-
-// Answers the file dialog from inside its event loop as soon as it is up, without the delay a
-// polling interval would add to what is measured.
-void saveInNextFileDialog(const QString& fileName) {
-    QTimer::singleShot(0, [fileName] {
-        auto* files =
-            dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog*>(QApplication::activeModalWidget());
-        if (!files || !files->isVisible()) {
-            saveInNextFileDialog(fileName);
-            return;
-        }
-        files->fileNameEdit()->setText(fileName);
-        files->buttonBox()->button(QDialogButtonBox::Save)->click();
-    });
 }
 
 // Opens the dialog, picks PNG and types the width, presses OK and names the file.

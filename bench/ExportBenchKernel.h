@@ -7,10 +7,16 @@
 #include "kernel/testing/KernelTestControl.h"
 #include "kernel/testing/StyleTestControl.h"
 
+#include "host/QExtendedFileDialog.h"
+
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include <cmath>
@@ -55,5 +61,20 @@ private:
     standin::testing::ApplicationTestControl m_app;
     QTemporaryDir m_folder;
 };
+
+// Answers the file dialog from inside its event loop as soon as it is up, without the delay a
+// polling interval would add to what is measured.
+inline void saveInNextFileDialog(const QString& fileName) {
+    QTimer::singleShot(0, [fileName] {
+        auto* files =
+            dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog*>(QApplication::activeModalWidget());
+        if (!files || !files->isVisible()) {
+            saveInNextFileDialog(fileName);
+            return;
+        }
+        files->fileNameEdit()->setText(fileName);
+        files->buttonBox()->button(QDialogButtonBox::Save)->click();
+    });
+}
 
 } // namespace qelmar::bench

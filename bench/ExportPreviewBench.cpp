@@ -36,6 +36,7 @@ namespace {
 
 using qelmar::bench::ExportBenchKernel;
 using qelmar::bench::exportWidth;
+using qelmar::bench::saveInNextFileDialog;
 using qelmar::dialogs::io::ExportDialog;
 using qelmar::dialogs::io::ExportPreviewPanel;
 
@@ -127,19 +128,6 @@ void BM_PreviewRenderedDirectly(benchmark::State& state) {
     state.counters["p95_ms"] = 0;
 }
 BENCHMARK(BM_PreviewRenderedDirectly)->Unit(benchmark::kMillisecond)->Iterations(40);
-
-void saveInNextFileDialog(const QString& fileName) {
-    QTimer::singleShot(0, [fileName] {
-        auto* files =
-            dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog*>(QApplication::activeModalWidget());
-        if (!files || !files->isVisible()) {
-            saveInNextFileDialog(fileName);
-            return;
-        }
-        files->fileNameEdit()->setText(fileName);
-        files->buttonBox()->button(QDialogButtonBox::Save)->click();
-    });
-}
 
 void exportWithPanel(benchmark::State& state, bool panel) {
     PreviewBenchKernel kernel(panel);

@@ -260,7 +260,7 @@ TEST_F(DenseCurveScene, AtMostFourPointsPerPixelColumnReachTheCanvas) {
     const auto curve = drawnCurve();
     ASSERT_EQ(curve.size(), 1u);
     EXPECT_LE(curve[0].points.size(), 4 * deviceWidth);
-    EXPECT_GT(curve[0].points.size(), deviceWidth); // still a curve across the plot, not a stub
+    EXPECT_GT(curve[0].points.size(), deviceWidth); // still a curve across the whole plot
 }
 
 TEST_F(DenseCurveScene, MissingValuesStillBreakTheCurve) {

@@ -14,6 +14,7 @@
 #include "ui_PostLoadOptions.h"
 
 #include <QGuiApplication>
+#include <QSplitter>
 
 #include <exception>
 #include <vector>
@@ -33,6 +34,7 @@ using sdk::ui::propertymanager::RelevancePtr;
 namespace {
 
 PostLoadOptionsDialog* dialogInstance = nullptr;
+PostLoadOptionsDialog::Additions hostAdditions;
 
 constexpr int iconSide = 21;
 
@@ -103,6 +105,28 @@ struct PostLoadOptionsDialog::Impl {
         bindings.push_back(std::make_unique<ButtonBinding>(button, std::move(action)));
     }
 
+    // The additions sit below the form's lists, side by side, so that the form itself stays
+    // exactly as it is without them.
+    QSplitter* additionsArea = nullptr;
+
+    void applyAdditions(PostLoadOptionsDialog& dialog, const Additions& additions) {
+        const bool anyPanel = additions.coveragePanel || additions.suggestions;
+        if (anyPanel && !additionsArea) {
+            additionsArea = new QSplitter(Qt::Horizontal, &dialog);
+            additionsArea->setObjectName(QStringLiteral("postLoadAdditions_Splitter"));
+            form.verticalLayout->insertWidget(1, additionsArea, 1);
+        }
+        if (additionsArea)
+            additionsArea->setVisible(anyPanel);
+        applyCoveragePanel(additions.coveragePanel);
+        applySuggestions(additions.suggestions);
+        applyAliasesOptions(additions.aliasesForNewVariables, additions.saveAliases);
+    }
+
+    void applyCoveragePanel(bool /*on*/) {}
+    void applySuggestions(bool /*on*/) {}
+    void applyAliasesOptions(bool /*matchNewVariables*/, bool /*saveAliases*/) {}
+
     void enableWhileRelevant(RelevancePtr relevance, QWidget* widget) {
         appliers.push_back(std::make_unique<RelevanceApplier>(std::move(relevance), widget,
                                                               RelevanceApplier::Manifestation_Enable,
@@ -116,6 +140,16 @@ void PostLoadOptionsDialog::registerCallback(QWidget& parent) {
         return;
     QelEngMatchVariablesRegisterCallback(static_matchVariablesCallback, &parent);
     callbacksRegistered = true;
+}
+
+void PostLoadOptionsDialog::setAdditions(const Additions& additions) {
+    hostAdditions = additions;
+    if (dialogInstance)
+        dialogInstance->m_impl->applyAdditions(*dialogInstance, additions);
+}
+
+PostLoadOptionsDialog::Additions PostLoadOptionsDialog::additions() {
+    return hostAdditions;
 }
 
 PostLoadOptionsDialog* PostLoadOptionsDialog::getInstance(QWidget& parent) {
@@ -166,6 +200,7 @@ PostLoadOptionsDialog::PostLoadOptionsDialog(QWidget& parent)
     m_impl->bindPropertiesToControls();
     m_impl->bindRelevancesToControls();
     setHelpAction(new LaunchHelpAction(QStringLiteral("load_data_file_specify_options.html"), this));
+    m_impl->applyAdditions(*this, hostAdditions);
 }
 
 PostLoadOptionsDialog::~PostLoadOptionsDialog() {

@@ -15,6 +15,25 @@ namespace qelmar::dialogs::io {
 // gets and which names of the files fill them.
 class QELMAR_DIALOGS_EXPORT PostLoadOptionsDialog : public qelmar::sdk::ui::dialogs::QtDialogAbstract {
 public:
+    // What the host adds to the window; all off by default, and with all off the window is the
+    // plain form.
+    struct Additions {
+        // A files x variables table below the lists: which name of each file fills each variable
+        // to load, which variables a file leaves empty, and its names still unmatched.
+        bool coveragePanel = false;
+        // Variables to load that the available names probably mean, ranked; accepting one
+        // combines that pair.
+        bool suggestions = false;
+        // An option of Apply: names of different files that share an alias group and match no
+        // variable yet become one new variable.
+        bool aliasesForNewVariables = false;
+        // Saving this load's combinations as an aliases file, and choosing which file Apply reads.
+        bool saveAliases = false;
+    };
+    // For the window that exists and every later one.
+    static void setAdditions(const Additions& additions);
+    static Additions additions();
+
     // Registers the kernel callback once; later calls do nothing. The parent must outlive the
     // registration: the callback opens the dialog over it.
     static void registerCallback(QWidget& parent);

@@ -100,6 +100,8 @@ QString startupFolder() {
 void install(DemoMainWindow& window) {
     qelmar::standin::testing::ApplicationTestControl::setStartupFolder(startupFolder().toStdString());
     PostLoadOptionsDialog::registerCallback(window);
+    // The demo shows everything the window can offer.
+    PostLoadOptionsDialog::setAdditions({true, true, true, true});
     if (!writeStations())
         window.showStatus(
             tr("Could not write the sample stations in %1").arg(QDir::toNativeSeparators(stationFolder())));

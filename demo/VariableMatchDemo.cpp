@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 #include <cmath>
@@ -97,11 +99,45 @@ QString startupFolder() {
                            QStringLiteral("/../share/qelmar/startup"));
 }
 
+// The demo's own settings, never the user's real ones during the tour: the tour keeps them in
+// its folder.
+QString settingsPath() {
+    const QStringList arguments = QCoreApplication::arguments();
+    QString tourFolder;
+    for (int index = 1; index < arguments.size(); ++index) {
+        if (arguments[index] == QLatin1String("--tour") && index + 1 < arguments.size())
+            tourFolder = arguments[index + 1];
+        else if (arguments[index].startsWith(QLatin1String("--tour=")))
+            tourFolder = arguments[index].mid(7);
+    }
+    const QString folder = tourFolder.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+                               : QDir(tourFolder).absolutePath();
+    return QDir(folder).filePath(QStringLiteral("demo-settings.ini"));
+}
+
+const QString aliasesFileKey = QStringLiteral("VariableMatch/AliasesFile");
+
+// The window reads the aliases file the user last chose or saved, in this session and the next.
+void rememberAliasesFile() {
+    const QString remembered =
+        QSettings(settingsPath(), QSettings::IniFormat).value(aliasesFileKey).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isFile())
+        PostLoadOptionsDialog::setAliasesFilePath(remembered.toStdString());
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] {
+        const std::string path = PostLoadOptionsDialog::aliasesFilePath();
+        if (!path.empty())
+            QSettings(settingsPath(), QSettings::IniFormat)
+                .setValue(aliasesFileKey, QString::fromStdString(path));
+    });
+}
+
 void install(DemoMainWindow& window) {
     qelmar::standin::testing::ApplicationTestControl::setStartupFolder(startupFolder().toStdString());
     PostLoadOptionsDialog::registerCallback(window);
     // The demo shows everything the window can offer.
     PostLoadOptionsDialog::setAdditions({true, true, true, true});
+    rememberAliasesFile();
     if (!writeStations())
         window.showStatus(
             tr("Could not write the sample stations in %1").arg(QDir::toNativeSeparators(stationFolder())));

@@ -19,7 +19,8 @@ done <"$manifest"
 for expected in tour.mcr macro_recorder.png main_window.png bindings_page.png \
     export_png_page.png export_preview_png.png export_eps_page.png export_avi_page.png export-expectations.txt \
     load_data_dialog.png append_replace_not_shared.png append_replace_shared.png \
-    variable_match_before.png variable_match_after_aliases.png loaded_messy_csv.png loaded_packed_grid.png; do
+    variable_match_before.png variable_match_after_aliases.png variable_match_suggestion.png tour-aliases.txt \
+    loaded_messy_csv.png loaded_packed_grid.png; do
     grep -q "^$expected"$'\t' "$manifest" || problem "$expected is not in the manifest"
 done
 
@@ -30,6 +31,13 @@ if [ -f "$dir/tour.mcr" ]; then
         problem "tour.mcr does not hold the recorded steps:"
         diff <(echo "$expected_steps") <(echo "$actual_steps") >&2 || true
     }
+fi
+
+if grep -q $'^tour-aliases.txt\t' "$manifest"; then
+    [ "$(head -n 1 "$dir/tour-aliases.txt" | tr -d '\r')" = '#!QELMAR VA 1' ] ||
+        problem "tour-aliases.txt does not start with the aliases file header"
+    grep -qx 'humidity;rel_humidity' "$dir/tour-aliases.txt" ||
+        problem "tour-aliases.txt does not hold the group the tour made (humidity;rel_humidity)"
 fi
 
 if grep -q $'^tour.lpk\t' "$manifest"; then

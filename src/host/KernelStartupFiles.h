@@ -21,8 +21,8 @@ char* QelAppStartupFileGetPath(const char* description, const char* fileName);
 std::FILE* QelAppStartupFileOpen(const char* description, const char* path, const char* tag, int* version,
                                  int flags);
 // Writes the startup file with this name (no folder) in the startup folder, creating the folder
-// when needed: `contents` must begin with the file's header line. The file is replaced whole, so a
-// failed write leaves the earlier file as it was. False, with the kernel's last error set, when it
-// cannot be written.
+// when needed, or, given a full path, the file there (its folder must exist): `contents` must
+// begin with the file's header line. The file is replaced whole, so a failed write leaves the
+// earlier file as it was. False, with the kernel's last error set, when it cannot be written.
 bool QelAppStartupFileWrite(const char* description, const char* fileName, const char* contents,
                             std::size_t length);

@@ -3,20 +3,29 @@
 #include "bindings/ListViewPropertySynchronizer.h"
 #include "bindings/TextFieldPropertyBinding.h"
 #include "host/ButtonBinding.h"
+#include "host/CheckButtonPropertyBinding.h"
 #include "host/KernelMessages.h"
 #include "host/KernelVarNames.h"
 #include "host/LaunchHelpAction.h"
 #include "host/ListViewPropertyBinding.h"
+#include "host/QExtendedFileDialog.h"
 #include "host/RelevanceApplier.h"
+#include "host/SaveFileQtDialog.h"
 #include "postload/HtmlItemDelegate.h"
 #include "postload/PostLoadOptionsPropertiesManager.h"
+#include "postload/SuggestionsPanel.h"
+#include "postload/VariableAliasesFileParser.h"
 
 #include "ui_PostLoadOptions.h"
 
+#include <QCheckBox>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QSplitter>
 
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace qelmar::dialogs::io {
@@ -24,10 +33,15 @@ namespace qelmar::dialogs::io {
 using sdk::ui::LaunchHelpAction;
 using sdk::ui::dialogs::BindingInterface;
 using sdk::ui::dialogs::ButtonBinding;
+using sdk::ui::dialogs::CheckButtonPropertyBinding;
+using sdk::ui::dialogs::QExtendedFileDialog;
 using sdk::ui::dialogs::RelevanceApplier;
+using sdk::ui::dialogs::SaveFileQtDialog;
 using sdk::ui::dialogs::propertybindings::ListViewPropertySynchronizer;
 using sdk::ui::dialogs::propertybindings::TextFieldPropertyBinding;
 using sdk::ui::postload::HtmlItemDelegate;
+using sdk::ui::postload::SuggestionsPanel;
+using sdk::ui::postload::VariableAliasesFileParser;
 using sdk::ui::propertymanager::PostLoadOptionsPropertiesManager;
 using sdk::ui::propertymanager::RelevancePtr;
 
@@ -35,6 +49,14 @@ namespace {
 
 PostLoadOptionsDialog* dialogInstance = nullptr;
 PostLoadOptionsDialog::Additions hostAdditions;
+// Empty until the host names a file or the user chooses one; the window then reads this one.
+std::optional<std::string> hostAliasesFilePath;
+
+QString dialogText(const char* text) {
+    return QCoreApplication::translate("PostLoadOptions", text);
+}
+
+const QString aliasesFilter = QStringLiteral("Variable aliases files (*.txt);;All files (*)");
 
 constexpr int iconSide = 21;
 
@@ -124,8 +146,117 @@ struct PostLoadOptionsDialog::Impl {
     }
 
     void applyCoveragePanel(bool /*on*/) {}
-    void applySuggestions(bool /*on*/) {}
-    void applyAliasesOptions(bool /*matchNewVariables*/, bool /*saveAliases*/) {}
+
+    SuggestionsPanel* suggestionsPanel = nullptr;
+
+    void applySuggestions(bool on) {
+        if (on && !suggestionsPanel) {
+            suggestionsPanel = new SuggestionsPanel(manager, additionsArea);
+            additionsArea->addWidget(suggestionsPanel);
+        }
+        if (suggestionsPanel)
+            suggestionsPanel->setVisible(on);
+    }
+
+    // Below the alias-file field, in the form's own grid, so that the plain form is unchanged.
+    QHBoxLayout* aliasOptionsRow = nullptr;
+    QCheckBox* matchNewVariablesBox = nullptr;
+    QPushButton* chooseAliasesButton = nullptr;
+    QPushButton* saveAliasesButton = nullptr;
+
+    QHBoxLayout& aliasOptions() {
+        if (!aliasOptionsRow) {
+            aliasOptionsRow = new QHBoxLayout;
+            aliasOptionsRow->setObjectName(QStringLiteral("aliasOptions_Layout"));
+            form.gridLayout_4->addLayout(aliasOptionsRow, 2, 1, 1, 2);
+        }
+        return *aliasOptionsRow;
+    }
+
+    void applyAliasesOptions(bool matchNewVariables, bool saveAliases) {
+        if (matchNewVariables && !matchNewVariablesBox) {
+            matchNewVariablesBox =
+                new QCheckBox(dialogText("Also match &new variables"), form.apply_Button->parentWidget());
+            matchNewVariablesBox->setObjectName(QStringLiteral("aliasNewVariables_CheckBox"));
+            matchNewVariablesBox->setToolTip(dialogText(
+                "Apply also makes names of different files that share an alias group, and match no variable "
+                "yet, one new variable."));
+            aliasOptions().insertWidget(0, matchNewVariablesBox);
+            bindings.push_back(std::make_unique<CheckButtonPropertyBinding>(matchNewVariablesBox,
+                                                                            manager.matchNewVariables()));
+        }
+        if (matchNewVariablesBox)
+            matchNewVariablesBox->setVisible(matchNewVariables);
+        // Hidden, the option must not go on acting.
+        if (!matchNewVariables)
+            manager.matchNewVariables()->setValue(false);
+
+        if (saveAliases && !saveAliasesButton) {
+            QWidget* parent = form.apply_Button->parentWidget();
+            aliasOptions().addStretch(1);
+            chooseAliasesButton = new QPushButton(dialogText("C&hoose..."), parent);
+            chooseAliasesButton->setObjectName(QStringLiteral("chooseAliases_Button"));
+            aliasOptions().addWidget(chooseAliasesButton);
+            saveAliasesButton = new QPushButton(dialogText("Sa&ve as Aliases File..."), parent);
+            saveAliasesButton->setObjectName(QStringLiteral("saveAliases_Button"));
+            aliasOptions().addWidget(saveAliasesButton);
+            bindButton(*chooseAliasesButton, [this, parent] { chooseAliasesFile(*parent); });
+            bindButton(*saveAliasesButton, [this, parent] { saveAliasesFile(*parent); });
+        }
+        if (saveAliasesButton) {
+            saveAliasesButton->setVisible(saveAliases);
+            chooseAliasesButton->setVisible(saveAliases);
+        }
+    }
+
+    void useAliasesFile(const std::string& path) {
+        manager.filePath()->setValue(path);
+        hostAliasesFilePath = path;
+        appliedAliasesFilePath = path;
+    }
+
+    // What the field last took from the host: a path the host names again changes nothing, and
+    // the kernel is asked for its default only when the host asks for it anew.
+    std::optional<std::string> appliedAliasesFilePath;
+
+    void followHostsAliasesFile() {
+        if (!hostAliasesFilePath || hostAliasesFilePath == appliedAliasesFilePath)
+            return;
+        manager.filePath()->setValue(hostAliasesFilePath->empty()
+                                         ? VariableAliasesFileParser::locateVariableAliasesFilePath()
+                                         : *hostAliasesFilePath);
+        appliedAliasesFilePath = hostAliasesFilePath;
+    }
+
+    void chooseAliasesFile(QWidget& parent) {
+        const QString current = QString::fromStdString(manager.filePath()->retrieveValue());
+        QExtendedFileDialog files(&parent, dialogText("Choose Aliases File"),
+                                  QFileInfo(current).absolutePath(), aliasesFilter);
+        files.setFileMode(QFileDialog::ExistingFile);
+        files.setAcceptMode(QFileDialog::AcceptOpen);
+        if (QFileInfo(current).isFile())
+            files.selectFile(current);
+        if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
+            return;
+        useAliasesFile(files.selectedFiles().constFirst().toStdString());
+    }
+
+    // The saved file becomes the one Apply reads: it now holds this load's combinations.
+    void saveAliasesFile(QWidget& parent) {
+        const std::string current = manager.filePath()->retrieveValue();
+        SaveFileQtDialog files(&parent, dialogText("Save as Aliases File"), current,
+                               QFileInfo(QString::fromStdString(current)).fileName().toStdString(),
+                               std::vector<std::string>{"Variable aliases files (*.txt)", "All files (*)"}, 0,
+                               QStringLiteral("variable_aliases_save.html"));
+        if (!files.launch())
+            return;
+        const std::string path = files.selectedFilename();
+        if (manager.saveAliasesFile(path))
+            useAliasesFile(path);
+    }
+
+    // The panel follows the manager; it goes before the manager does.
+    ~Impl() { delete suggestionsPanel; }
 
     void enableWhileRelevant(RelevancePtr relevance, QWidget* widget) {
         appliers.push_back(std::make_unique<RelevanceApplier>(std::move(relevance), widget,
@@ -152,6 +283,14 @@ PostLoadOptionsDialog::Additions PostLoadOptionsDialog::additions() {
     return hostAdditions;
 }
 
+void PostLoadOptionsDialog::setAliasesFilePath(const std::string& path) {
+    hostAliasesFilePath = path;
+}
+
+std::string PostLoadOptionsDialog::aliasesFilePath() {
+    return hostAliasesFilePath.value_or(std::string());
+}
+
 PostLoadOptionsDialog* PostLoadOptionsDialog::getInstance(QWidget& parent) {
     if (!dialogInstance)
         dialogInstance = new PostLoadOptionsDialog(parent);
@@ -166,6 +305,7 @@ StringList_s* PostLoadOptionsDialog::static_matchVariablesCallback(StringList_s*
     try {
         PostLoadOptionsDialog* dialog = getInstance(*static_cast<QWidget*>(clientData));
         PostLoadOptionsPropertiesManager& manager = dialog->m_impl->manager;
+        dialog->m_impl->followHostsAliasesFile();
         if (!manager.initializeManager(existing, incoming, incomingCount))
             return nullptr;
         if (manager.unmatchedVarNamesAvailable()) {

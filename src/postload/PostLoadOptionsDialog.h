@@ -4,6 +4,7 @@
 #include "host/QtDialogAbstract.h"
 
 #include <memory>
+#include <string>
 
 class QWidget;
 struct StringList_s;
@@ -33,6 +34,13 @@ public:
     // For the window that exists and every later one.
     static void setAdditions(const Additions& additions);
     static Additions additions();
+
+    // The aliases file the next window's Apply reads, for a host that remembers it between
+    // sessions; empty stands for the kernel's located default. Until a host sets one, the window
+    // keeps the located default. Choosing or saving an aliases file in the window sets it too,
+    // so the host reads the user's last choice here.
+    static void setAliasesFilePath(const std::string& path);
+    static std::string aliasesFilePath();
 
     // Registers the kernel callback once; later calls do nothing. The parent must outlive the
     // registration: the callback opens the dialog over it.

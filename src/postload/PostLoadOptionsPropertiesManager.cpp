@@ -1,6 +1,7 @@
 #include "postload/PostLoadOptionsPropertiesManager.h"
 
 #include "host/KernelMessages.h"
+#include "host/KernelStartupFiles.h"
 #include "host/KernelString.h"
 #include "host/KernelStrings.h"
 #include "host/KernelVarNames.h"
@@ -11,6 +12,7 @@
 #include "postload/TrimmedName.h"
 #include "postload/VariableAliasesApplier.h"
 #include "postload/VariableAliasesFileParser.h"
+#include "postload/VariableAliasesFileWriter.h"
 #include "postload/VariablesInformationRepository.h"
 #include "postload/VariablesToLoadStringListModel.h"
 #include "propertyframework/Property.h"
@@ -18,8 +20,10 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <new>
 #include <stdexcept>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace qelmar::sdk::ui::propertymanager {
@@ -29,6 +33,7 @@ using postload::AvailableVariablesListModel;
 using postload::trimmedName;
 using postload::VariableAliasesApplier;
 using postload::VariableAliasesFileParser;
+using postload::VariableAliasesFileWriter;
 using postload::VariablesInformationRepository;
 using postload::VariablesToLoadStringListModel;
 
@@ -417,6 +422,193 @@ struct PostLoadOptionsPropertiesManager::Impl {
         setAvailableVarNames();
         varsToLoadModel->setValues(removeDuplicateVarNames(toLoad.getRef()).getRef());
     }
+
+    // ---- Additions a host switches on ----
+
+    std::shared_ptr<Property<bool>> matchNewVariables = std::make_shared<Property<bool>>(false);
+    // The groups Apply used during this load, for saving them with the load's combinations.
+    NameGroups appliedGroups;
+    // The aliases file's groups as suggestions use them, read again when the path changes.
+    std::string suggestionAliasesPath;
+    NameGroups suggestionAliasGroups;
+    bool suggestionAliasesRead = false;
+
+    static NameGroups namesOfGroups(const std::vector<StringList_s*>& groups) {
+        NameGroups result;
+        for (const StringList_s* group : groups) {
+            std::vector<std::string>& names = result.emplace_back();
+            for (long position = 1; position <= countOf(group); ++position)
+                if (const char* name = entryAt(group, position))
+                    names.emplace_back(name);
+        }
+        return result;
+    }
+
+    void rememberAppliedGroups(const std::vector<StringList_s*>& groups) {
+        for (std::vector<std::string>& group : namesOfGroups(groups))
+            appliedGroups.push_back(std::move(group));
+    }
+
+    // Suggestions are refreshed after every command, so a file that is missing or not an aliases
+    // file must not raise the parser's message each time: it is checked quietly first, and
+    // offers no groups until Apply reports it.
+    const NameGroups& aliasGroupsForSuggestions() {
+        const std::string& path = filePath->retrieveValue();
+        if (suggestionAliasesRead && path == suggestionAliasesPath)
+            return suggestionAliasGroups;
+        suggestionAliasesPath = path;
+        suggestionAliasesRead = true;
+        suggestionAliasGroups.clear();
+        int version = 0;
+        std::FILE* file = QelAppStartupFileOpen("Variable Aliases", path.c_str(), "VA", &version, 1);
+        if (!file)
+            return suggestionAliasGroups;
+        std::fclose(file);
+        if (version == 1) {
+            VariableAliasesFileParser parser(path);
+            suggestionAliasGroups = namesOfGroups(parser.aliasesList());
+        }
+        return suggestionAliasGroups;
+    }
+
+    std::vector<postload::NameSuggestion> suggestions() {
+        std::vector<std::string> available;
+        for (int row = 0; row < varsAvailableModel->size(); ++row)
+            available.push_back(varsAvailableModel->getName(row));
+        if (available.empty())
+            return {};
+        std::vector<std::string> entries;
+        for (int row = 0; row < varsToLoadModel->size(); ++row)
+            entries.push_back(varsToLoadModel->getRawStr(row));
+        std::vector<postload::NameSuggestion> found =
+            postload::suggestVariableMatches(available, entries, aliasGroupsForSuggestions());
+        if (found.empty())
+            return found;
+
+        // Only the suggested names are looked for in the files' lists.
+        std::unordered_map<std::string, std::vector<std::size_t>> filesOfName;
+        for (const postload::NameSuggestion& suggestion : found)
+            filesOfName[available[static_cast<std::size_t>(suggestion.availableRow)]];
+        for (std::size_t file = 0; file < availableVarNamesPerFile.size(); ++file) {
+            const StringList_s* names = availableVarNamesPerFile[file].getRef();
+            for (long position = 1; position <= countOf(names); ++position) {
+                const char* name = entryAt(names, position);
+                const auto files = name ? filesOfName.find(name) : filesOfName.end();
+                if (files != filesOfName.end())
+                    files->second.push_back(file);
+            }
+        }
+        const KernelList toLoad = adoptNewList(varsToLoadModel->getStringList());
+        const std::vector<long> positions = positionsOfRows(toLoad.getRef());
+        std::vector<postload::NameSuggestion> offered;
+        for (const postload::NameSuggestion& suggestion : found) {
+            const std::string& name = available[static_cast<std::size_t>(suggestion.availableRow)];
+            const int offset =
+                static_cast<int>(positions.at(static_cast<std::size_t>(suggestion.toLoadRow))) - 1;
+            if (combineWouldTake(toLoad.getRef(), name, offset, filesOfName[name]))
+                offered.push_back(suggestion);
+        }
+        return offered;
+    }
+
+    // What Combine checks, for one pair: the name leads to that entry, and no file offering
+    // the name fills the entry already.
+    bool combineWouldTake(const StringList_s* toLoad, const std::string& name, int offset,
+                          const std::vector<std::size_t>& files) const {
+        const int byName = QelAppVarNameListGetVarOffset(toLoad, name.c_str());
+        if (byName != -1 && byName != offset)
+            return false;
+        for (const std::size_t file : files)
+            if (aliasesApplier.fills(file, offset))
+                return false;
+        return true;
+    }
+
+    NameGroups combinationsToSave() const {
+        NameGroups groups;
+        for (int row = 0; row < varsToLoadModel->size(); ++row) {
+            std::vector<std::string> names = namesOf(varsToLoadModel->getRawStr(row));
+            if (names.size() > 1)
+                groups.push_back(std::move(names));
+        }
+        groups.insert(groups.end(), appliedGroups.begin(), appliedGroups.end());
+        return groups;
+    }
+
+    // Names of different files that one group holds, and that lead to no variable to load,
+    // become one new variable: in the order of the files, the first name of each file, or the
+    // name an earlier file gave, so that a file fills the variable once.
+    void joinNewVariablesByAliases(const std::vector<StringList_s*>& groups) {
+        KernelList toLoad = adoptNewList(varsToLoadModel->getStringList());
+        for (const StringList_s* group : groups) {
+            if (groupLeadsToAnEntry(toLoad.getRef(), group))
+                continue;
+            std::vector<std::pair<std::size_t, std::string>> contributions;
+            std::vector<std::string> names;
+            for (std::size_t file = 0; file < availableVarNamesPerFile.size(); ++file) {
+                const std::string name = nameOfGroupIn(availableVarNamesPerFile[file].getRef(), group, names);
+                if (name.empty())
+                    continue;
+                contributions.emplace_back(file, name);
+                if (std::find(names.begin(), names.end(), name) == names.end())
+                    names.push_back(name);
+            }
+            if (names.size() < 2)
+                continue;
+            addJoinedVariable(toLoad.getRef(), names, contributions);
+        }
+        setAvailableVarNames();
+    }
+
+    static bool groupLeadsToAnEntry(const StringList_s* toLoad, const StringList_s* group) {
+        for (long position = 1; position <= countOf(group); ++position) {
+            const char* member = entryAt(group, position);
+            if (member && QelAppVarNameListGetVarOffset(toLoad, member) != -1)
+                return true;
+        }
+        return false;
+    }
+
+    static std::string nameOfGroupIn(const StringList_s* available, const StringList_s* group,
+                                     const std::vector<std::string>& preferred) {
+        std::string first;
+        for (long position = 1; position <= countOf(available); ++position) {
+            const char* text = entryAt(available, position);
+            if (!text)
+                continue;
+            const std::string name = trimmedName(text);
+            if (name.empty() || QelAppVarNameListGetVarOffset(group, name.c_str()) == -1)
+                continue;
+            if (std::find(preferred.begin(), preferred.end(), name) != preferred.end())
+                return name;
+            if (first.empty())
+                first = name;
+        }
+        return first;
+    }
+
+    void addJoinedVariable(StringList_s* toLoad, const std::vector<std::string>& names,
+                           const std::vector<std::pair<std::size_t, std::string>>& contributions) {
+        variablesInformation.setNew(names.front());
+        for (std::size_t k = 1; k < names.size(); ++k)
+            variablesInformation.setCombined(names[k]);
+        aliasesApplier.markAsResolved(varsToLoadModel->size());
+        std::string entry;
+        for (const std::string& name : names)
+            entry += (entry.empty() ? "" : "\n") + name;
+        varsToLoadModel->append(entry);
+        append(toLoad, entry.c_str());
+        for (const auto& [file, name] : contributions) {
+            KernelList& list = availableVarNamesPerFile[file];
+            KernelList kept = newList();
+            for (long position = 1; position <= countOf(list.getRef()); ++position) {
+                const char* text = entryAt(list.getRef(), position);
+                if (text && trimmedName(text) != name)
+                    append(kept.getRef(), text);
+            }
+            list = std::move(kept);
+        }
+    }
 };
 
 PostLoadOptionsPropertiesManager::PostLoadOptionsPropertiesManager()
@@ -474,6 +666,7 @@ bool PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
             d.aliasesApplier.init(existing, d.incomingVarNames);
             d.varsToLoadModel->setValues(Impl::removeDuplicateVarNames(existing).getRef());
             d.setAvailableVarNames();
+            d.appliedGroups.clear();
         });
 }
 
@@ -502,8 +695,12 @@ void PostLoadOptionsPropertiesManager::combine() {
 void PostLoadOptionsPropertiesManager::applyVarAliases() {
     // The parser shows its own message for a file it cannot read and then offers no groups.
     VariableAliasesFileParser parser(m_impl->filePath->retrieveValue());
-    reportingFailures("An error occurred while applying the variable names aliases: ",
-                      [&] { m_impl->applyVarAliases(parser.aliasesList()); });
+    reportingFailures("An error occurred while applying the variable names aliases: ", [&] {
+        m_impl->applyVarAliases(parser.aliasesList());
+        m_impl->rememberAppliedGroups(parser.aliasesList());
+        if (m_impl->matchNewVariables->retrieveValue())
+            m_impl->joinNewVariablesByAliases(parser.aliasesList());
+    });
 }
 
 StringList_s* PostLoadOptionsPropertiesManager::availableVarNames() const {
@@ -516,6 +713,36 @@ StringList_s* PostLoadOptionsPropertiesManager::varNamesToLoad() const {
 
 bool PostLoadOptionsPropertiesManager::unmatchedVarNamesAvailable() const {
     return m_impl->varsAvailableModel->size() > 0;
+}
+
+PropertyPtr<bool> PostLoadOptionsPropertiesManager::matchNewVariables() const {
+    return m_impl->matchNewVariables;
+}
+
+std::vector<postload::NameSuggestion> PostLoadOptionsPropertiesManager::suggestions() const {
+    std::vector<postload::NameSuggestion> found;
+    reportingFailures("An error occurred while suggesting variables to combine: ",
+                      [&] { found = m_impl->suggestions(); });
+    return found;
+}
+
+PostLoadOptionsPropertiesManager::NameGroups PostLoadOptionsPropertiesManager::combinationsToSave() const {
+    return m_impl->combinationsToSave();
+}
+
+bool PostLoadOptionsPropertiesManager::saveAliasesFile(const std::string& path) {
+    bool saved = false;
+    reportingFailures("An error occurred while saving the variable names aliases: ", [&] {
+        const NameGroups groups = m_impl->combinationsToSave();
+        if (groups.empty()) {
+            tellUser("This load combined no variables yet, so there is nothing to save as aliases.");
+            return;
+        }
+        saved = VariableAliasesFileWriter::save(path, groups);
+        // The file may be the one suggestions read.
+        m_impl->suggestionAliasesRead = false;
+    });
+    return saved;
 }
 
 } // namespace qelmar::sdk::ui::propertymanager

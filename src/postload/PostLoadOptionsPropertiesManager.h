@@ -4,6 +4,8 @@
 #include "propertyframework/RelevanceInterface.h"
 #include "propertyframework/models/ListModelInterface.h"
 
+#include "postload/VariableNameSimilarity.h"
+
 #include <memory>
 #include <set>
 #include <string>
@@ -54,6 +56,25 @@ public:
     // takes it over.
     StringList_s* varNamesToLoad() const;
     bool unmatchedVarNamesAvailable() const;
+
+    // ---- What a host may add to the window; the plain window uses none of it. ----
+
+    using NameGroups = std::vector<std::vector<std::string>>;
+
+    // Whether Apply also makes the names of different files that share an alias group, and
+    // lead to no variable yet, one new variable. False at first.
+    PropertyPtr<bool> matchNewVariables() const;
+    // The variables to load that the available names probably mean (VariableNameSimilarity),
+    // with the alias groups of the aliases file; a pair Combine would refuse because a file
+    // offering the name fills that variable already is left out.
+    std::vector<postload::NameSuggestion> suggestions() const;
+    // What this load combined: each variable to load of several names, then the groups Apply
+    // used, each once.
+    NameGroups combinationsToSave() const;
+    // Writes combinationsToSave into the aliases file at `path`, adding to it when it exists
+    // (its lines and comments stay, groups it holds are not repeated). False when nothing was
+    // written; the user was told why, and an earlier file is unchanged.
+    bool saveAliasesFile(const std::string& path);
 
 private:
     struct Impl;

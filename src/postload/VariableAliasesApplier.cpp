@@ -298,4 +298,10 @@ void VariableAliasesApplier::markAsUnresolved(const std::set<int>& removedOffset
     m_impl->resolvedForEveryFile.clear();
 }
 
+bool VariableAliasesApplier::fills(std::size_t file, int offset) const {
+    if (m_impl->resolvedForEveryFile.count(offset))
+        return true;
+    return file < m_impl->fileResolvedOffsets.size() && m_impl->fileResolvedOffsets[file].count(offset);
+}
+
 } // namespace qelmar::sdk::ui::postload

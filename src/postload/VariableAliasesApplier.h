@@ -41,6 +41,10 @@ public:
     // variable count leave the to-load list, so the offsets after them move down.
     void markAsUnresolved(const std::set<int>& removedOffsets);
 
+    // Whether file `file` (in the order given to init) already fills the entry at the offset, so
+    // that no further name of it may be attached there.
+    bool fills(std::size_t file, int offset) const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;

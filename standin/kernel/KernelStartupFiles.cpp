@@ -185,10 +185,21 @@ bool QelAppStartupFileWrite(const char* description, const char* fileName, const
     if (!KernelState::instance().beginCall("QelAppStartupFileWrite"))
         return false;
     const QString name = fileName ? fromUtf8(fileName) : QString();
-    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
-        name == QLatin1String("..")) {
-        setLastErrorMessage("The " + kind + " file needs a plain file name.");
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.endsWith(QLatin1Char('/'))) {
+        setLastErrorMessage("The " + kind + " file needs a file name.");
         return false;
+    }
+    if (name.contains(QLatin1Char('/'))) {
+        if (!QDir::isAbsolutePath(name)) {
+            setLastErrorMessage("The " + kind + " file needs a plain file name or a full path.");
+            return false;
+        }
+        // A file the user chose elsewhere: its folder is theirs, so it is not created here.
+        return succeedsOrSetsLastError([&] {
+            writeFileSafely(name.toStdString(),
+                            QByteArray(contents ? contents : "", static_cast<int>(contents ? length : 0)));
+        });
     }
     return succeedsOrSetsLastError([&] {
         const QString folder = fromUtf8(startupFolder());

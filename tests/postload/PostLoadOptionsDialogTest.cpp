@@ -1,5 +1,7 @@
 #include "postload/PostLoadOptionsDialog.h"
 
+#include "PostLoadWindowHost.h"
+
 #include "postload/HtmlItemDelegate.h"
 
 #include "host/StringList.h"
@@ -30,8 +32,7 @@ using Texts = std::vector<std::string>;
 
 // The registration outlives every test, as in an application; so does the widget it names.
 QWidget& host() {
-    static QWidget* widget = new QWidget;
-    return *widget;
+    return qelmar::testing::postLoadWindowHost();
 }
 
 template <typename T = QPushButton> T& child(QDialog& dialog, const char* name) {

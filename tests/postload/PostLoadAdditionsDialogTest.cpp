@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -176,6 +177,32 @@ TEST_F(PostLoadAdditionsDialogTest, AnAcceptedSuggestionIsCombinedIntoTheVariabl
     const StringList loaded(answer);
     EXPECT_EQ(loaded.size(), 2);
     EXPECT_EQ(loaded.get(1), "T\ntemperature [K]");
+}
+
+// A file chosen in the window is the one Apply reads, and the host learns of it to remember it.
+TEST_F(PostLoadAdditionsDialogTest, AChosenAliasesFileIsAppliedAndRememberedForTheHost) {
+    const HostSettings all({false, false, false, true});
+    const std::string chosen = aliasesFile("T;temp\n");
+    whenShown([&chosen](QDialog& dialog) {
+        QTimer::singleShot(0, [&chosen] {
+            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(files, nullptr);
+            files->selectFile(QString::fromStdString(chosen));
+            static_cast<QDialog*>(files)->accept(); // QFileDialog hides it; the dialog checks the file
+        });
+        QTest::mouseClick(child(dialog, "chooseAliases_Button"), Qt::LeftButton);
+        QTest::mouseClick(child(dialog, "apply_Button"), Qt::LeftButton);
+        pressOk(dialog);
+    });
+    const StringList existing{"X", "T"};
+    const std::vector<StringList> files{{"X", "temp"}};
+    std::vector<StringList_s*> handles{files[0].getRef()};
+    StringList_s* answer = qelmar::standin::matchVariables(existing.getRef(), handles.data(), 1);
+    ASSERT_NE(answer, nullptr);
+    const StringList loaded(answer);
+    ASSERT_EQ(loaded.size(), 2);
+    EXPECT_EQ(loaded.get(1), "T\ntemp");
+    EXPECT_EQ(PostLoadOptionsDialog::aliasesFilePath(), chosen);
 }
 
 // Two stations call one variable "temp" and "Temperature"; the first file has neither. With

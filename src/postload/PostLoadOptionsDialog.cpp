@@ -136,7 +136,12 @@ struct PostLoadOptionsDialog::Impl {
         if (anyPanel && !additionsArea) {
             additionsArea = new QSplitter(Qt::Horizontal, &dialog);
             additionsArea->setObjectName(QStringLiteral("postLoadAdditions_Splitter"));
-            form.verticalLayout->insertWidget(1, additionsArea, 1);
+            // In the row of the empty space between the lists and the aliases file, above the
+            // buttons; the lists and the panels share the height.
+            form.gridLayout_3->addWidget(additionsArea, 3, 0, 1, 3);
+            form.gridLayout_3->setRowStretch(2, 1);
+            form.gridLayout_3->setRowStretch(3, 1);
+            dialog.resize(dialog.size().expandedTo(QSize(960, 680)));
         }
         if (additionsArea)
             additionsArea->setVisible(anyPanel);

@@ -185,7 +185,7 @@ TourDialogSteps::Step openLayout(TourContext& tour, const QString& layout) {
 
 TourDialogSteps::Step locate(TourContext& tour, const Folders& folders) {
     return [&tour, &folders](QDialog& dialog) {
-        auto* files = dynamic_cast<QFileDialog*>(&dialog);
+        auto* files = dynamic_cast<QExtendedFileDialog*>(&dialog);
         if (!files) {
             tour.fail(QStringLiteral("the locate question is not a file dialog"));
             dialog.reject();
@@ -194,8 +194,9 @@ TourDialogSteps::Step locate(TourContext& tour, const Folders& folders) {
         files->setDirectory(folders.movedData);
         tour.screenshot(dialog, QStringLiteral("relink_locate.png"),
                         QStringLiteral("the kernel asks where a moved data file of the layout is now"));
-        files->selectFile(stationFile(folders.movedData, 1));
-        files->accept();
+        // The file asked for is the one its first filter names; the user types it and opens it.
+        files->fileNameEdit()->setText(files->nameFilters().value(0).section(' ', 0, 0));
+        pressOpen(tour, *files);
     };
 }
 
@@ -208,7 +209,8 @@ void reopenThroughLoadData(TourContext& tour, const Folders& folders) {
     tour.kernel().answerNextQuestions({true});
     TourDialogSteps steps(tour);
     steps.expect(loadDataTitle, openLayout(tour, folders.movedLayout));
-    steps.expect(appendReplaceTitle, pressChoice(tour, QStringLiteral("replaceButton")));
+    // The append/replace choice, as it asks for a layout.
+    steps.expect(QStringLiteral("Open Layout"), pressChoice(tour, QStringLiteral("replaceButton")));
     steps.expect(QStringLiteral("Locate Data File"), locate(tour, folders));
     command->trigger();
 }

@@ -49,24 +49,27 @@ std::unique_ptr<QWidget> LayoutDataLocatorTest::hostWindow;
 // filter, picks it at its new place, and the layout opens with every file found.
 TEST_F(LayoutDataLocatorTest, PickingTheMovedFileOpensTheLayout) {
     saveAndMoveData();
-    QString message;
+    QString message, asked;
     QStringList filters;
     fileDialogs.then([&](QFileDialog& dialog) {
         filters = dialog.nameFilters();
         if (auto* label = dialog.findChild<QLabel*>("locateDataFile_Message_Label"))
             message = label->text();
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
-        dialog.selectFile(QString::fromStdString(path("moved/data/s1.plt")));
-        dialog.accept();
+        // The file asked for, at its new place; its name is the first filter's.
+        asked = filters.value(0).section(' ', 0, 0);
+        dialog.selectFile(QString::fromStdString(path("moved/data/")) + asked);
+        dynamic_cast<qelmar::sdk::ui::dialogs::QExtendedFileDialog&>(dialog).accept();
     });
     ASSERT_TRUE(open(path("session.lay"))) << lastKernelError();
     EXPECT_EQ(fileDialogs.failures, 0);
     ASSERT_EQ(fileDialogs.titles.size(), 1u);
     EXPECT_EQ(fileDialogs.titles[0], "Locate Data File");
     ASSERT_EQ(filters.size(), 2);
-    EXPECT_EQ(filters[0], "s1.plt (s1.plt)");
+    EXPECT_EQ(filters[0], QStringLiteral("%1 (%1)").arg(asked));
+    EXPECT_EQ(filters[1], "All Files (*)");
     EXPECT_TRUE(message.contains("session.lay")) << message.toStdString();
-    EXPECT_TRUE(message.contains(QString::fromStdString(path("data/s1.plt")))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::fromStdString(path("data/")) + asked)) << message.toStdString();
     EXPECT_TRUE(message.contains("3 of its data files are missing")) << message.toStdString();
     EXPECT_EQ(describeFrames(), saved);
 }

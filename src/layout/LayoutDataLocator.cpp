@@ -2,12 +2,15 @@
 
 #include "host/KernelLayout.h"
 #include "host/KernelMessages.h"
+#include "host/LaunchHelpAction.h"
 #include "host/QExtendedFileDialog.h"
 
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +55,18 @@ void addMessage(QExtendedFileDialog& dialog, const QString& text) {
         grid->addWidget(label, grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+void addHelpButton(QExtendedFileDialog& dialog) {
+    QDialogButtonBox* buttons = dialog.buttonBox();
+    if (!buttons)
+        return;
+    auto* help = new qelmar::sdk::ui::LaunchHelpAction(QStringLiteral("layout_relink.html"), &dialog);
+    // A custom button: the file dialog replaces its standard buttons when its mode changes.
+    QPushButton* button = buttons->addButton(help->text(), QDialogButtonBox::HelpRole);
+    button->setObjectName(QStringLiteral("helpButton"));
+    button->setAutoDefault(false);
+    QObject::connect(buttons, &QDialogButtonBox::helpRequested, help, &QAction::trigger);
+}
+
 // A copy the kernel frees with free().
 char* mallocCopy(const QString& path) {
     const QByteArray bytes = path.toUtf8();
@@ -69,6 +84,7 @@ QString chooseDataFile(QWidget& parent, const QString& layoutPath, const QString
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     addMessage(dialog, messageFor(layoutPath, missingFile, missingCount));
+    addHelpButton(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front();

@@ -1,5 +1,6 @@
 #include "layout/LayoutDataLocator.h"
 #include "common/FileDialogSteps.h"
+#include "host/LaunchHelpAction.h"
 #include "standin/LayoutRelinkScene.h"
 
 #include <QLabel>
@@ -49,12 +50,16 @@ std::unique_ptr<QWidget> LayoutDataLocatorTest::hostWindow;
 // filter, picks it at its new place, and the layout opens with every file found.
 TEST_F(LayoutDataLocatorTest, PickingTheMovedFileOpensTheLayout) {
     saveAndMoveData();
-    QString message, asked;
+    QString message, asked, helpPage;
     QStringList filters;
     fileDialogs.then([&](QFileDialog& dialog) {
         filters = dialog.nameFilters();
         if (auto* label = dialog.findChild<QLabel*>("locateDataFile_Message_Label"))
             message = label->text();
+        for (QAction* action : dialog.findChildren<QAction*>()) {
+            if (auto* help = dynamic_cast<qelmar::sdk::ui::LaunchHelpAction*>(action))
+                helpPage = help->link();
+        }
         EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
         // The file asked for, at its new place; its name is the first filter's.
         asked = filters.value(0).section(' ', 0, 0);
@@ -71,6 +76,7 @@ TEST_F(LayoutDataLocatorTest, PickingTheMovedFileOpensTheLayout) {
     EXPECT_TRUE(message.contains("session.lay")) << message.toStdString();
     EXPECT_TRUE(message.contains(QString::fromStdString(path("data/")) + asked)) << message.toStdString();
     EXPECT_TRUE(message.contains("3 of its data files are missing")) << message.toStdString();
+    EXPECT_EQ(helpPage, "layout_relink.html");
     EXPECT_EQ(describeFrames(), saved);
 }
 

@@ -20,7 +20,8 @@ for expected in tour.mcr macro_recorder.png main_window.png bindings_page.png \
     export_png_page.png export_preview_png.png export_eps_page.png export_avi_page.png export-expectations.txt \
     load_data_dialog.png append_replace_not_shared.png append_replace_shared.png \
     variable_match_before.png variable_match_after_aliases.png variable_match_suggestion.png tour-aliases.txt \
-    loaded_messy_csv.png loaded_packed_grid.png; do
+    loaded_messy_csv.png loaded_packed_grid.png \
+    relink_locate.png relink_changed.txt tour-moved.lay; do
     grep -q "^$expected"$'\t' "$manifest" || problem "$expected is not in the manifest"
 done
 
@@ -44,6 +45,15 @@ if grep -q $'^tour.lpk\t' "$manifest"; then
     entries=$(unzip -Z1 "$dir/tour.lpk")
     grep -q '\.lay$' <<<"$entries" || problem "tour.lpk holds no layout"
     grep -q '\.plt$' <<<"$entries" || problem "tour.lpk holds no data file"
+fi
+
+# A layout that found its moved data records every data file with its SHA-256 (the second field).
+if [ -f "$dir/tour-moved.lay" ]; then
+    data_lines=$(grep -c $'^Data\t' "$dir/tour-moved.lay" || true)
+    hashed_lines=$(grep -cE $'^Data\t[^\t]+\t[0-9a-f]{64}(\t|$)' "$dir/tour-moved.lay" || true)
+    [ "$data_lines" -gt 0 ] || problem "tour-moved.lay names no data file"
+    [ "$data_lines" = "$hashed_lines" ] ||
+        problem "tour-moved.lay: $hashed_lines of $data_lines Data lines carry a SHA-256"
 fi
 
 # ---- Exported images -----------------------------------------------------------------------

@@ -107,17 +107,20 @@ private:
 };
 
 // A data set without files of its own, or changed since it was loaded, would not come back
-// from the layout: the frame is saved without a data reference.
-std::vector<std::string> linkedDataFiles(const qelmar::standin::Frame& frame, const QDir& layoutFolder,
-                                         bool relative) {
-    std::vector<std::string> files;
+// from the layout: the frame is saved without a data reference. Each file is recorded both ways
+// with its hash, so that the layout can find it again after it moved and tell it from another.
+qelmar::standin::LayoutFrameEntry linkedFrame(const qelmar::standin::Frame& frame, const QDir& layoutFolder,
+                                              bool relative) {
+    qelmar::standin::LayoutFrameEntry entry{frame.name, frame.plotType, {}, {}};
     if (!frame.dataSet || !frame.dataSet->journalValid)
-        return files;
+        return entry;
     for (const std::string& file : frame.dataSet->dataFiles) {
         const QString absolute = QString::fromStdString(file);
-        files.push_back((relative ? layoutFolder.relativeFilePath(absolute) : absolute).toStdString());
+        const std::string relativePath = layoutFolder.relativeFilePath(absolute).toStdString();
+        entry.dataFiles.push_back(relative ? relativePath : file);
+        entry.dataFileRecords.push_back({qelmar::standin::sha256OfFile(file), relativePath, file});
     }
-    return files;
+    return entry;
 }
 
 LayoutDocument linkedLayout(const std::string& layoutPath, bool relative) {
@@ -128,7 +131,7 @@ LayoutDocument linkedLayout(const std::string& layoutPath, bool relative) {
         auto& entry = layout.pages.emplace_back();
         entry.name = page.name;
         for (const auto& frame : page.frames)
-            entry.frames.push_back({frame.name, frame.plotType, linkedDataFiles(frame, folder, relative)});
+            entry.frames.push_back(linkedFrame(frame, folder, relative));
     }
     return layout;
 }
@@ -140,21 +143,26 @@ std::vector<qelmar::standin::PackageEntry> packageEntries(bool includePreview) {
     layout.relativePaths = true;
     std::vector<qelmar::standin::PackageEntry> dataEntries;
     std::map<long, std::string> entryOfDataSet;
+    std::map<std::string, std::string> hashOfEntry;
     for (const auto& page : ApplicationModel::instance().pages()) {
         auto& pageEntry = layout.pages.emplace_back();
         pageEntry.name = page.name;
         for (const auto& frame : page.frames) {
             std::vector<std::string> dataEntry;
+            std::vector<qelmar::standin::DataFileRecord> dataRecord;
             if (frame.dataSet) {
                 auto [known, added] = entryOfDataSet.try_emplace(frame.dataSet->id);
                 if (added) {
                     known->second = packagedDataEntry(static_cast<int>(dataEntries.size()) + 1);
                     dataEntries.push_back(
                         {known->second, qelmar::standin::encodeDataFile(frame.dataSet->allValues())});
+                    hashOfEntry[known->second] = qelmar::standin::sha256Of(dataEntries.back().bytes);
                 }
                 dataEntry.push_back(known->second);
+                dataRecord.push_back({hashOfEntry.at(known->second), {}, {}});
             }
-            pageEntry.frames.push_back({frame.name, frame.plotType, std::move(dataEntry)});
+            pageEntry.frames.push_back(
+                {frame.name, frame.plotType, std::move(dataEntry), std::move(dataRecord)});
         }
     }
     std::vector<qelmar::standin::PackageEntry> entries;

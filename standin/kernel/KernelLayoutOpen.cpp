@@ -3,6 +3,7 @@
 #include "kernel/ApplicationModel.h"
 #include "kernel/ArgListData.h"
 #include "kernel/DataFileFormat.h"
+#include "kernel/DataFileRelinking.h"
 #include "kernel/KernelState.h"
 #include "kernel/LastError.h"
 #include "kernel/LayoutFileFormat.h"
@@ -16,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -67,6 +69,9 @@ public:
         , m_package(isPackage(m_path))
         , m_layout(m_package ? qelmar::standin::readPackagedLayout(m_path)
                              : qelmar::standin::readLayoutFile(m_path)) {
+        collectRecords();
+        if (!m_package)
+            m_locatedFiles = qelmar::standin::locateDataFiles(m_path, linkedDataFiles());
         for (const auto& page : m_layout.pages) {
             for (const auto& frame : page.frames) {
                 if (!frame.dataFiles.empty() && !m_dataSets.count(frame.dataFiles))
@@ -83,6 +88,51 @@ public:
     }
 
 private:
+    void collectRecords() {
+        for (const auto& page : m_layout.pages) {
+            for (const auto& frame : page.frames) {
+                for (std::size_t index = 0; index < frame.dataFileRecords.size(); ++index)
+                    m_records.emplace(frame.dataFiles[index], frame.dataFileRecords[index]);
+            }
+        }
+    }
+
+    const qelmar::standin::DataFileRecord& recordOf(const std::string& reference) const {
+        static const qelmar::standin::DataFileRecord unrecorded;
+        const auto found = m_records.find(reference);
+        return found == m_records.end() ? unrecorded : found->second;
+    }
+
+    // Each file once, however many frames show it: where the layout reads it from as it always
+    // did, then where it was relative to the layout, then where it was on its own.
+    std::vector<qelmar::standin::LinkedDataFile> linkedDataFiles() const {
+        const QDir folder = QFileInfo(QString::fromStdString(m_path)).absoluteDir();
+        std::vector<qelmar::standin::LinkedDataFile> files;
+        std::set<std::string> seen;
+        for (const auto& page : m_layout.pages) {
+            for (const auto& frame : page.frames) {
+                for (const std::string& reference : frame.dataFiles) {
+                    if (!seen.insert(reference).second)
+                        continue;
+                    const auto& record = recordOf(reference);
+                    qelmar::standin::LinkedDataFile file{
+                        reference, dataFilePath(reference), {}, record.sha256};
+                    file.places.push_back(file.recordedPath);
+                    if (!record.relativePath.empty())
+                        file.places.push_back(QDir::cleanPath(folder.absoluteFilePath(QString::fromStdString(
+                                                                  record.relativePath)))
+                                                  .toStdString());
+                    if (!record.absolutePath.empty()) {
+                        file.places.push_back(record.absolutePath);
+                        file.recordedPath = record.absolutePath;
+                    }
+                    files.push_back(std::move(file));
+                }
+            }
+        }
+        return files;
+    }
+
     // A package carries each data set whole in one entry; a linked layout names the files a data
     // set was loaded from, whose zones follow one another in that order.
     std::shared_ptr<DataSet> readDataSet(const std::vector<std::string>& references) const {
@@ -94,7 +144,7 @@ private:
             const qelmar::standin::DataFileContents read = readReference(reference);
             values.zones.insert(values.zones.end(), read.zones.begin(), read.zones.end());
             if (!m_package)
-                dataSet->dataFiles.push_back(dataFilePath(reference));
+                dataSet->dataFiles.push_back(m_locatedFiles.at(reference));
         }
         try {
             dataSet->setAllValues(std::move(values));
@@ -107,15 +157,23 @@ private:
 
     qelmar::standin::DataFileContents readReference(const std::string& reference) const {
         if (m_package)
-            return qelmar::standin::decodeDataFile(qelmar::standin::readPackageEntry(m_path, reference),
-                                                   m_path + ":" + reference);
-        const std::string file = dataFilePath(reference);
+            return qelmar::standin::decodeDataFile(packageEntry(reference), m_path + ":" + reference);
+        const std::string file = m_locatedFiles.at(reference);
         try {
             return qelmar::standin::readDataFile(file);
         } catch (const std::runtime_error& failure) {
             throw std::runtime_error("The layout " + m_path + " shows the data file " + file +
                                      ", which cannot be read: " + failure.what());
         }
+    }
+
+    QByteArray packageEntry(const std::string& reference) const {
+        QByteArray bytes = qelmar::standin::readPackageEntry(m_path, reference);
+        const std::string& sha256 = recordOf(reference).sha256;
+        if (!sha256.empty() && qelmar::standin::sha256Of(bytes) != sha256)
+            throw std::runtime_error("The package " + m_path + " is damaged: its data entry " + reference +
+                                     " is not what was saved in it.");
+        return bytes;
     }
 
     std::string dataFilePath(const std::string& reference) const {
@@ -129,6 +187,8 @@ private:
     std::string m_path;
     bool m_package;
     LayoutDocument m_layout;
+    std::map<std::string, qelmar::standin::DataFileRecord> m_records;
+    std::map<std::string, std::string> m_locatedFiles; // linked layouts: reference -> path now
     std::map<std::vector<std::string>, std::shared_ptr<DataSet>> m_dataSets;
 };
 

@@ -3,8 +3,11 @@
 #include "kernel/FileReading.h"
 #include "kernel/SafeFileWrite.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QString>
+
+#include <algorithm>
 
 #include <stdexcept>
 #include <utility>
@@ -129,7 +132,8 @@ public:
 
     LayoutDocument read(const QByteArray& bytes) {
         const std::vector<std::string> lines = linesOf(bytes);
-        if (lines.empty() || lines.front() != layoutFileHeader()) {
+        m_firstVersion = !lines.empty() && lines.front() == firstLayoutFileHeader();
+        if (lines.empty() || (lines.front() != layoutFileHeader() && !m_firstVersion)) {
             m_parser.setLine(1);
             m_parser.fail("it does not start with \"" + layoutFileHeader() + "\"");
         }
@@ -157,8 +161,8 @@ private:
             m_layout.pages.push_back({m_parser.unescaped(fields[1]), {}});
         else if (kind == "Frame" && fields.size() == 3)
             readFrame(fields[1], fields[2]);
-        else if (kind == "Data" && fields.size() == 2)
-            readData(fields[1]);
+        else if (kind == "Data" && isDataRecordLength(fields.size()))
+            readData(fields);
         else if (kind == "End" && fields.size() == 1)
             m_ended = true;
         else
@@ -179,11 +183,32 @@ private:
         m_dataMayFollow = true;
     }
 
-    void readData(const std::string& file) {
+    bool isDataRecordLength(std::size_t fields) const {
+        return fields == 2 || (!m_firstVersion && (fields == 3 || fields == 5));
+    }
+
+    void readData(const std::vector<std::string>& fields) {
         if (!m_dataAllowed)
             m_parser.fail("a data file does not follow a frame");
-        m_layout.pages.back().frames.back().dataFiles.push_back(m_parser.unescaped(file));
+        auto& frame = m_layout.pages.back().frames.back();
+        frame.dataFiles.push_back(m_parser.unescaped(fields[1]));
+        DataFileRecord& record = frame.dataFileRecords.emplace_back();
+        if (fields.size() > 2)
+            record.sha256 = checkedSha256(fields[2]);
+        if (fields.size() > 3) {
+            record.relativePath = m_parser.unescaped(fields[3]);
+            record.absolutePath = m_parser.unescaped(fields[4]);
+        }
         m_dataMayFollow = true;
+    }
+
+    const std::string& checkedSha256(const std::string& text) const {
+        const bool hex = std::all_of(text.begin(), text.end(), [](char digit) {
+            return (digit >= '0' && digit <= '9') || (digit >= 'a' && digit <= 'f');
+        });
+        if (text.size() != 64 || !hex)
+            m_parser.fail("\"" + text + "\" is not a SHA-256 of 64 lower-case hex digits");
+        return text;
     }
 
     LineParser m_parser;
@@ -191,7 +216,18 @@ private:
     bool m_dataMayFollow = false;
     bool m_dataAllowed = false;
     bool m_ended = false;
+    bool m_firstVersion = false;
 };
+
+std::string dataRecord(const std::string& file, const DataFileRecord* record) {
+    std::string line = "Data\t" + escaped(file);
+    if (record && !record->sha256.empty()) {
+        line += '\t' + record->sha256;
+        if (!record->absolutePath.empty())
+            line += '\t' + escaped(record->relativePath) + '\t' + escaped(record->absolutePath);
+    }
+    return line + '\n';
+}
 
 } // namespace
 
@@ -202,8 +238,10 @@ QByteArray encodeLayout(const LayoutDocument& layout) {
         text += "Page\t" + escaped(page.name) + '\n';
         for (const auto& frame : page.frames) {
             text += "Frame\t" + std::to_string(frame.plotType) + '\t' + escaped(frame.name) + '\n';
-            for (const std::string& file : frame.dataFiles)
-                text += "Data\t" + escaped(file) + '\n';
+            for (std::size_t index = 0; index < frame.dataFiles.size(); ++index)
+                text += dataRecord(frame.dataFiles[index], index < frame.dataFileRecords.size()
+                                                               ? &frame.dataFileRecords[index]
+                                                               : nullptr);
         }
     }
     text += "End\n";
@@ -220,6 +258,20 @@ void writeLayoutFile(const std::string& path, const LayoutDocument& layout) {
 
 LayoutDocument readLayoutFile(const std::string& path) {
     return readFile(path, [&path](const QByteArray& bytes) { return decodeLayout(bytes, path); });
+}
+
+std::string sha256Of(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
+std::string sha256OfFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&file))
+        return {};
+    return hash.result().toHex().toStdString();
 }
 
 } // namespace qelmar::standin

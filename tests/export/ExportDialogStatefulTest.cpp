@@ -4,16 +4,13 @@
 // pending values while it is open and the kernel holds the model's values while it is closed,
 // and every file written has the size the dialog showed and the colours the user chose.
 
-#include "ExportDialogSteps.h"
+#include "ExportSessionSteps.h"
 
 #include <QCheckBox>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QRadioButton>
-
-#include <rapidcheck/gtest.h>
-#include <rapidcheck/state.h>
 
 #include <map>
 #include <ostream>
@@ -80,39 +77,8 @@ struct Model {
 
 } // namespace
 
-class ExportSession;
-using Command = rc::state::Command<Model, ExportSession>;
-
-// The system under test: the real dialog over the stand-in kernel, driven as a user drives it.
-class ExportSession : public ExportDialogTest {
+class DialogSession : public ExportSession<ExportDialogTest> {
 public:
-    using ExportDialogTest::pressOk;
-    using ExportTest::files;
-    using ExportTest::path;
-    using ExportTest::SetUp;
-    using ExportTest::styles;
-    using ExportTest::TearDown;
-
-    void TestBody() override {}
-
-    // The width choice outlives every dialog of the process, so a session starts from whatever
-    // the sessions before it left.
-    static bool widthChoiceOfTheProcess() {
-        ExportPropertiesGenerated set(true, toolbox::StringList());
-        return ExportPropertiesManager(set).useUserDefinedWidth()->retrieveValue();
-    }
-
-    // The host asks for the dialog on every opening, and only then.
-    ExportDialog& openDialog() {
-        ExportDialog* dialog = ExportDialog::getInstance(host, ExportDialog::Mode_StillImage);
-        dialog->show();
-        QCoreApplication::processEvents();
-        m_dialog = dialog;
-        return *dialog;
-    }
-    ExportDialog& dialog() { return *m_dialog; }
-
-    // The width choice is the dialog's, not the kernel's: the model's belief stands in for it.
     Settings kernelSettings(bool typedWidth) {
         Settings settings;
         settings.format = static_cast<ExportFormat_e>(styles.integerValue(formatPath));
@@ -149,13 +115,14 @@ public:
         return settings;
     }
 
-private:
-    ExportDialog* m_dialog = nullptr;
+    void checkShown(const Model& model) { RC_ASSERT(shownSettings() == model.pending); }
 };
 
 namespace {
 
-struct Open : Command {
+using Edit = EditStep<Model, DialogSession>;
+
+struct Open : Edit {
     void checkPreconditions(const Model& model) const override { RC_PRE(!model.open); }
     // A monochrome palette gives way to colour for a format without the colour choice.
     void apply(Model& model) const override {
@@ -163,98 +130,76 @@ struct Open : Command {
         model.pending = model.kernel;
         model.pending.colour = model.pending.colour || model.pending.format != ExportFormat_TIFF;
     }
-    void run(const Model& model, ExportSession& session) const override {
-        session.openDialog();
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.shownSettings() == next.pending);
-    }
+    void act(const Model&, DialogSession& session) const override { session.openDialog(); }
     void show(std::ostream& out) const override { out << "open"; }
 };
 
-struct ChooseFormat : Command {
+struct ChooseFormat : Edit {
     const StillFormat& format = stillFormats[*rc::gen::inRange(0, 4)];
-    void checkPreconditions(const Model& model) const override { RC_PRE(model.open); }
     void apply(Model& model) const override {
         model.pending.format = format.value;
         model.pending.colour = model.pending.colour || format.value != ExportFormat_TIFF;
     }
-    void run(const Model& model, ExportSession& session) const override {
+    void act(const Model&, DialogSession& session) const override {
         choose(session.dialog(), "export_Format_CmbBox", format.label);
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.shownSettings() == next.pending);
     }
     void show(std::ostream& out) const override { out << "choose " << format.label; }
 };
 
-struct ChooseRegion : Command {
+struct ChooseRegion : Edit {
     int region = *rc::gen::inRange(0, 3);
-    void checkPreconditions(const Model& model) const override { RC_PRE(model.open); }
     void apply(Model& model) const override { model.pending.region = static_cast<ExportRegion_e>(region); }
-    void run(const Model& model, ExportSession& session) const override {
+    void act(const Model& model, DialogSession& session) const override {
         choose(session.dialog(), controlName(model.pending.format, "Region_CmbBox").c_str(),
                regionLabels[region]);
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.shownSettings() == next.pending);
     }
     void show(std::ostream& out) const override { out << "region " << regionLabels[region]; }
 };
 
-struct TypeWidth : Command {
+struct TypeWidth : Edit {
     int width = *rc::gen::inRange(16, 900);
-    void checkPreconditions(const Model& model) const override { RC_PRE(model.open); }
     void apply(Model& model) const override {
         model.pending.typedWidth = true;
         model.pending.width = width;
     }
-    void run(const Model& model, ExportSession& session) const override {
+    void act(const Model& model, DialogSession& session) const override {
         ExportDialog& dialog = session.dialog();
         click(dialog, controlName(model.pending.format, "EnterWidth_RadioButton").c_str());
         typeInto(dialog, controlName(model.pending.format, "Width_LineEdit").c_str(), QString::number(width));
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.shownSettings() == next.pending);
     }
     void show(std::ostream& out) const override { out << "type width " << width; }
 };
 
-struct UseScreenWidth : Command {
-    void checkPreconditions(const Model& model) const override { RC_PRE(model.open); }
+struct UseScreenWidth : Edit {
     void apply(Model& model) const override { model.pending.typedWidth = false; }
-    void run(const Model& model, ExportSession& session) const override {
+    void act(const Model& model, DialogSession& session) const override {
         click(session.dialog(), controlName(model.pending.format, "UseScreenWidth_RadioButton").c_str());
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.shownSettings() == next.pending);
     }
     void show(std::ostream& out) const override { out << "use screen width"; }
 };
 
 // The colour box applies to TIFF only among these formats.
-struct ToggleColour : Command {
+struct ToggleColour : Edit {
     void checkPreconditions(const Model& model) const override {
         RC_PRE(model.open && model.pending.format == ExportFormat_TIFF);
     }
     void apply(Model& model) const override { model.pending.colour = !model.pending.colour; }
-    void run(const Model& model, ExportSession& session) const override {
+    void act(const Model&, DialogSession& session) const override {
         click(session.dialog(), "export_Color_ToggleButton");
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.shownSettings() == next.pending);
     }
     void show(std::ostream& out) const override { out << "toggle colour"; }
 };
 
-struct OkWithFile : Command {
+// The width the kernel keeps for a screen-width export is the width on screen, which the model
+// does not predict; everything else it does.
+struct OkWithFile : KernelStep<Model, DialogSession> {
     void checkPreconditions(const Model& model) const override { RC_PRE(model.open); }
     void apply(Model& model) const override {
         model.open = false;
         model.kernel = model.pending;
         ++model.files;
     }
-    void run(const Model& model, ExportSession& session) const override {
+    void act(const Model& model, DialogSession& session) const override {
         ExportDialog& dialog = session.dialog();
         const ExportFormat_e format = model.pending.format;
         const QString shown =
@@ -271,31 +216,14 @@ struct OkWithFile : Command {
         RC_ASSERT(QStringLiteral("%1 x %2").arg(written.width()).arg(written.height()) == shown);
         const bool monochrome = format == ExportFormat_TIFF && !model.pending.colour;
         RC_ASSERT(written.allGray() == monochrome);
-
-        Model next = model;
-        apply(next);
-        // The width the kernel keeps for a screen-width export is the width on screen, which the
-        // model does not predict; everything else it does.
-        RC_ASSERT(session.kernelSettings(next.kernel.typedWidth) == next.kernel);
     }
     void show(std::ostream& out) const override { out << "OK with a file"; }
 };
 
-struct Cancel : Command {
-    void checkPreconditions(const Model& model) const override { RC_PRE(model.open); }
-    void apply(Model& model) const override { model.open = false; }
-    void run(const Model& model, ExportSession& session) const override {
-        session.dialog().reject();
-        QCoreApplication::processEvents();
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.kernelSettings(next.kernel.typedWidth) == next.kernel);
-    }
-    void show(std::ostream& out) const override { out << "cancel"; }
-};
+using Cancel = CancelStep<Model, DialogSession>;
 
 // Printing shares the image resolution; the format may change through a macro.
-struct ChangeElsewhere : Command {
+struct ChangeElsewhere : KernelStep<Model, DialogSession> {
     long resolution = *rc::gen::inRange(72, 400);
     const StillFormat& format = stillFormats[*rc::gen::inRange(0, 4)];
     void checkPreconditions(const Model& model) const override { RC_PRE(!model.open); }
@@ -303,12 +231,9 @@ struct ChangeElsewhere : Command {
         model.kernel.resolution = resolution;
         model.kernel.format = format.value;
     }
-    void run(const Model& model, ExportSession& session) const override {
+    void act(const Model&, DialogSession& session) const override {
         session.styles.setFromElsewhere(resolutionPath, resolution);
         session.styles.setFromElsewhere(formatPath, long{format.value});
-        Model next = model;
-        apply(next);
-        RC_ASSERT(session.kernelSettings(next.kernel.typedWidth) == next.kernel);
     }
     void show(std::ostream& out) const override {
         out << "elsewhere: " << resolution << " dpi, " << format.label;
@@ -318,11 +243,11 @@ struct ChangeElsewhere : Command {
 } // namespace
 
 RC_GTEST_PROP(ExportDialogStateful, WhatTheDialogShowsIsWhatTheKernelHoldsAndTheFileGets, ()) {
-    ExportSession session;
+    DialogSession session;
     session.SetUp();
     session.styles.setFromElsewhere(imageWidthPath, long{800});
     Model model;
-    model.kernel = session.kernelSettings(ExportSession::widthChoiceOfTheProcess());
+    model.kernel = session.kernelSettings(DialogSession::widthChoiceOfTheProcess());
     rc::state::check(
         model, session,
         rc::state::gen::execOneOfWithArgs<Open, ChooseFormat, ChooseRegion, TypeWidth, UseScreenWidth,

@@ -157,30 +157,6 @@ TEST_F(ExportPresetsDialogTest, SavingWritesTheShippedPresetsThenTheUsersAndAsks
     EXPECT_EQ(styles.integerValue(formatPath), ExportFormat_PNG);
 }
 
-// A preset fills the dialog; like any edit it reaches the kernel on OK only.
-TEST_F(ExportPresetsDialogTest, ChoosingAPresetFillsTheFormUntilOkOrCancel) {
-    ExportDialog& dialog = open();
-    choose(dialog, "exportPreview_Preset_CmbBox", "Print (TIFF, 300 dpi, 17 cm)");
-    EXPECT_EQ(control<QComboBox>(dialog, "export_Format_CmbBox")->currentText(), "TIFF");
-    EXPECT_EQ(control<QLineEdit>(dialog, "exportTiff_Width_LineEdit")->text(), "2008");
-    EXPECT_EQ(control<QLineEdit>(dialog, "exportPreview_Resolution_LineEdit")->text(), "300");
-    EXPECT_TRUE(control<QCheckBox>(dialog, "exportPreview_UsePhysicalSize_ToggleButton")->isChecked());
-    EXPECT_EQ(styles.integerValue(formatPath), ExportFormat_PNG);
-    dialog.reject();
-    EXPECT_EQ(styles.integerValue(formatPath), ExportFormat_PNG);
-    EXPECT_FALSE(styles.boolValue(usePhysicalSizePath));
-
-    ExportDialog& again = open();
-    EXPECT_FALSE(control<QCheckBox>(again, "exportPreview_UsePhysicalSize_ToggleButton")->isChecked());
-    choose(again, "exportPreview_Preset_CmbBox", "Print (TIFF, 300 dpi, 17 cm)");
-    files.saveAs(QString::fromStdString(path("print.tiff")));
-    pressOk(again);
-    EXPECT_EQ(styles.integerValue(formatPath), ExportFormat_TIFF);
-    EXPECT_EQ(styles.integerValue(imageWidthPath), 2008);
-    EXPECT_EQ(styles.integerValue(resolutionPath), 300);
-    EXPECT_TRUE(styles.boolValue(usePhysicalSizePath));
-}
-
 // The same preset on the same page writes the same file, byte for byte.
 TEST_F(ExportPresetsDialogTest, ThePresetAppliedTwiceWritesIdenticalFiles) {
     for (const char* name : {"first.png", "second.png"}) {

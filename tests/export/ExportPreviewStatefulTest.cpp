@@ -4,12 +4,10 @@
 // opening shows the kernel's values and every OK leaves the pending ones in the kernel.
 
 #include "ExportPreviewSteps.h"
+#include "ExportSessionSteps.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
-
-#include <rapidcheck/gtest.h>
-#include <rapidcheck/state.h>
 
 #include <cmath>
 #include <ostream>
@@ -59,28 +57,8 @@ std::string named(ExportFormat_e format, const char* suffix) {
 
 } // namespace
 
-class PanelSession : public ExportPreviewTest {
+class PanelSession : public ExportSession<ExportPreviewTest> {
 public:
-    using ExportPreviewTest::pressOk;
-    using ExportTest::files;
-    using ExportTest::path;
-    using ExportTest::SetUp;
-    using ExportTest::styles;
-    using ExportTest::TearDown;
-
-    void TestBody() override {}
-
-    static bool widthChoiceOfTheProcess() {
-        ExportPropertiesGenerated set(true, toolbox::StringList());
-        return ExportPropertiesManager(set).useUserDefinedWidth()->retrieveValue();
-    }
-
-    ExportDialog& openDialog() {
-        m_dialog = &open();
-        return *m_dialog;
-    }
-    ExportDialog& dialog() { return *m_dialog; }
-
     PanelSettings kernelSettings(bool typedWidth) {
         PanelSettings settings;
         settings.format = static_cast<ExportFormat_e>(styles.integerValue(formatPath));
@@ -112,63 +90,48 @@ public:
     }
 
     // In centimetres, the width field shows the file's width in print.
-    void checkWidthInPrint(const PanelModel& model) {
+    void checkShown(const PanelModel& model) {
+        RC_ASSERT(shownSettings() == model.pending);
         if (!model.centimetres || !model.pending.physical)
             return;
         const double shown = control<QLineEdit>(dialog(), "exportPreview_Width_LineEdit")->text().toDouble();
         RC_ASSERT(std::abs(shown - model.pending.width / double(model.pending.dpi) * 2.54) < 0.006);
     }
-
-private:
-    ExportDialog* m_dialog = nullptr;
 };
 
 namespace {
 
-using PanelCommand = rc::state::Command<PanelModel, PanelSession>;
+using PanelEdit = EditStep<PanelModel, PanelSession>;
+using PanelKernelStep = KernelStep<PanelModel, PanelSession>;
 
-void checkShown(const PanelModel& next, PanelSession& session) {
-    RC_ASSERT(session.shownSettings() == next.pending);
-    session.checkWidthInPrint(next);
-}
-
-struct Open : PanelCommand {
+struct Open : PanelEdit {
     void checkPreconditions(const PanelModel& model) const override { RC_PRE(!model.open); }
     void apply(PanelModel& model) const override {
         model.open = true;
         model.pending = model.kernel;
     }
-    void run(const PanelModel& model, PanelSession& session) const override {
-        session.openDialog();
-        PanelModel next = model;
-        apply(next);
-        checkShown(next, session);
-    }
+    void act(const PanelModel&, PanelSession& session) const override { session.openDialog(); }
     void show(std::ostream& out) const override { out << "open"; }
 };
 
-struct TypeWidthInCentimetres : PanelCommand {
+struct TypeWidthInCentimetres : PanelEdit {
     double centimetres = *rc::gen::inRange(4, 21) / 2.0;
-    void checkPreconditions(const PanelModel& model) const override { RC_PRE(model.open); }
     void apply(PanelModel& model) const override {
         model.centimetres = true;
         model.pending.typedWidth = true;
         model.pending.physical = true;
         model.pending.width = static_cast<int>(std::lround(centimetres / 2.54 * model.pending.dpi));
     }
-    void run(const PanelModel& model, PanelSession& session) const override {
+    void act(const PanelModel&, PanelSession& session) const override {
         choose(session.dialog(), "exportPreview_Unit_CmbBox", "Centimetres");
         // With three decimals, which the field never shows: a text the field showed is no edit.
         typeInto(session.dialog(), "exportPreview_Width_LineEdit", QString::number(centimetres, 'f', 3));
-        PanelModel next = model;
-        apply(next);
-        checkShown(next, session);
     }
     void show(std::ostream& out) const override { out << "type " << centimetres << " cm"; }
 };
 
 // In centimetres the size in print stays and the pixels follow.
-struct TypeResolution : PanelCommand {
+struct TypeResolution : PanelEdit {
     long dpi = *rc::gen::inRange(72, 301);
     void checkPreconditions(const PanelModel& model) const override {
         RC_PRE(model.open && model.centimetres && model.pending.physical && dpi != model.pending.dpi);
@@ -179,30 +142,22 @@ struct TypeResolution : PanelCommand {
         model.pending.dpi = dpi;
         model.pending.typedWidth = true;
     }
-    void run(const PanelModel& model, PanelSession& session) const override {
+    void act(const PanelModel&, PanelSession& session) const override {
         typeInto(session.dialog(), "exportPreview_Resolution_LineEdit", QString::number(dpi));
-        PanelModel next = model;
-        apply(next);
-        checkShown(next, session);
     }
     void show(std::ostream& out) const override { out << "type " << dpi << " dpi"; }
 };
 
-struct ToggleTransparent : PanelCommand {
-    void checkPreconditions(const PanelModel& model) const override { RC_PRE(model.open); }
+struct ToggleTransparent : PanelEdit {
     void apply(PanelModel& model) const override { model.pending.transparent = !model.pending.transparent; }
-    void run(const PanelModel& model, PanelSession& session) const override {
+    void act(const PanelModel&, PanelSession& session) const override {
         click(session.dialog(), "exportPreview_Transparent_ToggleButton");
-        PanelModel next = model;
-        apply(next);
-        checkShown(next, session);
     }
     void show(std::ostream& out) const override { out << "toggle transparent"; }
 };
 
-struct ChoosePreset : PanelCommand {
+struct ChoosePreset : PanelEdit {
     bool print = *rc::gen::arbitrary<bool>();
-    void checkPreconditions(const PanelModel& model) const override { RC_PRE(model.open); }
     void apply(PanelModel& model) const override {
         PanelSettings& s = model.pending;
         s.format = print ? ExportFormat_TIFF : ExportFormat_PNG;
@@ -212,48 +167,31 @@ struct ChoosePreset : PanelCommand {
         s.physical = print;
         s.transparent = false;
     }
-    void run(const PanelModel& model, PanelSession& session) const override {
+    void act(const PanelModel&, PanelSession& session) const override {
         choose(session.dialog(), "exportPreview_Preset_CmbBox",
                print ? "Print (TIFF, 300 dpi, 17 cm)" : "Slides (PNG, 1920 px)");
-        PanelModel next = model;
-        apply(next);
-        checkShown(next, session);
     }
     void show(std::ostream& out) const override { out << "preset " << (print ? "print" : "slides"); }
 };
 
-struct OkWithFile : PanelCommand {
+struct OkWithFile : PanelKernelStep {
     void checkPreconditions(const PanelModel& model) const override { RC_PRE(model.open); }
     void apply(PanelModel& model) const override {
         model.open = false;
         model.kernel = model.pending;
         ++model.files;
     }
-    void run(const PanelModel& model, PanelSession& session) const override {
+    void act(const PanelModel& model, PanelSession& session) const override {
         const char* extension = model.pending.format == ExportFormat_PNG ? ".png" : ".tiff";
         session.files.saveAs(
             QString::fromStdString(session.path("panel-" + std::to_string(model.files) + extension)));
         session.pressOk(session.dialog());
         RC_ASSERT(!session.dialog().isVisible());
-        PanelModel next = model;
-        apply(next);
-        RC_ASSERT(session.kernelSettings(next.kernel.typedWidth) == next.kernel);
     }
     void show(std::ostream& out) const override { out << "OK with a file"; }
 };
 
-struct Cancel : PanelCommand {
-    void checkPreconditions(const PanelModel& model) const override { RC_PRE(model.open); }
-    void apply(PanelModel& model) const override { model.open = false; }
-    void run(const PanelModel& model, PanelSession& session) const override {
-        session.dialog().reject();
-        QCoreApplication::processEvents();
-        RC_ASSERT(session.kernelSettings(model.kernel.typedWidth) == model.kernel);
-    }
-    void show(std::ostream& out) const override { out << "cancel"; }
-};
-
-struct ChangeElsewhere : PanelCommand {
+struct ChangeElsewhere : PanelKernelStep {
     bool physical = *rc::gen::arbitrary<bool>();
     bool transparent = *rc::gen::arbitrary<bool>();
     int width = *rc::gen::inRange(100, 900);
@@ -263,19 +201,18 @@ struct ChangeElsewhere : PanelCommand {
         model.kernel.transparent = transparent;
         model.kernel.width = width;
     }
-    void run(const PanelModel& model, PanelSession& session) const override {
+    void act(const PanelModel&, PanelSession& session) const override {
         session.styles.setFromElsewhere(usePhysicalSizePath, physical);
         session.styles.setFromElsewhere(transparentPath, transparent);
         session.styles.setFromElsewhere(imageWidthPath, long{width});
-        PanelModel next = model;
-        apply(next);
-        RC_ASSERT(session.kernelSettings(next.kernel.typedWidth) == next.kernel);
     }
     void show(std::ostream& out) const override {
         out << "elsewhere: width " << width << (physical ? ", in print" : "")
             << (transparent ? ", transparent" : "");
     }
 };
+
+using Cancel = CancelStep<PanelModel, PanelSession>;
 
 } // namespace
 

@@ -76,23 +76,15 @@ TEST_F(ExportPropertiesTest, TheFirstRefusedValueEndsTheSubmitAndLeavesLaterValu
     EXPECT_NE(styles.integerValue(resolutionPath), 200);
 }
 
+// Each number's range is checked against the kernel's table elsewhere; here, what a refusal
+// tells the user, and the bounds that are no setting's own.
 TEST_F(ExportPropertiesTest, DecoratorsBoundEveryNumberTheUserTypes) {
     ExportPropertiesGenerated set(true, toolbox::StringList());
     ExportPropertiesManager manager(set);
-    const std::string widthRange =
-        "The value must be greater than or equal to 4 and less than or equal to 32766.";
-    EXPECT_EQ(rejectionOf([&] { set.imageWidth()->setValue(3); }), widthRange);
-    EXPECT_EQ(rejectionOf([&] { set.imageWidth()->setValue(32767); }), widthRange);
-    EXPECT_EQ(rejectionOf([&] { set.epsPreviewImageHeight()->setValue(3); }), widthRange);
-    for (int width : {4, 32766})
-        EXPECT_EQ(rejectionOf([&] { set.imageWidth()->setValue(width); }), "accepted");
-    EXPECT_NE(rejectionOf([&] { set.superSampleFactor()->setValue(1); }), "accepted");
-    EXPECT_NE(rejectionOf([&] { set.superSampleFactor()->setValue(17); }), "accepted");
+    EXPECT_EQ(rejectionOf([&] { set.imageWidth()->setValue(3); }),
+              "The value must be greater than or equal to 4 and less than or equal to 32766.");
     EXPECT_NE(rejectionOf([&] { set.animationSpeed()->setValue(0.0); }), "accepted");
     EXPECT_EQ(rejectionOf([&] { set.animationSpeed()->setValue(0.001); }), "accepted");
-    EXPECT_NE(rejectionOf([&] { set.precision()->setValue(9); }), "accepted");
-    EXPECT_EQ(rejectionOf([&] { set.precision()->setValue(0); }), "accepted");
-    EXPECT_EQ(set.imageWidth()->retrieveValue(), 32766);
 
     // The resolution limit follows the region: the whole work area allows less than one frame.
     const int frameLimit = QelAppGetVectorExportMaxDPI(ExportRegion_CurrentFrame);

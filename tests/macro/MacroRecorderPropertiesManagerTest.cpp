@@ -5,14 +5,11 @@
 #include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
 using qelmar::sdk::ui::propertymanager::MacroRecorderPropertiesManager;
-using qelmar::sdk::ui::propertymanager::RelevancePtr;
 using qelmar::standin::testing::KernelTestControl;
 
 namespace {
@@ -54,46 +51,15 @@ TEST_F(MacroRecorderPropertiesManagerTest, EscapesEverySingleQuoteOnce) {
         EXPECT_EQ(manager.escapeDelimitingCharacters(input), expected) << "input: " << input;
 }
 
-TEST_F(MacroRecorderPropertiesManagerTest, RecordsInsertedCommandsIntoTheMacroFile) {
-    kernel.setDefaultAnswer(true);
-    ASSERT_TRUE(manager.startAction(macroPath()));
-    manager.pauseAction("Don't move");
-    manager.suspendGraphicsAction();
-    manager.unSuspendGraphicsAction();
-    manager.insertCommandAction("$!VARSET |MFBD| = 'C:\\data'");
-    ASSERT_TRUE(manager.stopAction());
-
-    const std::vector<std::string> expected{"$!PAUSE 'Don\\'t move'", "$!DRAWGRAPHICS FALSE",
-                                            "$!DRAWGRAPHICS TRUE", "$!VARSET |MFBD| = 'C:\\data'"};
-    EXPECT_EQ(macroBody(), expected);
-    const auto questions = kernel.messagesOfType(MessageBox_Question);
-    ASSERT_EQ(questions.size(), 3u);
-    EXPECT_EQ(questions[0].text, graphicsOffQuestion);
-    EXPECT_EQ(questions[1].text, graphicsOnQuestion);
-    EXPECT_EQ(questions[2].text, stopQuestion);
-}
-
-TEST_F(MacroRecorderPropertiesManagerTest, EveryKernelCallButTheStartRunsInsideTheLock) {
-    kernel.setDefaultAnswer(true);
-    ASSERT_TRUE(manager.startAction(macroPath()));
-    manager.pauseAction("p");
-    manager.suspendGraphicsAction();
-    manager.unSuspendGraphicsAction();
-    manager.insertCommandAction("c");
-    manager.stopAction();
-    ASSERT_TRUE(manager.startAction(macroPath()));
-    manager.cancelAction();
-
-    ASSERT_EQ(kernel.callsNamed("QelAppMacroRecordStart").size(), 2u);
-    for (const auto& record : kernel.journal()) {
-        if (record.call == "QelAppMacroRecordStart")
-            EXPECT_FALSE(record.insideLock);
-        else
-            EXPECT_TRUE(record.insideLock) << record.call;
-    }
-}
-
+// The shared relevance changes on start, stop and cancel only; the keep-up one, its inverse, is
+// told along with it.
 TEST_F(MacroRecorderPropertiesManagerTest, NotifiesOnlyOnTheThreeTransitions) {
+    const qelmar::sdk::ui::propertymanager::RelevancePtr keepUp =
+        MacroRecorderPropertiesManager::okToKeepUpRelevance();
+    int keepUpNotifications = 0;
+    boost::signals2::scoped_connection keepUpConnection =
+        keepUp->connectToRelevanceChangedSignal([&] { ++keepUpNotifications; });
+    EXPECT_FALSE(keepUp->isRelevant());
     kernel.failCall("QelAppMacroRecordStart", qelmar::standin::FailMode::Once);
     EXPECT_FALSE(manager.startAction(macroPath()));
     EXPECT_EQ(notifications, 0);
@@ -101,7 +67,8 @@ TEST_F(MacroRecorderPropertiesManagerTest, NotifiesOnlyOnTheThreeTransitions) {
     EXPECT_TRUE(manager.startAction(macroPath()));
     EXPECT_EQ(notifications, 1);
     EXPECT_FALSE(MacroRecorderPropertiesManager::relevance()->isRelevant());
-    EXPECT_TRUE(MacroRecorderPropertiesManager::okToKeepUpRelevance()->isRelevant());
+    EXPECT_TRUE(keepUp->isRelevant());
+    EXPECT_EQ(keepUpNotifications, 1);
 
     kernel.setDefaultAnswer(true);
     manager.pauseAction("x");
@@ -133,35 +100,11 @@ TEST_F(MacroRecorderPropertiesManagerTest, AnswersNoLeaveTheRecordingAsItWas) {
     EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordEnd"));
     EXPECT_FALSE(MacroRecorderPropertiesManager::relevance()->isRelevant());
     EXPECT_EQ(notifications, 1);
-}
-
-TEST_F(MacroRecorderPropertiesManagerTest, CancelWithoutRecordingAsksNothing) {
-    EXPECT_FALSE(manager.cancelAction());
-    EXPECT_TRUE(kernel.messages().empty());
-    EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordCancel"));
-    EXPECT_EQ(notifications, 0);
-}
-
-TEST_F(MacroRecorderPropertiesManagerTest, CancelAsksAndCancelsInsteadOfEnding) {
-    ASSERT_TRUE(manager.startAction(macroPath()));
-    kernel.answerQuestion(cancelQuestion, true);
-    EXPECT_TRUE(manager.cancelAction());
-    EXPECT_TRUE(kernel.wasCalled("QelAppMacroRecordCancel"));
-    EXPECT_FALSE(kernel.wasCalled("QelAppMacroRecordEnd"));
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(macroPath())));
-}
-
-TEST_F(MacroRecorderPropertiesManagerTest, KeepUpRelevanceFollowsTheSharedRelevance) {
-    EXPECT_EQ(MacroRecorderPropertiesManager::relevance(), MacroRecorderPropertiesManager::relevance());
-    const RelevancePtr keepUp = MacroRecorderPropertiesManager::okToKeepUpRelevance();
-    int keepUpNotifications = 0;
-    boost::signals2::scoped_connection keepUpConnection =
-        keepUp->connectToRelevanceChangedSignal([&] { ++keepUpNotifications; });
-
-    EXPECT_FALSE(keepUp->isRelevant());
-    ASSERT_TRUE(manager.startAction(macroPath()));
-    EXPECT_TRUE(keepUp->isRelevant());
-    EXPECT_EQ(keepUpNotifications, 1);
+    std::vector<std::string> questions;
+    for (const auto& question : kernel.messagesOfType(MessageBox_Question))
+        questions.push_back(question.text);
+    EXPECT_EQ(questions, (std::vector<std::string>{graphicsOffQuestion, graphicsOnQuestion, cancelQuestion,
+                                                   stopQuestion}));
 }
 
 } // namespace

@@ -70,7 +70,18 @@ struct Session {
     }
 };
 
-using Command = rc::state::Command<Model, Session>;
+// A user's step: done in the session, then the window must be up exactly while the model records.
+struct Command : rc::state::Command<Model, Session> {
+    void run(const Model& model, Session& session) const override {
+        act(model, session);
+        Model next = model;
+        apply(next);
+        session.expectWindowUpWhileRecording(next);
+        afterwards(model, session);
+    }
+    virtual void act(const Model& model, Session& session) const = 0;
+    virtual void afterwards(const Model&, Session&) const {}
+};
 
 std::string pauseCommand(const std::string& text) {
     std::string escaped;
@@ -94,13 +105,10 @@ struct Start : Command {
         ++model.recordings;
         model.lines.clear();
     }
-    void run(const Model& model, Session& session) const override {
+    void act(const Model& model, Session& session) const override {
         session.window =
             MacroRecorderDialog::getInstance(session.host, session.macroPath(model.recordings + 1));
         session.window->launch();
-        Model next = model;
-        apply(next);
-        session.expectWindowUpWhileRecording(next);
     }
     void show(std::ostream& out) const override { out << "start recording"; }
 };
@@ -110,13 +118,10 @@ struct InsertText : Command {
     std::string text = *typedText();
     void checkPreconditions(const Model& model) const override { RC_PRE(model.recording); }
     void apply(Model& model) const override { model.lines.push_back(pause ? pauseCommand(text) : text); }
-    void run(const Model& model, Session& session) const override {
+    void act(const Model&, Session& session) const override {
         session.answerer.enterText(QString::fromStdString(text));
         session.click(pause ? "insertPause_Button" : "insertCommand_Button");
         RC_ASSERT(session.answerer.pendingAnswers() == 0u);
-        Model next = model;
-        apply(next);
-        session.expectWindowUpWhileRecording(next);
     }
     void show(std::ostream& out) const override { out << (pause ? "pause " : "raw ") << text; }
 };
@@ -129,12 +134,9 @@ struct SwitchGraphics : Command {
         if (yes)
             model.lines.push_back(on ? "$!DRAWGRAPHICS TRUE" : "$!DRAWGRAPHICS FALSE");
     }
-    void run(const Model& model, Session& session) const override {
+    void act(const Model&, Session& session) const override {
         session.kernel.answerNextQuestions({yes});
         session.click(on ? "unsuspendGraphics_Button" : "suspendGraphics_Button");
-        Model next = model;
-        apply(next);
-        session.expectWindowUpWhileRecording(next);
     }
     void show(std::ostream& out) const override {
         out << "graphics " << (on ? "on" : "off") << (yes ? ", yes" : ", no");
@@ -145,12 +147,11 @@ struct Stop : Command {
     bool yes = *rc::gen::arbitrary<bool>();
     void checkPreconditions(const Model& model) const override { RC_PRE(model.recording); }
     void apply(Model& model) const override { model.recording = !yes; }
-    void run(const Model& model, Session& session) const override {
+    void act(const Model&, Session& session) const override {
         session.kernel.answerQuestion(stopQuestion, yes);
         session.click("stop_Button");
-        Model next = model;
-        apply(next);
-        session.expectWindowUpWhileRecording(next);
+    }
+    void afterwards(const Model& model, Session& session) const override {
         if (yes)
             RC_ASSERT(readMacroBody(session.macroPath(model.recordings)) == model.lines);
     }
@@ -161,12 +162,11 @@ struct Cancel : Command {
     bool yes = *rc::gen::arbitrary<bool>();
     void checkPreconditions(const Model& model) const override { RC_PRE(model.recording); }
     void apply(Model& model) const override { model.recording = !yes; }
-    void run(const Model& model, Session& session) const override {
+    void act(const Model&, Session& session) const override {
         session.kernel.answerQuestion(cancelQuestion, yes);
         session.window->close();
-        Model next = model;
-        apply(next);
-        session.expectWindowUpWhileRecording(next);
+    }
+    void afterwards(const Model& model, Session& session) const override {
         if (yes)
             RC_ASSERT(!QFile::exists(QString::fromStdString(session.macroPath(model.recordings))));
     }
@@ -178,11 +178,8 @@ struct Cancel : Command {
 struct Drop : Command {
     void checkPreconditions(const Model& model) const override { RC_PRE(model.recording); }
     void apply(Model& model) const override { model.recording = false; }
-    void run(const Model& model, Session& session) const override {
-        session.window->drop();
-        Model next = model;
-        apply(next);
-        session.expectWindowUpWhileRecording(next);
+    void act(const Model&, Session& session) const override { session.window->drop(); }
+    void afterwards(const Model& model, Session& session) const override {
         RC_ASSERT(readMacroBody(session.macroPath(model.recordings)) == model.lines);
     }
     void show(std::ostream& out) const override { out << "dropped by the host"; }

@@ -38,11 +38,6 @@ extern "C" {
 namespace {
 
 using exporttest::lastError;
-using qelmar::standin::StylePath;
-using qelmar::standin::StyleVariant;
-using qelmar::standin::testing::ApplicationTestControl;
-using qelmar::standin::testing::KernelTestControl;
-using qelmar::standin::testing::StyleTestControl;
 using testsupport::contentsOf;
 using testsupport::fileExists;
 using testsupport::writeBytes;

@@ -25,7 +25,6 @@ namespace {
 
 using qelmar::sdk::KernelString;
 using qelmar::standin::testing::ApplicationTestControl;
-using qelmar::standin::testing::DataSetContents;
 using qelmar::standin::testing::KernelTestControl;
 using testsupport::contentsOf;
 using testsupport::writeBytes;

@@ -172,6 +172,9 @@ RC_GTEST_PROP(DataSetRoundTrip, ADataSetWrittenAsADataFileComesBackWhole, ()) {
     const std::string file = application.path("written.plt");
     RC_ASSERT(testsupport::writeCurrentDataSet(file));
     RC_ASSERT(differenceBetween(readDataFile(file), original) == "");
+    // The data set written is now the file's: a reload would give it again.
+    RC_ASSERT(application.shown().dataFiles == std::vector<std::string>{file});
+    RC_ASSERT(application.shown().journalValid);
 
     RC_ASSERT(Application::load({file}));
     RC_ASSERT(differenceBetween(application.shown().allValues(), original) == "");

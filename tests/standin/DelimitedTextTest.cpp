@@ -119,7 +119,8 @@ protected:
 class DelimitedTextCorpus : public DelimitedTextTest, public ::testing::WithParamInterface<CorpusFile> {};
 
 // Every file goes through the loader and the kernel, as a user's would; a refused one leaves the
-// data shown before.
+// data shown before. Quoting, separators and missing-value tokens as a writer produces them are
+// the property below's; these are the files people make by hand.
 TEST_P(DelimitedTextCorpus, LoadsWhatAUserMustGet) {
     // Numbers are read the same whatever locale the host put in place.
     const testsupport::ScopedCommaDecimalLocale commaLocale;
@@ -141,18 +142,11 @@ const std::string longField(20 * 1000 * 1000, 'z');
 INSTANTIATE_TEST_SUITE_P(
     Files, DelimitedTextCorpus,
     ::testing::Values(
-        loads("QuotedHeaderWithTheSeparatorInside", "\"Temp, K\",P\n1,2\n", {"Temp, K", "P"}, {{1}, {2}}),
-        loads("QuotedSeparatorsDoNotDecideTheSeparator", "\"x; left, east\";\"y\"\n1;2\n",
-              {"x; left, east", "y"}, {{1}, {2}}),
         loads("DoubledQuotesAreOneQuote", "\"say \"\"hi\"\"\",v\n1,2\n", {"say \"hi\"", "v"}, {{1}, {2}}),
         loads("QuotedLineEndStaysInTheName", "\"two\nlines\",v\n1,2\n3,4\n", {"two\nlines", "v"},
               {{1, 3}, {2, 4}}),
         loads("QuotedLastFieldWithoutLineEnd", "x,y\n1,\"2\"", {"x", "y"}, {{1}, {2}}),
         loads("QuotedNumbers", "x,y\n\"1.5\",\" -2 \"\n", {"x", "y"}, {{1.5}, {-2}}),
-        loads("EveryMissingValueToken", "a,b,c,d,e\nNA,NaN,nan,-,\n1,2,3,4,5\n", {"a", "b", "c", "d", "e"},
-              {{nan, 1}, {nan, 2}, {nan, 3}, {nan, 4}, {nan, 5}}),
-        loads("MissingValueTokensInBlankSeparatedColumns", "p q\nNA 1\n2 -\n", {"p", "q"},
-              {{nan, 2}, {1, nan}}),
         loads("CommentLinesAnywhereBetweenRows",
               "# logger 7, \"raw\"\nx,y\n# calibrated\n1,2\n   # indented\n3,4\n", {"x", "y"},
               {{1, 3}, {2, 4}}),
@@ -162,7 +156,6 @@ INSTANTIATE_TEST_SUITE_P(
         loads("FirstRowOfNumbersIsData", "1,2\n3,NA\n", {"V1", "V2"}, {{1, 3}, {2, nan}}),
         loads("Utf8ByteOrderMarkIsSkipped", "\xEF\xBB\xBFx,\"y\"\r\n1.5,-2e3\r\n+3,\r\n", {"x", "y"},
               {{1.5, 3}, {-2000, nan}}),
-        loads("SemicolonsAndANameWithABlank", "a;b c\n0.25;1\n", {"a", "b c"}, {{0.25}, {1}}),
         loads("TabsAndALineOfOnlyATab", "t\tv\n1\t2\n\t\n", {"t", "v"}, {{1, nan}, {2, nan}}),
         loads("IndentedCommentBetweenBlankSeparatedRows", "p q\n1 2\n   # note\n3 4\n", {"p", "q"},
               {{1, 3}, {2, 4}}),

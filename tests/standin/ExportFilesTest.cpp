@@ -10,7 +10,6 @@
 #include "kernel/testing/StyleTestControl.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
@@ -29,11 +28,6 @@
 namespace {
 
 using exporttest::lastError;
-using qelmar::standin::StylePath;
-using qelmar::standin::StyleVariant;
-using qelmar::standin::testing::ApplicationTestControl;
-using qelmar::standin::testing::KernelTestControl;
-using qelmar::standin::testing::StyleTestControl;
 using testsupport::contentsOf;
 using testsupport::fileExists;
 
@@ -258,23 +252,6 @@ TEST_F(ExportFilesTest, RefusedExportsExplainAndWriteNothing) {
     // Without frames the size queries still answer.
     EXPECT_GT(QelUtilGetDefaultExportImageWidth(ExportFormat_PNG, ExportRegion_CurrentFrame), 0);
     EXPECT_GT(QelAppGetVectorExportMaxDPI(ExportRegion_AllFrames), 0);
-}
-
-TEST_F(ExportFilesTest, InterruptedWriteLeavesTheEarlierFile) {
-    for (ExportFormat_e format : {ExportFormat_PNG, ExportFormat_EPS, ExportFormat_PDF, ExportFormat_SVG,
-                                  ExportFormat_WindowsMetafile}) {
-        ASSERT_TRUE(exportAs("kept", format)) << lastError();
-        const QByteArray before = contentsOf(path("kept"));
-        app.failWritesAfterBytes(64);
-        set({"ExportSetup", "ImageWidth"}, 300L);
-        set({"PrintSetup", "Palette"}, 0L);
-        EXPECT_FALSE(exportAs("kept", format));
-        EXPECT_FALSE(lastError().empty());
-        app.failWritesAfterBytes(-1);
-        EXPECT_EQ(contentsOf(path("kept")), before);
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept"});
-        QFile::remove(QString::fromStdString(path("kept")));
-    }
 }
 
 TEST_F(ExportFilesTest, SizesFollowTheRegionAndTheResolution) {

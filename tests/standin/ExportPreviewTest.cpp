@@ -269,16 +269,14 @@ struct SizeCase {
     Overrides overrides;
 };
 
-// Real scenes written at several sizes: every file lies within the stated error of the
-// prediction made from a small preview.
+// Real scenes written at the smallest and the largest size: every file lies within the stated
+// error of the prediction made from a small preview. One row per way of encoding.
 TEST_F(ExportPreviewTest, FilesLieWithinTheStatedErrorOfThePrediction) {
-    const std::vector<SizeCase> formats = {
+    const std::vector<PictureCase> formats = {
         {"png", {{"ExportSetup/ExportFormat", ExportFormat_PNG}}},
         {"png-256", {{"ExportSetup/ExportFormat", ExportFormat_PNG}, {"ExportSetup/ConvertTo256Colors", 1}}},
         {"bmp", {{"ExportSetup/ExportFormat", ExportFormat_BMP}}},
-        {"jpeg", {{"ExportSetup/ExportFormat", ExportFormat_JPEG}}},
-        {"jpeg-high", {{"ExportSetup/ExportFormat", ExportFormat_JPEG}, {"ExportSetup/Quality", 95}}},
-        {"tiff", {{"ExportSetup/ExportFormat", ExportFormat_TIFF}}},
+        {"jpeg", {{"ExportSetup/ExportFormat", ExportFormat_JPEG}, {"ExportSetup/Quality", 95}}},
         {"tiff-grey",
          {{"ExportSetup/ExportFormat", ExportFormat_TIFF}, {"PrintSetup/Palette", Palette_Monochrome}}},
         {"eps", {{"ExportSetup/ExportFormat", ExportFormat_EPS}}},
@@ -287,17 +285,16 @@ TEST_F(ExportPreviewTest, FilesLieWithinTheStatedErrorOfThePrediction) {
           {"ExportSetup/PrintRenderType", PrintRenderType_Image}}},
         {"wmf", {{"ExportSetup/ExportFormat", ExportFormat_WindowsMetafile}}},
     };
-    const std::vector<std::pair<double, double>> sizes = {{400, 50}, {1200, 150}, {2400, 300}};
     for (int scene = 0; scene < 2; ++scene) {
         if (scene == 1)
             useDenseScene();
-        for (const SizeCase& format : formats) {
-            for (const auto& [width, resolution] : sizes) {
+        for (const PictureCase& format : formats) {
+            for (const auto& [width, resolution] : {std::pair{400, 50}, std::pair{2400, 300}}) {
                 SCOPED_TRACE(std::string(format.name) + " scene " + std::to_string(scene) + " width " +
-                             std::to_string(static_cast<int>(width)));
+                             std::to_string(width));
                 Overrides overrides = format.overrides;
-                overrides.push_back({"ExportSetup/ImageWidth", width});
-                overrides.push_back({"PrintSetup/ImageResolution", resolution});
+                overrides.push_back({"ExportSetup/ImageWidth", double(width)});
+                overrides.push_back({"PrintSetup/ImageResolution", double(resolution)});
                 const Preview preview = previewOf(overrides, 160, 160);
                 ASSERT_TRUE(preview) << lastError();
                 const auto bytes = static_cast<double>(

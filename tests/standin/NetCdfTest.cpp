@@ -90,8 +90,8 @@ struct ConventionCase {
     const char* cdl;
     Names variables;
     std::vector<Column> values;
-    std::vector<std::size_t> dimensions;
-    std::vector<std::vector<Column>> laterSteps;
+    std::vector<std::size_t> dimensions = {};
+    std::vector<std::vector<Column>> laterSteps = {};
 };
 
 const ConventionCase conventionCases[] = {
@@ -100,50 +100,40 @@ const ConventionCase conventionCases[] = {
      "netcdf p { dimensions: x = 4 ; variables: short T(x) ; T:scale_factor = 0.5 ; T:add_offset = 10. ;"
      " T:_FillValue = -1s ; data: T = 0, 3, -1, 4 ; }",
      {"T"},
-     {{10.0, 11.5, nan, 12.0}},
-     {},
-     {}},
+     {{10.0, 11.5, nan, 12.0}}},
     {"FillValueAttributeAndTheTypesDefaultFillAreMissing",
      "nc3",
      "netcdf f { dimensions: x = 3 ; variables: double a(x) ; a:_FillValue = -999. ; float b(x) ;"
      " int c(x) ; data: a = 1, -999, 3 ; b = 1.5, _, 2.5 ; c = _, 7, 8 ; }",
      {"a", "b", "c"},
-     {{1.0, nan, 3.0}, {1.5, nan, 2.5}, {nan, 7.0, 8.0}},
-     {},
-     {}},
+     {{1.0, nan, 3.0}, {1.5, nan, 2.5}, {nan, 7.0, 8.0}}},
     {"MissingValueAndValidBoundsAreMissing",
      "nc3",
      "netcdf v { dimensions: x = 4 ; variables: double r(x) ; r:valid_range = 0., 100. ;"
      " r:missing_value = 50. ; double lo(x) ; lo:valid_min = 2. ; double hi(x) ; hi:valid_max = 2. ;"
      " data: r = -1, 50, 100, 101 ; lo = 1, 2, 3, 4 ; hi = 1, 2, 3, 4 ; }",
      {"r", "lo", "hi"},
-     {{nan, nan, 100.0, nan}, {nan, 2.0, 3.0, 4.0}, {1.0, 2.0, nan, nan}},
-     {},
-     {}},
+     {{nan, nan, 100.0, nan}, {nan, 2.0, 3.0, 4.0}, {1.0, 2.0, nan, nan}}},
     {"ValidRangeOfPackedValuesBoundsTheStoredIntegers",
      "nc3",
      "netcdf r { dimensions: x = 3 ; variables: short s(x) ; s:scale_factor = 2. ;"
      " s:valid_range = 0s, 10s ; data: s = -1, 5, 11 ; }",
      {"s"},
-     {{nan, 10.0, nan}},
-     {},
-     {}},
+     {{nan, 10.0, nan}}},
     {"TwoDimensionalGridWithItsCoordinatesSpreadOverThePoints",
      "nc3",
      "netcdf g { dimensions: lat = 2 ; lon = 3 ; variables: float lat(lat) ; float lon(lon) ;"
      " double T(lat, lon) ; data: lat = -10, 10 ; lon = 100, 110, 120 ; T = 1, 2, 3, 4, 5, 6 ; }",
      {"lon", "lat", "T"},
      {{100, 110, 120, 100, 110, 120}, {-10, -10, -10, 10, 10, 10}, {1, 2, 3, 4, 5, 6}},
-     {3, 2},
-     {}},
+     {3, 2}},
     {"ThreeDimensionalGridIsIJK",
      "nc3",
      "netcdf k { dimensions: z = 2 ; y = 2 ; x = 2 ; variables: double z(z) ; double x(x) ;"
      " double P(z, y, x) ; data: z = 0, 5 ; x = 1, 2 ; P = 1, 2, 3, 4, 5, 6, 7, 8 ; }",
      {"x", "z", "P"},
      {{1, 2, 1, 2, 1, 2, 1, 2}, {0, 0, 0, 0, 5, 5, 5, 5}, {1, 2, 3, 4, 5, 6, 7, 8}},
-     {2, 2, 2},
-     {}},
+     {2, 2, 2}},
     {"RecordsOfTheUnlimitedDimensionAreTimeSteps",
      "nc3",
      "netcdf t { dimensions: time = UNLIMITED ; x = 2 ; variables: double time(time) ; double x(x) ;"
@@ -157,25 +147,19 @@ const ConventionCase conventionCases[] = {
      "nc4",
      "netcdf n { dimensions: x = 2 ; group: inner { variables: double v(x) ; data: v = 3, 4 ; } }",
      {"inner/v"},
-     {{3, 4}},
-     {},
-     {}},
+     {{3, 4}}},
     {"EmptyUnlimitedDimensionYieldsToAFixedOneWithData",
      "nc3",
      "netcdf e { dimensions: time = UNLIMITED ; depth = 3 ; variables: double a(time) ; double b(time) ;"
      " double d(depth) ; data: d = 1, 2, 3 ; }",
      {"d"},
-     {{1, 2, 3}},
-     {},
-     {}},
+     {{1, 2, 3}}},
     {"OneDimensionalAlongTheUnlimitedStaysAList",
      "nc3",
      "netcdf l { dimensions: time = UNLIMITED ; variables: double time(time) ; float temp(time) ;"
      " data: time = 0, 0.5 ; temp = 1, 2 ; }",
      {"time", "temp"},
-     {{0, 0.5}, {1, 2}},
-     {},
-     {}},
+     {{0, 0.5}, {1, 2}}},
 };
 
 class NetCdfConventionsTest : public ::testing::TestWithParam<ConventionCase> {};

@@ -23,7 +23,6 @@ namespace {
 using exporttest::lastError;
 using qelmar::standin::testing::ReadOnlyFolder;
 using testsupport::contentsOf;
-using testsupport::fileExists;
 using testsupport::writeBytes;
 
 QStringList entriesOf(const QTemporaryDir& folder) {
@@ -136,6 +135,8 @@ const Writer writers[] = {
     {"Png", "still.png", Call::Export, ExportFormat_PNG},
     {"Tiff", "still.tif", Call::Export, ExportFormat_TIFF},
     {"EncapsulatedPostScript", "still.eps", Call::Export, ExportFormat_EPS},
+    {"Pdf", "page.pdf", Call::Export, ExportFormat_PDF},
+    {"Svg", "page.svg", Call::Export, ExportFormat_SVG},
     {"WindowsMetafile", "still.wmf", Call::Export, ExportFormat_WindowsMetafile},
     {"AviMovie", "movie.avi", Call::Export, ExportFormat_AVI, 3},
     {"Mpeg4Movie", "movie.mp4", Call::Export, ExportFormat_MPEG4, 3},

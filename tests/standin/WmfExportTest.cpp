@@ -27,14 +27,8 @@ namespace {
 
 using exporttest::lastError;
 
-using qelmar::sdk::KernelString;
-using qelmar::standin::StylePath;
-using qelmar::standin::StyleVariant;
 using qelmar::standin::WmfCanvas;
-using qelmar::standin::testing::ApplicationTestControl;
 using qelmar::standin::testing::DataSetContents;
-using qelmar::standin::testing::KernelTestControl;
-using qelmar::standin::testing::StyleTestControl;
 using testsupport::contentsOf;
 
 constexpr quint16 polylineFunction = 0x0325;

@@ -47,19 +47,13 @@ TEST_F(KernelPropertyTest, EveryValueTypeCrossesToTheKernelAndBack) {
     EXPECT_EQ(fruit.retrieveValue(), Fruit_Pear);
 }
 
-TEST_F(KernelPropertyTest, SettingTheHeldValueWritesNothingAndFiresNothing) {
+// The write makes the kernel announce a state change; the property must not announce the
+// value a second time because of it, and the value it holds is neither written nor announced.
+TEST_F(KernelPropertyTest, AWriteFiresOnceAndTheHeldValueIsNotWritten) {
     KernelProperty<long> count(styleValueOf(countPath));
     ValueRecorder<long> recorder(count);
     count.setValue(5);
     EXPECT_EQ(styles.writeCount(countPath), 0);
-    EXPECT_TRUE(recorder.values().empty());
-}
-
-// The write makes the kernel announce a state change; the property must not announce the
-// value a second time because of it.
-TEST_F(KernelPropertyTest, ASuccessfulWriteFiresOnce) {
-    KernelProperty<long> count(styleValueOf(countPath));
-    ValueRecorder<long> recorder(count);
     count.setValue(42);
     EXPECT_EQ(recorder.values(), std::vector<long>{42});
     EXPECT_EQ(styles.integerValue(countPath), 42);
@@ -201,13 +195,18 @@ protected:
     std::size_t subscribers() const { return StateChangeEventObservable::getInstance().subscriberCount(); }
 };
 
-TEST_F(KernelPropertySubscriptionTest, SubscribesOnceOnTheFirstListener) {
+// One subscription however many listeners, and none left by a property destroyed first.
+TEST_F(KernelPropertySubscriptionTest, SubscribesOnceOnTheFirstListenerAndLeavesNoSlotBehind) {
     const std::size_t before = subscribers();
-    KernelProperty<long> count(styleValueOf(countPath));
+    auto count = std::make_unique<KernelProperty<long>>(styleValueOf(countPath));
     EXPECT_EQ(subscribers(), before);
-    ValueRecorder<long> first(count);
-    ValueRecorder<long> second(count);
+    ValueRecorder<long> first(*count);
+    ValueRecorder<long> second(*count);
     EXPECT_EQ(subscribers(), before + 1);
+    count.reset();
+    EXPECT_EQ(subscribers(), before);
+    styles.setFromElsewhere(countPath, 9L);
+    EXPECT_TRUE(first.values().empty());
 }
 
 TEST_F(KernelPropertySubscriptionTest, ShutdownUnsubscribesUntilTheNextListener) {
@@ -242,16 +241,6 @@ TEST_F(KernelPropertySubscriptionTest, ALateListenerHearsNothingStale) {
     EXPECT_EQ(count.retrieveValue(), 9);
     styles.setFromElsewhere(countPath, 10L);
     EXPECT_EQ(late.values(), std::vector<long>{10});
-}
-
-TEST_F(KernelPropertySubscriptionTest, APropertyDestroyedFirstLeavesNoSlotBehind) {
-    const std::size_t before = subscribers();
-    auto count = std::make_unique<KernelProperty<long>>(styleValueOf(countPath));
-    ValueRecorder<long> recorder(*count);
-    count.reset();
-    EXPECT_EQ(subscribers(), before);
-    styles.setFromElsewhere(countPath, 9L);
-    EXPECT_TRUE(recorder.values().empty());
 }
 
 } // namespace qelmar::sdk::styleproperties::test

@@ -7,13 +7,13 @@
 #include "kernel/MatchVariables.h"
 #include "kernel/StateChange.h"
 #include "kernel/VarNameMatching.h"
+#include "kernel/VariableFilling.h"
 
 #include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
 #include <limits>
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -24,7 +24,6 @@ namespace {
 
 using qelmar::dataload::DataLoadOption;
 using qelmar::toolbox::StringList;
-using VariableNames = std::vector<std::string>;
 
 std::size_t pointCount(const DataValues& values) {
     return values.values.empty() ? 0 : values.values.front().size();
@@ -42,13 +41,6 @@ std::string fileNameOf(const DataSet& dataSet) {
     return QFileInfo(QString::fromStdString(dataSet.dataFiles.front())).fileName().toStdString();
 }
 
-StringList listOf(const VariableNames& names) {
-    StringList list;
-    for (const std::string& name : names)
-        list.append(name);
-    return list;
-}
-
 // Same variables under the kernel's name matching, in whatever order: each of b's names leads to
 // its own variable of a.
 bool sameVariables(const VariableNames& a, const VariableNames& b) {
@@ -62,93 +54,6 @@ bool sameVariables(const VariableNames& a, const VariableNames& b) {
         taken[static_cast<std::size_t>(match.offset)] = true;
     }
     return true;
-}
-
-// The variables data is fitted to: one entry per variable, each entry holding the names that
-// designate it (LF-separated); a variable is called by its entry's first name. The existing
-// variables (the data set's, or the first file's) also take other letter cases of their names, as
-// the post-load window matched them; a new variable takes only the names the user put in its
-// entry.
-struct Variables {
-    StringList entries;
-    VariableNames names;
-    VariableNames existingNames;
-    StringList existing;
-};
-
-Variables variablesNamed(const VariableNames& names) {
-    return {listOf(names), names, names, listOf(names)};
-}
-
-// The entries of a callback's answer that name something, each called by its first name.
-Variables variablesOf(const StringList& answer, const VariableNames& existing) {
-    Variables variables;
-    variables.existingNames = existing;
-    variables.existing = listOf(existing);
-    for (long index = 0; index < answer.size(); ++index) {
-        const char* entry = answer[index];
-        if (!entry)
-            continue;
-        const StringList names = StringList::fromNLString(entry);
-        for (long name = 0; name < names.size(); ++name) {
-            if (!trimmedVarName(names.get(name)).empty()) {
-                variables.entries.append(entry);
-                variables.names.push_back(names.get(name));
-                break;
-            }
-        }
-    }
-    return variables;
-}
-
-// Names as compared exactly -> the first position holding that name.
-std::map<std::string, std::size_t> positionsOf(const VariableNames& names) {
-    std::map<std::string, std::size_t> positions;
-    for (std::size_t position = 0; position < names.size(); ++position)
-        positions.emplace(trimmedVarName(names[position]), position);
-    return positions;
-}
-
-// For each variable, the own variable that fills it, or -1. An entry's names are tried in their
-// order, which is the order they joined the entry in the post-load window: the variable's own
-// names first, then those combined into it. So a file fills the variable from the name that
-// filled it for that file in the window, even when the entry also holds another of the file's
-// names that another file combined into it. An existing variable's name also takes a file's
-// other spelling of it, when the file has only one. Each own variable fills one variable, the
-// first whose entry takes it: a file's "X" the window matched to the data set's "x" does not also
-// fill an "X" added from another file.
-std::vector<int> sourcesOf(const Variables& variables, const VariableNames& own) {
-    const std::map<std::string, std::size_t> ownPositions = positionsOf(own);
-    const std::map<std::string, std::size_t> existingPositions = positionsOf(variables.existingNames);
-    std::map<std::size_t, int> otherSpellings; // existing variable -> own variable
-    const std::vector<VarNameMatch> inExisting = matchVarNames(*variables.existing.getRef(), own);
-    for (std::size_t name = 0; name < inExisting.size(); ++name) {
-        if (inExisting[name].offset >= 0)
-            otherSpellings.emplace(static_cast<std::size_t>(inExisting[name].offset), static_cast<int>(name));
-    }
-    const auto sourceOfName = [&](const std::string& name) {
-        const std::string key = trimmedVarName(name);
-        if (const auto found = ownPositions.find(key); found != ownPositions.end())
-            return static_cast<int>(found->second);
-        const auto existing = existingPositions.find(key);
-        if (existing == existingPositions.end())
-            return -1;
-        const auto spelling = otherSpellings.find(existing->second);
-        return spelling == otherSpellings.end() ? -1 : spelling->second;
-    };
-    std::vector<int> sources(variables.names.size(), -1);
-    std::vector<bool> used(own.size(), false);
-    for (long entry = 0; entry < variables.entries.size(); ++entry) {
-        const StringList names = StringList::fromNLString(variables.entries[entry]);
-        for (long name = 0; name < names.size() && sources[static_cast<std::size_t>(entry)] < 0; ++name) {
-            const int source = sourceOfName(names.get(name));
-            if (source >= 0 && !used[static_cast<std::size_t>(source)]) {
-                used[static_cast<std::size_t>(source)] = true;
-                sources[static_cast<std::size_t>(entry)] = source;
-            }
-        }
-    }
-    return sources;
 }
 
 // The names of `own` whose values no variable would take. A repeated name counts once: no list

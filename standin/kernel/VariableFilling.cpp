@@ -1,0 +1,88 @@
+#include "kernel/VariableFilling.h"
+
+#include "kernel/VarNameMatching.h"
+
+#include <map>
+
+namespace qelmar::standin {
+
+using qelmar::toolbox::StringList;
+
+namespace {
+
+// Names as compared exactly -> the first position holding that name.
+std::map<std::string, std::size_t> positionsOf(const VariableNames& names) {
+    std::map<std::string, std::size_t> positions;
+    for (std::size_t position = 0; position < names.size(); ++position)
+        positions.emplace(trimmedVarName(names[position]), position);
+    return positions;
+}
+
+} // namespace
+
+StringList listOf(const VariableNames& names) {
+    StringList list;
+    for (const std::string& name : names)
+        list.append(name);
+    return list;
+}
+
+Variables variablesNamed(const VariableNames& names) {
+    return {listOf(names), names, names, listOf(names)};
+}
+
+Variables variablesOf(const StringList& answer, const VariableNames& existing) {
+    Variables variables;
+    variables.existingNames = existing;
+    variables.existing = listOf(existing);
+    for (long index = 0; index < answer.size(); ++index) {
+        const char* entry = answer[index];
+        if (!entry)
+            continue;
+        const StringList names = StringList::fromNLString(entry);
+        for (long name = 0; name < names.size(); ++name) {
+            if (!trimmedVarName(names.get(name)).empty()) {
+                variables.entries.append(entry);
+                variables.names.push_back(names.get(name));
+                break;
+            }
+        }
+    }
+    return variables;
+}
+
+std::vector<int> sourcesOf(const Variables& variables, const VariableNames& own) {
+    const std::map<std::string, std::size_t> ownPositions = positionsOf(own);
+    const std::map<std::string, std::size_t> existingPositions = positionsOf(variables.existingNames);
+    std::map<std::size_t, int> otherSpellings; // existing variable -> own variable
+    const std::vector<VarNameMatch> inExisting = matchVarNames(*variables.existing.getRef(), own);
+    for (std::size_t name = 0; name < inExisting.size(); ++name) {
+        if (inExisting[name].offset >= 0)
+            otherSpellings.emplace(static_cast<std::size_t>(inExisting[name].offset), static_cast<int>(name));
+    }
+    const auto sourceOfName = [&](const std::string& name) {
+        const std::string key = trimmedVarName(name);
+        if (const auto found = ownPositions.find(key); found != ownPositions.end())
+            return static_cast<int>(found->second);
+        const auto existing = existingPositions.find(key);
+        if (existing == existingPositions.end())
+            return -1;
+        const auto spelling = otherSpellings.find(existing->second);
+        return spelling == otherSpellings.end() ? -1 : spelling->second;
+    };
+    std::vector<int> sources(variables.names.size(), -1);
+    std::vector<bool> used(own.size(), false);
+    for (long entry = 0; entry < variables.entries.size(); ++entry) {
+        const StringList names = StringList::fromNLString(variables.entries[entry]);
+        for (long name = 0; name < names.size() && sources[static_cast<std::size_t>(entry)] < 0; ++name) {
+            const int source = sourceOfName(names.get(name));
+            if (source >= 0 && !used[static_cast<std::size_t>(source)]) {
+                used[static_cast<std::size_t>(source)] = true;
+                sources[static_cast<std::size_t>(entry)] = source;
+            }
+        }
+    }
+    return sources;
+}
+
+} // namespace qelmar::standin

@@ -8,12 +8,15 @@
 #include "host/LaunchHelpAction.h"
 #include "host/ListViewPropertyBinding.h"
 #include "host/RelevanceApplier.h"
+#include "postload/CoveragePanel.h"
+#include "postload/CoverageTableModel.h"
 #include "postload/HtmlItemDelegate.h"
 #include "postload/PostLoadOptionsPropertiesManager.h"
 
 #include "ui_PostLoadOptions.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QSplitter>
 
 #include <exception>
@@ -27,6 +30,7 @@ using sdk::ui::dialogs::ButtonBinding;
 using sdk::ui::dialogs::RelevanceApplier;
 using sdk::ui::dialogs::propertybindings::ListViewPropertySynchronizer;
 using sdk::ui::dialogs::propertybindings::TextFieldPropertyBinding;
+using sdk::ui::postload::CoveragePanel;
 using sdk::ui::postload::HtmlItemDelegate;
 using sdk::ui::propertymanager::PostLoadOptionsPropertiesManager;
 using sdk::ui::propertymanager::RelevancePtr;
@@ -45,6 +49,28 @@ public:
     ArrowCursorDuringLoad(const ArrowCursorDuringLoad&) = delete;
     ArrowCursorDuringLoad& operator=(const ArrowCursorDuringLoad&) = delete;
     ~ArrowCursorDuringLoad() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// The coverage table reads the kernel's lists of a load, which are the kernel's only while the
+// load runs: it names them when the load starts and forgets them when it ends.
+class CoverageDuringLoad {
+public:
+    explicit CoverageDuringLoad(CoveragePanel* panel)
+        : m_panel(panel) {
+        if (!m_panel)
+            return;
+        m_panel->model().nameSourcesFromKernel();
+        m_panel->model().refresh();
+    }
+    CoverageDuringLoad(const CoverageDuringLoad&) = delete;
+    CoverageDuringLoad& operator=(const CoverageDuringLoad&) = delete;
+    ~CoverageDuringLoad() {
+        if (m_panel)
+            m_panel->model().clear();
+    }
+
+private:
+    QPointer<CoveragePanel> m_panel;
 };
 
 // A read-only field that does not look like one invites typing; this one looks inactive.
@@ -123,7 +149,18 @@ struct PostLoadOptionsDialog::Impl {
         applyAliasesOptions(additions.aliasesForNewVariables, additions.saveAliases);
     }
 
-    void applyCoveragePanel(bool /*on*/) {}
+    // A Qt child of the window, but it reads the manager: it goes before the manager does.
+    CoveragePanel* coveragePanel = nullptr;
+    ~Impl() { delete coveragePanel; }
+
+    void applyCoveragePanel(bool on) {
+        if (on && !coveragePanel) {
+            coveragePanel = new CoveragePanel(manager, additionsArea);
+            additionsArea->insertWidget(0, coveragePanel);
+        }
+        if (coveragePanel)
+            coveragePanel->setVisible(on);
+    }
     void applySuggestions(bool /*on*/) {}
     void applyAliasesOptions(bool /*matchNewVariables*/, bool /*saveAliases*/) {}
 
@@ -168,6 +205,7 @@ StringList_s* PostLoadOptionsDialog::static_matchVariablesCallback(StringList_s*
         PostLoadOptionsPropertiesManager& manager = dialog->m_impl->manager;
         if (!manager.initializeManager(existing, incoming, incomingCount))
             return nullptr;
+        const CoverageDuringLoad coverage(dialog->m_impl->coveragePanel);
         if (manager.unmatchedVarNamesAvailable()) {
             dialog->launch();
             if (dialog->result() != QDialog::Accepted)

@@ -161,14 +161,25 @@ void tellAboutDifferingFiles(const VariableNames& variables, const std::vector<L
     QelUtilDialogMessageBox(message.c_str(), MessageBox_Information);
 }
 
+// What the user knows a file's list as in the window: a file of several zones names its zone.
+std::string sourceNameOf(const std::vector<LoadedFile>& files, std::size_t index) {
+    const LoadedFile& file = files[index];
+    const bool severalZones =
+        file.zoneInFile > 0 ||
+        (index + 1 < files.size() && files[index + 1].zoneInFile > 0 && files[index + 1].path == file.path);
+    if (!severalZones)
+        return fileNameOf(file);
+    return fileNameOf(file) + " (zone " + std::to_string(file.zoneInFile + 1) + ")";
+}
+
 // What the registered callback decided for files whose variables differ from `existing`.
 struct Matching {
     bool cancelled = false;
     std::optional<Variables> chosen; // empty when the callback was not asked
 };
 
-Matching matchIfVariablesDiffer(const VariableNames& existing, const std::vector<LoadedFile>& files,
-                                std::size_t firstIncoming) {
+Matching matchIfVariablesDiffer(const VariableNames& existing, const std::string& existingName,
+                                const std::vector<LoadedFile>& files, std::size_t firstIncoming) {
     const bool differ = std::any_of(
         files.begin() + static_cast<long>(firstIncoming), files.end(),
         [&](const LoadedFile& file) { return !sameVariables(existing, file.values.variableNames); });
@@ -177,12 +188,15 @@ Matching matchIfVariablesDiffer(const VariableNames& existing, const std::vector
     const StringList existingList = listOf(existing);
     std::vector<StringList> incomingLists;
     std::vector<StringList_s*> incoming;
-    for (std::size_t file = firstIncoming; file < files.size(); ++file)
+    std::vector<std::string> sourceNames{existingName};
+    for (std::size_t file = firstIncoming; file < files.size(); ++file) {
         incomingLists.push_back(listOf(files[file].values.variableNames));
+        sourceNames.push_back(sourceNameOf(files, file));
+    }
     for (const StringList& list : incomingLists)
         incoming.push_back(list.getRef());
-    StringList_s* answer =
-        matchVariables(existingList.getRef(), incoming.data(), static_cast<long>(incoming.size()));
+    StringList_s* answer = matchVariables(existingList.getRef(), incoming.data(),
+                                          static_cast<long>(incoming.size()), sourceNames);
     if (!answer)
         return {true, std::nullopt};
     return {false, variablesOf(StringList(answer), existing)};
@@ -305,7 +319,8 @@ bool loadData(std::vector<LoadedFile> files, DataLoadOption option) {
     // The files loaded first play the existing data set: the others are matched to its variables.
     const VariableNames& existing =
         appending ? current->dataSet->contents.variableNames : files.front().values.variableNames;
-    const Matching matching = matchIfVariablesDiffer(existing, files, appending ? 0 : 1);
+    const std::string existingName = appending ? fileNameOf(*current->dataSet) : sourceNameOf(files, 0);
+    const Matching matching = matchIfVariablesDiffer(existing, existingName, files, appending ? 0 : 1);
     // A cancelled match, like a cancelled options dialog, loads nothing and is no error.
     if (matching.cancelled) {
         clearLastErrorMessage();

@@ -18,6 +18,18 @@ std::map<std::string, std::size_t> positionsOf(const VariableNames& names) {
     return positions;
 }
 
+// An entry is called by its first name that is more than blanks; empty when it has none.
+std::string variableNameOf(const char* entry) {
+    if (!entry)
+        return {};
+    const StringList names = StringList::fromNLString(entry);
+    for (long name = 0; name < names.size(); ++name) {
+        if (!trimmedVarName(names.get(name)).empty())
+            return names.get(name);
+    }
+    return {};
+}
+
 } // namespace
 
 StringList listOf(const VariableNames& names) {
@@ -31,22 +43,22 @@ Variables variablesNamed(const VariableNames& names) {
     return {listOf(names), names, names, listOf(names)};
 }
 
+std::vector<long> namedEntryPositions(const StringList& answer) {
+    std::vector<long> positions;
+    for (long index = 0; index < answer.size(); ++index) {
+        if (!variableNameOf(answer[index]).empty())
+            positions.push_back(index);
+    }
+    return positions;
+}
+
 Variables variablesOf(const StringList& answer, const VariableNames& existing) {
     Variables variables;
     variables.existingNames = existing;
     variables.existing = listOf(existing);
-    for (long index = 0; index < answer.size(); ++index) {
-        const char* entry = answer[index];
-        if (!entry)
-            continue;
-        const StringList names = StringList::fromNLString(entry);
-        for (long name = 0; name < names.size(); ++name) {
-            if (!trimmedVarName(names.get(name)).empty()) {
-                variables.entries.append(entry);
-                variables.names.push_back(names.get(name));
-                break;
-            }
-        }
+    for (const long index : namedEntryPositions(answer)) {
+        variables.entries.append(answer[index]);
+        variables.names.push_back(variableNameOf(answer[index]));
     }
     return variables;
 }
@@ -82,6 +94,15 @@ std::vector<int> sourcesOf(const Variables& variables, const VariableNames& own)
             }
         }
     }
+    return sources;
+}
+
+std::vector<int> fillingSources(const Variables& variables, const VariableNames& own) {
+    if (own != variables.names)
+        return sourcesOf(variables, own);
+    std::vector<int> sources(own.size());
+    for (std::size_t variable = 0; variable < sources.size(); ++variable)
+        sources[variable] = static_cast<int>(variable);
     return sources;
 }
 

@@ -29,6 +29,9 @@ struct Variables {
 
 Variables variablesNamed(const VariableNames& names);
 
+// The positions in a callback's answer of the entries that name something: the variables, in
+// their order.
+std::vector<long> namedEntryPositions(const qelmar::toolbox::StringList& answer);
 // The entries of a callback's answer that name something, each called by its first name.
 Variables variablesOf(const qelmar::toolbox::StringList& answer, const VariableNames& existing);
 
@@ -41,5 +44,8 @@ Variables variablesOf(const qelmar::toolbox::StringList& answer, const VariableN
 // first whose entry takes it: a file's "X" the window matched to the data set's "x" does not also
 // fill an "X" added from another file.
 std::vector<int> sourcesOf(const Variables& variables, const VariableNames& own);
+// What the load fills each variable from: values that have exactly the chosen variables keep them
+// as they are, otherwise as sourcesOf says.
+std::vector<int> fillingSources(const Variables& variables, const VariableNames& own);
 
 } // namespace qelmar::standin

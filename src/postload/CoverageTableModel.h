@@ -43,6 +43,8 @@ public:
     void clear();
 
     int unmatchedColumn() const;
+    // The manager whose lists the table shows.
+    const propertymanager::PostLoadOptionsPropertiesManager& manager() const { return m_manager; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

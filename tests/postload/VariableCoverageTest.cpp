@@ -94,6 +94,29 @@ protected:
     // Loads the files through the kernel's data load, as a loader does; `whileShown` runs inside
     // the window if the load opens it, and its failures come back here once the load is over.
     bool load(const std::vector<Names>& files, std::function<void(QDialog&)> whileShown) {
+        return loadWith(
+            [&](DataLoad_s* data) {
+                for (std::size_t file = 0; file < files.size(); ++file) {
+                    QelUtilDataLoadBeginFile(data, stationPath(file).c_str());
+                    addZone(data, files[file], file);
+                }
+            },
+            std::move(whileShown));
+    }
+
+    std::string stationPath(std::size_t file) const {
+        return folder.filePath(QStringLiteral("station%1.csv").arg(file)).toStdString();
+    }
+
+    static void addZone(DataLoad_s* data, const Names& names, std::size_t file) {
+        QelUtilDataLoadBeginZone(data, "zone");
+        for (std::size_t column = 0; column < names.size(); ++column) {
+            const double value = valueOf(file, column);
+            QelUtilDataLoadAddVariable(data, names[column].c_str(), &value, 1);
+        }
+    }
+
+    bool loadWith(const std::function<void(DataLoad_s*)>& fill, std::function<void(QDialog&)> whileShown) {
         std::exception_ptr failure;
         shown = false;
         QTimer::singleShot(0, [&] {
@@ -110,15 +133,7 @@ protected:
                 dialog->reject();
         });
         DataLoad_s* data = QelUtilDataLoadAlloc();
-        for (std::size_t file = 0; file < files.size(); ++file) {
-            const std::string path = folder.filePath(QStringLiteral("station%1.csv").arg(file)).toStdString();
-            QelUtilDataLoadBeginFile(data, path.c_str());
-            QelUtilDataLoadBeginZone(data, "zone");
-            for (std::size_t column = 0; column < files[file].size(); ++column) {
-                const double value = valueOf(file, column);
-                QelUtilDataLoadAddVariable(data, files[file][column].c_str(), &value, 1);
-            }
-        }
+        fill(data);
         const bool loaded = QelUtilDataLoadApply(data, qelmar::dataload::ReplaceAndRetainStyle);
         QelUtilDataLoadDealloc(&data);
         QCoreApplication::processEvents();
@@ -206,6 +221,29 @@ TEST_F(CoverageWindowTest, ShowsWhichNameFillsEachVariableAndWhatAFileLeavesEmpt
     ASSERT_EQ(dataSet.laterZones.size(), 2u);
     EXPECT_EQ(dataSet.laterZones[0].values[1].at(0), valueOf(1, 1)); // T_air
     EXPECT_TRUE(std::isnan(dataSet.laterZones[1].values[2].at(0)));
+}
+
+// A file of several zones has a row per zone, which names the zone; the table forgets the load's
+// lists once the load is over.
+TEST_F(CoverageWindowTest, NamesEachZoneOfAFileOfSeveralZones) {
+    QStringList rows;
+    CoverageTableModel* coverage = nullptr;
+    loadWith(
+        [&](DataLoad_s* data) {
+            QelUtilDataLoadBeginFile(data, stationPath(0).c_str());
+            addZone(data, {"Time", "Temp"}, 0);
+            QelUtilDataLoadBeginFile(data, stationPath(1).c_str());
+            addZone(data, {"Time", "Rain"}, 1);
+            addZone(data, {"Time", "Solar"}, 2);
+        },
+        [&](QDialog& dialog) {
+            coverage = &coverageOf(dialog);
+            for (int row = 0; row < coverage->rowCount(); ++row)
+                rows.append(coverage->headerData(row, Qt::Vertical).toString());
+        });
+    EXPECT_EQ(rows, (QStringList{"station0.csv", "station1.csv (zone 1)", "station1.csv (zone 2)"}));
+    ASSERT_NE(coverage, nullptr);
+    EXPECT_EQ(coverage->rowCount(), 0);
 }
 
 // The names of an object tree that a user can see, Qt's own internals aside.

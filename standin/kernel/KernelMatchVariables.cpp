@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace qelmar::standin {
@@ -52,13 +53,36 @@ VariableNames namesIn(const StringList_s* list) {
     return names;
 }
 
+// A window asks for every file of one load with the same answer; reading the answer's variables
+// is most of the work, so the last one is kept.
+struct ChosenVariables {
+    VariableNames existing;
+    std::vector<std::optional<std::string>> answer;
+    std::optional<Variables> variables;
+    std::vector<long> positions;
+};
+
+const ChosenVariables& chosenVariables(const StringList_s* existing, const StringList_s& toLoad) {
+    // Never destroyed: the kernel lists it holds must not outlive the kernel at exit.
+    static auto* last = new ChosenVariables;
+    VariableNames existingNames = namesIn(existing);
+    if (!last->variables || last->existing != existingNames || last->answer != toLoad.strings) {
+        const qelmar::toolbox::StringList answer(new StringList_s(toLoad));
+        last->variables.reset();
+        last->variables = variablesOf(answer, existingNames);
+        last->positions = namedEntryPositions(answer);
+        last->existing = std::move(existingNames);
+        last->answer = toLoad.strings;
+    }
+    return *last;
+}
+
 StringList_s* fillingNames(const StringList_s* existing, const StringList_s& toLoad,
                            const StringList_s* incoming) {
-    const qelmar::toolbox::StringList answer(new StringList_s(toLoad));
-    const Variables variables = variablesOf(answer, namesIn(existing));
+    const ChosenVariables& chosen = chosenVariables(existing, toLoad);
     const VariableNames own = namesIn(incoming);
-    const std::vector<int> sources = fillingSources(variables, own);
-    const std::vector<long> positions = namedEntryPositions(answer);
+    const std::vector<int> sources = fillingSources(*chosen.variables, own);
+    const std::vector<long>& positions = chosen.positions;
     auto names = std::make_unique<StringList_s>();
     names->strings.assign(toLoad.strings.size(), std::string());
     for (std::size_t variable = 0; variable < sources.size(); ++variable) {

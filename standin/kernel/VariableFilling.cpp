@@ -30,6 +30,14 @@ std::string variableNameOf(const char* entry) {
     return {};
 }
 
+VariableNames namesOfEntry(const char* entry) {
+    const StringList names = StringList::fromNLString(entry);
+    VariableNames split;
+    for (long name = 0; name < names.size(); ++name)
+        split.push_back(names.get(name));
+    return split;
+}
+
 } // namespace
 
 StringList listOf(const VariableNames& names) {
@@ -40,7 +48,10 @@ StringList listOf(const VariableNames& names) {
 }
 
 Variables variablesNamed(const VariableNames& names) {
-    return {listOf(names), names, names, listOf(names)};
+    Variables variables{listOf(names), names, names, listOf(names), {}};
+    for (const std::string& name : names)
+        variables.entryNames.push_back(namesOfEntry(name.c_str()));
+    return variables;
 }
 
 std::vector<long> namedEntryPositions(const StringList& answer) {
@@ -58,6 +69,7 @@ Variables variablesOf(const StringList& answer, const VariableNames& existing) {
     variables.existing = listOf(existing);
     for (const long index : namedEntryPositions(answer)) {
         variables.entries.append(answer[index]);
+        variables.entryNames.push_back(namesOfEntry(answer[index]));
         variables.names.push_back(variableNameOf(answer[index]));
     }
     return variables;
@@ -84,13 +96,13 @@ std::vector<int> sourcesOf(const Variables& variables, const VariableNames& own)
     };
     std::vector<int> sources(variables.names.size(), -1);
     std::vector<bool> used(own.size(), false);
-    for (long entry = 0; entry < variables.entries.size(); ++entry) {
-        const StringList names = StringList::fromNLString(variables.entries[entry]);
-        for (long name = 0; name < names.size() && sources[static_cast<std::size_t>(entry)] < 0; ++name) {
-            const int source = sourceOfName(names.get(name));
+    for (std::size_t entry = 0; entry < variables.entryNames.size(); ++entry) {
+        const VariableNames& names = variables.entryNames[entry];
+        for (std::size_t name = 0; name < names.size() && sources[entry] < 0; ++name) {
+            const int source = sourceOfName(names[name]);
             if (source >= 0 && !used[static_cast<std::size_t>(source)]) {
                 used[static_cast<std::size_t>(source)] = true;
-                sources[static_cast<std::size_t>(entry)] = source;
+                sources[entry] = source;
             }
         }
     }

@@ -25,6 +25,9 @@ struct Variables {
     VariableNames names;
     VariableNames existingNames;
     qelmar::toolbox::StringList existing;
+    // The names of each entry, split once: a window asks which names fill the variables for
+    // every file of a load.
+    std::vector<VariableNames> entryNames;
 };
 
 Variables variablesNamed(const VariableNames& names);

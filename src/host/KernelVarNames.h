@@ -28,3 +28,18 @@ using MatchVariablesCallback_pf = StringList_s* (*)(StringList_s* existing, Stri
 // Replaces the registered callback; `clientData` is handed back on every call as it was given.
 // The kernel neither reads nor frees what it points to.
 void QelEngMatchVariablesRegisterCallback(MatchVariablesCallback_pf callback, void* clientData);
+
+// What a load would put in each variable: one entry per entry of `toLoad` (an answer of the
+// match-variables callback), holding the name of `incoming` whose values the load would put
+// into that variable, or an empty entry when the load leaves it NaN for that file (and for an
+// entry that names nothing, which the load skips). `existing` is the list the callback was given
+// as the existing names; `incoming` may be that list itself, for the existing data set's own
+// values (or the first file's). Null when the kernel cannot allocate.
+StringList_s* QelAppVarNameListGetFillingNames(const StringList_s* existing, const StringList_s* toLoad,
+                                               const StringList_s* incoming);
+// During a match-variables callback, what the user knows each list of the call as: index -1 the
+// existing names (the data set's name when appending, else the first file's name), 0 onwards the
+// incoming lists (the file's name, with the zone when the file brought several). A new kernel
+// string, freed with QelUtilStringDealloc; null outside a callback or for an index it was not
+// given.
+char* QelEngMatchVariablesGetSourceName(long index);

@@ -11,6 +11,8 @@
 #include "host/QExtendedFileDialog.h"
 #include "host/RelevanceApplier.h"
 #include "host/SaveFileQtDialog.h"
+#include "postload/CoveragePanel.h"
+#include "postload/CoverageTableModel.h"
 #include "postload/HtmlItemDelegate.h"
 #include "postload/PostLoadOptionsPropertiesManager.h"
 #include "postload/SuggestionsPanel.h"
@@ -22,6 +24,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QSplitter>
 
 #include <exception>
@@ -39,6 +42,7 @@ using sdk::ui::dialogs::RelevanceApplier;
 using sdk::ui::dialogs::SaveFileQtDialog;
 using sdk::ui::dialogs::propertybindings::ListViewPropertySynchronizer;
 using sdk::ui::dialogs::propertybindings::TextFieldPropertyBinding;
+using sdk::ui::postload::CoveragePanel;
 using sdk::ui::postload::HtmlItemDelegate;
 using sdk::ui::postload::SuggestionsPanel;
 using sdk::ui::postload::VariableAliasesFileParser;
@@ -67,6 +71,28 @@ public:
     ArrowCursorDuringLoad(const ArrowCursorDuringLoad&) = delete;
     ArrowCursorDuringLoad& operator=(const ArrowCursorDuringLoad&) = delete;
     ~ArrowCursorDuringLoad() { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// The coverage table reads the kernel's lists of a load, which are the kernel's only while the
+// load runs: it names them when the load starts and forgets them when it ends.
+class CoverageDuringLoad {
+public:
+    explicit CoverageDuringLoad(CoveragePanel* panel)
+        : m_panel(panel) {
+        if (!m_panel)
+            return;
+        m_panel->model().nameSourcesFromKernel();
+        m_panel->model().refresh();
+    }
+    CoverageDuringLoad(const CoverageDuringLoad&) = delete;
+    CoverageDuringLoad& operator=(const CoverageDuringLoad&) = delete;
+    ~CoverageDuringLoad() {
+        if (m_panel)
+            m_panel->model().clear();
+    }
+
+private:
+    QPointer<CoveragePanel> m_panel;
 };
 
 // A read-only field that does not look like one invites typing; this one looks inactive.
@@ -150,7 +176,6 @@ struct PostLoadOptionsDialog::Impl {
         applyAliasesOptions(additions.aliasesForNewVariables, additions.saveAliases);
     }
 
-    void applyCoveragePanel(bool /*on*/) {}
 
     SuggestionsPanel* suggestionsPanel = nullptr;
 
@@ -260,8 +285,21 @@ struct PostLoadOptionsDialog::Impl {
             useAliasesFile(path);
     }
 
-    // The panel follows the manager; it goes before the manager does.
-    ~Impl() { delete suggestionsPanel; }
+    // The panels are Qt children of the window, but they read the manager: they go before it.
+    CoveragePanel* coveragePanel = nullptr;
+    ~Impl() {
+        delete suggestionsPanel;
+        delete coveragePanel;
+    }
+
+    void applyCoveragePanel(bool on) {
+        if (on && !coveragePanel) {
+            coveragePanel = new CoveragePanel(manager, additionsArea);
+            additionsArea->insertWidget(0, coveragePanel);
+        }
+        if (coveragePanel)
+            coveragePanel->setVisible(on);
+    }
 
     void enableWhileRelevant(RelevancePtr relevance, QWidget* widget) {
         appliers.push_back(std::make_unique<RelevanceApplier>(std::move(relevance), widget,
@@ -313,6 +351,7 @@ StringList_s* PostLoadOptionsDialog::static_matchVariablesCallback(StringList_s*
         dialog->m_impl->followHostsAliasesFile();
         if (!manager.initializeManager(existing, incoming, incomingCount))
             return nullptr;
+        const CoverageDuringLoad coverage(dialog->m_impl->coveragePanel);
         if (manager.unmatchedVarNamesAvailable()) {
             dialog->launch();
             if (dialog->result() != QDialog::Accepted)

@@ -743,6 +743,17 @@ bool PostLoadOptionsPropertiesManager::saveAliasesFile(const std::string& path) 
         m_impl->suggestionAliasesRead = false;
     });
     return saved;
+const StringList_s* PostLoadOptionsPropertiesManager::existingVarNames() const {
+    return m_impl->existingVarNames;
+}
+
+const std::vector<StringList_s*>& PostLoadOptionsPropertiesManager::incomingVarNames() const {
+    return m_impl->incomingVarNames;
+}
+
+const StringList_s* PostLoadOptionsPropertiesManager::availableVarNamesOfFile(std::size_t file) const {
+    const std::vector<KernelList>& perFile = m_impl->availableVarNamesPerFile;
+    return file < perFile.size() ? perFile[file].getRef() : nullptr;
 }
 
 } // namespace qelmar::sdk::ui::propertymanager

@@ -75,6 +75,12 @@ public:
     // (its lines and comments stay, groups it holds are not repeated). False when nothing was
     // written; the user was told why, and an earlier file is unchanged.
     bool saveAliasesFile(const std::string& path);
+    // The lists of the load being matched, as given to initializeManager; the kernel's, borrowed.
+    const StringList_s* existingVarNames() const;
+    const std::vector<StringList_s*>& incomingVarNames() const;
+    // The names of the file (0 = the first incoming list) that match no variable yet; borrowed,
+    // valid until the next command. Null for a file the load does not have.
+    const StringList_s* availableVarNamesOfFile(std::size_t file) const;
 
 private:
     struct Impl;

@@ -7,13 +7,13 @@
 #include "kernel/MatchVariables.h"
 #include "kernel/StateChange.h"
 #include "kernel/VarNameMatching.h"
+#include "kernel/VariableFilling.h"
 
 #include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
 #include <limits>
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -24,7 +24,6 @@ namespace {
 
 using qelmar::dataload::DataLoadOption;
 using qelmar::toolbox::StringList;
-using VariableNames = std::vector<std::string>;
 
 std::size_t pointCount(const DataValues& values) {
     return values.values.empty() ? 0 : values.values.front().size();
@@ -42,13 +41,6 @@ std::string fileNameOf(const DataSet& dataSet) {
     return QFileInfo(QString::fromStdString(dataSet.dataFiles.front())).fileName().toStdString();
 }
 
-StringList listOf(const VariableNames& names) {
-    StringList list;
-    for (const std::string& name : names)
-        list.append(name);
-    return list;
-}
-
 // Same variables under the kernel's name matching, in whatever order: each of b's names leads to
 // its own variable of a.
 bool sameVariables(const VariableNames& a, const VariableNames& b) {
@@ -62,93 +54,6 @@ bool sameVariables(const VariableNames& a, const VariableNames& b) {
         taken[static_cast<std::size_t>(match.offset)] = true;
     }
     return true;
-}
-
-// The variables data is fitted to: one entry per variable, each entry holding the names that
-// designate it (LF-separated); a variable is called by its entry's first name. The existing
-// variables (the data set's, or the first file's) also take other letter cases of their names, as
-// the post-load window matched them; a new variable takes only the names the user put in its
-// entry.
-struct Variables {
-    StringList entries;
-    VariableNames names;
-    VariableNames existingNames;
-    StringList existing;
-};
-
-Variables variablesNamed(const VariableNames& names) {
-    return {listOf(names), names, names, listOf(names)};
-}
-
-// The entries of a callback's answer that name something, each called by its first name.
-Variables variablesOf(const StringList& answer, const VariableNames& existing) {
-    Variables variables;
-    variables.existingNames = existing;
-    variables.existing = listOf(existing);
-    for (long index = 0; index < answer.size(); ++index) {
-        const char* entry = answer[index];
-        if (!entry)
-            continue;
-        const StringList names = StringList::fromNLString(entry);
-        for (long name = 0; name < names.size(); ++name) {
-            if (!trimmedVarName(names.get(name)).empty()) {
-                variables.entries.append(entry);
-                variables.names.push_back(names.get(name));
-                break;
-            }
-        }
-    }
-    return variables;
-}
-
-// Names as compared exactly -> the first position holding that name.
-std::map<std::string, std::size_t> positionsOf(const VariableNames& names) {
-    std::map<std::string, std::size_t> positions;
-    for (std::size_t position = 0; position < names.size(); ++position)
-        positions.emplace(trimmedVarName(names[position]), position);
-    return positions;
-}
-
-// For each variable, the own variable that fills it, or -1. An entry's names are tried in their
-// order, which is the order they joined the entry in the post-load window: the variable's own
-// names first, then those combined into it. So a file fills the variable from the name that
-// filled it for that file in the window, even when the entry also holds another of the file's
-// names that another file combined into it. An existing variable's name also takes a file's
-// other spelling of it, when the file has only one. Each own variable fills one variable, the
-// first whose entry takes it: a file's "X" the window matched to the data set's "x" does not also
-// fill an "X" added from another file.
-std::vector<int> sourcesOf(const Variables& variables, const VariableNames& own) {
-    const std::map<std::string, std::size_t> ownPositions = positionsOf(own);
-    const std::map<std::string, std::size_t> existingPositions = positionsOf(variables.existingNames);
-    std::map<std::size_t, int> otherSpellings; // existing variable -> own variable
-    const std::vector<VarNameMatch> inExisting = matchVarNames(*variables.existing.getRef(), own);
-    for (std::size_t name = 0; name < inExisting.size(); ++name) {
-        if (inExisting[name].offset >= 0)
-            otherSpellings.emplace(static_cast<std::size_t>(inExisting[name].offset), static_cast<int>(name));
-    }
-    const auto sourceOfName = [&](const std::string& name) {
-        const std::string key = trimmedVarName(name);
-        if (const auto found = ownPositions.find(key); found != ownPositions.end())
-            return static_cast<int>(found->second);
-        const auto existing = existingPositions.find(key);
-        if (existing == existingPositions.end())
-            return -1;
-        const auto spelling = otherSpellings.find(existing->second);
-        return spelling == otherSpellings.end() ? -1 : spelling->second;
-    };
-    std::vector<int> sources(variables.names.size(), -1);
-    std::vector<bool> used(own.size(), false);
-    for (long entry = 0; entry < variables.entries.size(); ++entry) {
-        const StringList names = StringList::fromNLString(variables.entries[entry]);
-        for (long name = 0; name < names.size() && sources[static_cast<std::size_t>(entry)] < 0; ++name) {
-            const int source = sourceOfName(names.get(name));
-            if (source >= 0 && !used[static_cast<std::size_t>(source)]) {
-                used[static_cast<std::size_t>(source)] = true;
-                sources[static_cast<std::size_t>(entry)] = source;
-            }
-        }
-    }
-    return sources;
 }
 
 // The names of `own` whose values no variable would take. A repeated name counts once: no list
@@ -256,14 +161,25 @@ void tellAboutDifferingFiles(const VariableNames& variables, const std::vector<L
     QelUtilDialogMessageBox(message.c_str(), MessageBox_Information);
 }
 
+// What the user knows a file's list as in the window: a file of several zones names its zone.
+std::string sourceNameOf(const std::vector<LoadedFile>& files, std::size_t index) {
+    const LoadedFile& file = files[index];
+    const bool severalZones =
+        file.zoneInFile > 0 ||
+        (index + 1 < files.size() && files[index + 1].zoneInFile > 0 && files[index + 1].path == file.path);
+    if (!severalZones)
+        return fileNameOf(file);
+    return fileNameOf(file) + " (zone " + std::to_string(file.zoneInFile + 1) + ")";
+}
+
 // What the registered callback decided for files whose variables differ from `existing`.
 struct Matching {
     bool cancelled = false;
     std::optional<Variables> chosen; // empty when the callback was not asked
 };
 
-Matching matchIfVariablesDiffer(const VariableNames& existing, const std::vector<LoadedFile>& files,
-                                std::size_t firstIncoming) {
+Matching matchIfVariablesDiffer(const VariableNames& existing, const std::string& existingName,
+                                const std::vector<LoadedFile>& files, std::size_t firstIncoming) {
     const bool differ = std::any_of(
         files.begin() + static_cast<long>(firstIncoming), files.end(),
         [&](const LoadedFile& file) { return !sameVariables(existing, file.values.variableNames); });
@@ -272,12 +188,15 @@ Matching matchIfVariablesDiffer(const VariableNames& existing, const std::vector
     const StringList existingList = listOf(existing);
     std::vector<StringList> incomingLists;
     std::vector<StringList_s*> incoming;
-    for (std::size_t file = firstIncoming; file < files.size(); ++file)
+    std::vector<std::string> sourceNames{existingName};
+    for (std::size_t file = firstIncoming; file < files.size(); ++file) {
         incomingLists.push_back(listOf(files[file].values.variableNames));
+        sourceNames.push_back(sourceNameOf(files, file));
+    }
     for (const StringList& list : incomingLists)
         incoming.push_back(list.getRef());
-    StringList_s* answer =
-        matchVariables(existingList.getRef(), incoming.data(), static_cast<long>(incoming.size()));
+    StringList_s* answer = matchVariables(existingList.getRef(), incoming.data(),
+                                          static_cast<long>(incoming.size()), sourceNames);
     if (!answer)
         return {true, std::nullopt};
     return {false, variablesOf(StringList(answer), existing)};
@@ -400,7 +319,8 @@ bool loadData(std::vector<LoadedFile> files, DataLoadOption option) {
     // The files loaded first play the existing data set: the others are matched to its variables.
     const VariableNames& existing =
         appending ? current->dataSet->contents.variableNames : files.front().values.variableNames;
-    const Matching matching = matchIfVariablesDiffer(existing, files, appending ? 0 : 1);
+    const std::string existingName = appending ? fileNameOf(*current->dataSet) : sourceNameOf(files, 0);
+    const Matching matching = matchIfVariablesDiffer(existing, existingName, files, appending ? 0 : 1);
     // A cancelled match, like a cancelled options dialog, loads nothing and is no error.
     if (matching.cancelled) {
         clearLastErrorMessage();

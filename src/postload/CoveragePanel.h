@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QTableView;
+
+namespace qelmar::sdk::ui::propertymanager {
+class PostLoadOptionsPropertiesManager;
+}
+
+namespace qelmar::sdk::ui::postload {
+
+class CoverageTableModel;
+
+// The coverage view of the "Variable Load and Combine" window: which name of each file fills
+// each variable to load, the variables a file would leave empty (highlighted), and the names of
+// each file still unmatched.
+class CoveragePanel : public QWidget {
+    Q_OBJECT
+public:
+    CoveragePanel(const propertymanager::PostLoadOptionsPropertiesManager& manager, QWidget* parent);
+    ~CoveragePanel() override;
+
+    CoverageTableModel& model() const;
+    QTableView& table() const;
+
+private:
+    CoverageTableModel* m_model;
+    QLabel* m_label;
+    QTableView* m_table;
+};
+
+} // namespace qelmar::sdk::ui::postload

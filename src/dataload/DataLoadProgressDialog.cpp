@@ -144,7 +144,10 @@ bool DataLoadProgressDialog::showProgress(const DataLoadProgress_s& progress) {
         return false;
     const double share = std::clamp(shareDone(progress), 0.0, 1.0);
     window.setLabelText(m_impl->labelFor(progress, share));
-    window.setValue(static_cast<int>(std::lround(share * progressSteps)));
+    // The window's own estimate would show it early for a load it expects to take a second; it
+    // stays away for the first second whatever the estimate, so short loads never flash it.
+    if (window.isVisible() || m_impl->sinceStart.elapsed() >= window.minimumDuration())
+        window.setValue(static_cast<int>(std::lround(share * progressSteps)));
     // Until the window shows, user input waits, so that nothing starts a second load meanwhile;
     // once shown, the window keeps input away by being modal.
     QCoreApplication::processEvents(window.isVisible() ? QEventLoop::AllEvents

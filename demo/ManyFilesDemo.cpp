@@ -45,7 +45,8 @@ QString stationFolder() {
 }
 
 QString stationFile(int station) {
-    return QDir(stationFolder()).filePath(QStringLiteral("station-%1.csv").arg(station, 2, 10, QLatin1Char('0')));
+    return QDir(stationFolder())
+        .filePath(QStringLiteral("station-%1.csv").arg(station, 2, 10, QLatin1Char('0')));
 }
 
 // An hour of one-minute readings; the damaged station's logger wrote a word into line 12.
@@ -74,8 +75,8 @@ bool writeStations() {
 
 void install(DemoMainWindow& window) {
     if (!writeStations())
-        window.showStatus(tr("Could not write the sample stations in %1")
-                              .arg(QDir::toNativeSeparators(stationFolder())));
+        window.showStatus(
+            tr("Could not write the sample stations in %1").arg(QDir::toNativeSeparators(stationFolder())));
 }
 
 // ---- The tour -------------------------------------------------------------------------------
@@ -96,7 +97,8 @@ private:
             return;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             auto* progress = qobject_cast<QProgressDialog*>(widget);
-            if (progress && progress->isVisible() && progress->windowTitle() == QStringLiteral("Loading Data")) {
+            if (progress && progress->isVisible() &&
+                progress->windowTitle() == QStringLiteral("Loading Data")) {
                 m_photographed = true;
                 m_poll.stop();
                 m_tour.screenshot(*progress, QStringLiteral("load_progress.png"),
@@ -161,16 +163,19 @@ void runTour(TourContext& tour) {
         return;
     }
     const QString status =
-        QStringLiteral("Loaded 29 of 30 files; skipped station-%1.csv, line 12, column 2: \"ERR\" is not a number.")
+        QStringLiteral(
+            "Loaded 29 of 30 files; skipped station-%1.csv, line 12, column 2: \"ERR\" is not a number.")
             .arg(damagedStation);
     if (tour.window().statusText() != status) {
-        tour.fail(QStringLiteral("expected the status \"%1\", not \"%2\"").arg(status, tour.window().statusText()));
+        tour.fail(
+            QStringLiteral("expected the status \"%1\", not \"%2\"").arg(status, tour.window().statusText()));
         return;
     }
     std::printf("  %d of %d stations loaded; the damaged one was skipped\n", zones, stationCount);
     tour.window().showApplicationPage();
-    tour.screenshot(tour.window(), QStringLiteral("load_skipped_status.png"),
-                    QStringLiteral("the main window after the load, its status line naming the skipped file"));
+    tour.screenshot(
+        tour.window(), QStringLiteral("load_skipped_status.png"),
+        QStringLiteral("the main window after the load, its status line naming the skipped file"));
 }
 
 const DemoFeatureRegistration registration{{57, install, runTour}};

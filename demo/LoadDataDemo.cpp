@@ -1,5 +1,7 @@
-// "Load Data...": the load-data dialog on the demo's sample data folder, the append/replace
-// choice when the current frame already shows data, then the chosen loader's load.
+// "Load Data...": the load-data dialog on the demo's sample data folder (later on the folder and
+// loader used last), the append/replace choice when the current frame already shows data, then
+// the chosen loader's load, with the library's progress window and its question about files that
+// cannot be read.
 
 #include "DemoFeature.h"
 #include "DemoMainWindow.h"
@@ -9,8 +11,10 @@
 #include "TourDialogSteps.h"
 
 #include "dataload/AppendReplaceDialog.h"
+#include "dataload/DataLoadProgressDialog.h"
 #include "dataload/GenericFileLoaderDialog.h"
 #include "host/AppLock.h"
+#include "host/KernelDataLoadProgress.h"
 #include "host/KernelDataSets.h"
 #include "host/KernelErrors.h"
 #include "host/KernelFrames.h"
@@ -30,6 +34,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -44,6 +50,7 @@ namespace {
 
 using qelmar::dataload::DataLoadOption;
 using qelmar::dialogs::io::AppendReplaceDialog;
+using qelmar::dialogs::io::DataLoadProgressDialog;
 using qelmar::dialogs::io::GenericFileLoaderDialog;
 using qelmar::sdk::AppLock;
 using qelmar::sdk::ui::dialogs::QExtendedFileDialog;
@@ -166,6 +173,51 @@ QString writeSampleFiles() {
     return QString();
 }
 
+// ---- What the demo remembers ----------------------------------------------------------------
+
+// The library keeps no settings; the host remembers the folder and the loader of the last load.
+// The scripted tour never reads or changes the user's own: it starts from a fresh file of its own.
+bool tourMode() {
+    return QCoreApplication::arguments().contains(QStringLiteral("--tour"));
+}
+
+QString settingsFile() {
+    if (tourMode())
+        return QDir::temp().filePath(QStringLiteral("qelmar-demo-tour/load-data.ini"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+        .filePath(QStringLiteral("load-data.ini"));
+}
+
+QSettings loadSettings() {
+    return QSettings(settingsFile(), QSettings::IniFormat);
+}
+
+const QString lastFolderKey = QStringLiteral("LoadData/LastFolder");
+const QString lastLoaderKey = QStringLiteral("LoadData/LastLoader");
+
+QString rememberedFolder() {
+    const QString folder = loadSettings().value(lastFolderKey).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : sampleFolder();
+}
+
+std::string rememberedLoader() {
+    return loadSettings().value(lastLoaderKey).toString().toStdString();
+}
+
+void rememberLoad(const std::vector<std::string>& files, const std::string& loader) {
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    settings.setValue(lastLoaderKey, QString::fromStdString(loader));
+    if (!files.empty())
+        settings.setValue(lastFolderKey, QFileInfo(QString::fromStdString(files.front())).absolutePath());
+}
+
+void startTourSettingsAfresh() {
+    if (!tourMode())
+        return;
+    QFile::remove(settingsFile());
+    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+}
+
 // ---- The command --------------------------------------------------------------------------
 
 bool currentFrameShowsData() {
@@ -210,8 +262,19 @@ DataLoadOption chooseLoadOption(DemoMainWindow& window, bool layoutLoader) {
     return choice->loadOption();
 }
 
+// What the kernel says of the last load of several files: which files it skipped and why;
+// empty when it skipped none.
+QString skippedFilesSummary() {
+    const AppLock lock(AppLock::NoImplicitMacroRecord);
+    for (long index = 0; index < QelUtilDataLoadLastFileCount(); ++index) {
+        if (QelUtilDataLoadLastFileOutcome(index) == DataLoadFile_Skipped)
+            return QString::fromUtf8(qelmar::sdk::KernelString(QelUtilDataLoadLastSummary()).c_str());
+    }
+    return QString();
+}
+
 void loadData(DemoMainWindow& window) {
-    GenericFileLoaderDialog dialog(window, std::string(), sampleFolder().toStdString());
+    GenericFileLoaderDialog dialog(window, rememberedLoader(), rememberedFolder().toStdString());
     if (dialog.launch() != QDialog::Accepted)
         return;
     const qelmar::sdk::ui::DataLoaderPtr loader = dialog.selectedLoader();
@@ -227,8 +290,10 @@ void loadData(DemoMainWindow& window) {
         loaded = loader->load(&window, files, dialog.advancedOptionsSelected(), option);
     }
     const QString name = QString::fromStdString(loader->properties().name);
+    rememberLoad(files, loader->properties().name);
     if (loaded) {
-        window.showStatus(loadedStatus(static_cast<int>(files.size()), name));
+        const QString skipped = skippedFilesSummary();
+        window.showStatus(skipped.isEmpty() ? loadedStatus(static_cast<int>(files.size()), name) : skipped);
         return;
     }
     const QString error = lastKernelError();
@@ -244,6 +309,8 @@ void loadData(DemoMainWindow& window) {
 
 void install(DemoMainWindow& window) {
     qelmar::standin::installStandardDataLoaders();
+    startTourSettingsAfresh();
+    DataLoadProgressDialog::registerCallbacks(window);
     const QString missing = writeSampleFiles();
     window.addCommand(tr("Load Data..."), [&window] { loadData(window); });
     if (!missing.isEmpty())

@@ -20,7 +20,7 @@ for expected in tour.mcr macro_recorder.png main_window.png bindings_page.png \
     export_png_page.png export_preview_png.png export_eps_page.png export_avi_page.png export-expectations.txt \
     load_data_dialog.png append_replace_not_shared.png append_replace_shared.png \
     variable_match_before.png variable_match_after_aliases.png variable_match_suggestion.png tour-aliases.txt \
-    variable_match_coverage.png loaded_messy_csv.png loaded_packed_grid.png \
+    variable_match_coverage.png loaded_messy_csv.png loaded_packed_grid.png load_progress.png load_skipped_status.png \
     relink_locate.png relink_changed.txt tour-moved.lay; do
     grep -q "^$expected"$'\t' "$manifest" || problem "$expected is not in the manifest"
 done

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/KernelDataLoad.h"
+#include "host/KernelDataLoadProgress.h"
 #include "host/KernelHandle.h"
 
 #include <climits>
@@ -43,6 +44,24 @@ public:
         return QelUtilDataLoadReadDataFile(m_load.get(), path.c_str());
     }
     bool apply(qelmar::dataload::DataLoadOption option) { return QelUtilDataLoadApply(m_load.get(), option); }
+
+    // Progress and bad files (host/KernelDataLoadProgress.h): false when the host cancelled.
+    bool beginReading(const std::vector<std::string>& files) {
+        std::vector<const char*> paths;
+        paths.reserve(files.size());
+        for (const std::string& file : files)
+            paths.push_back(file.c_str());
+        return QelUtilDataLoadBeginReading(m_load.get(), paths.data(), static_cast<long>(paths.size()));
+    }
+    bool beginReadingFile(std::size_t index) {
+        return QelUtilDataLoadBeginReadingFile(m_load.get(), static_cast<long>(index));
+    }
+    bool reportBytesRead(long long bytesOfFile) {
+        return QelUtilDataLoadReportBytesRead(m_load.get(), bytesOfFile);
+    }
+    DataLoadBadFileAnswer_e fileFailed(const std::string& reason) {
+        return QelUtilDataLoadFileFailed(m_load.get(), reason.c_str());
+    }
 
     // The handle for kernel calls; the load keeps ownership.
     DataLoad_s* getRef() const noexcept { return m_load.get(); }

@@ -6,6 +6,7 @@
 #include "host/DataLoadOption.h"
 #include "kernel/DataFileFormat.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,9 @@ struct LoadedFile {
 // error set when there is nothing to load, a file cannot be loaded or the answer was refused,
 // without one when the load was cancelled.
 bool loadData(std::vector<LoadedFile> files, qelmar::dataload::DataLoadOption option);
+
+// A pause before each file a loader begins to read, so that a scripted tour sees the progress
+// window of a short load; zero (the default, and after a kernel reset) in every normal run.
+void setDataLoadDelayPerFile(std::chrono::milliseconds delay);
 
 } // namespace qelmar::standin

@@ -1,4 +1,5 @@
 #include "loaders/DelimitedText.h"
+#include "loaders/LoaderSupport.h"
 
 #include "loaders/DataFileChecks.h"
 
@@ -460,6 +461,7 @@ ZoneValues readDelimitedText(QIODevice& device, const DelimitedTextOptions& opti
                              const std::string& fileName) {
     TableReader reader(options, fileName);
     std::vector<char> chunk(readChunkBytes);
+    long long bytesRead = 0;
     for (;;) {
         const qint64 read = device.read(chunk.data(), static_cast<qint64>(chunk.size()));
         if (read < 0)
@@ -467,6 +469,11 @@ ZoneValues readDelimitedText(QIODevice& device, const DelimitedTextOptions& opti
         if (read == 0)
             break;
         reader.feed(chunk.data(), chunk.data() + read);
+        bytesRead += read;
+        // A full chunk means more may follow: the host hears of a large file every megabyte, and
+        // can cancel in the middle of it.
+        if (read == static_cast<qint64>(chunk.size()))
+            reportBytesRead(bytesRead);
     }
     return reader.finish();
 }

@@ -9,6 +9,9 @@ namespace qelmar::standin {
 
 namespace {
 
+// The load whose file is being read, for readers that report bytes from deep inside a file.
+thread_local qelmar::sdk::DataLoad* loadBeingRead = nullptr;
+
 void handOverStep(qelmar::sdk::DataLoad& load, ZoneValues& step) {
     if (step.values.size() != step.variableNames.size())
         throw std::logic_error(step.title + ": the loader read " + std::to_string(step.variableNames.size()) +
@@ -45,5 +48,44 @@ void handOver(qelmar::sdk::DataLoad& load, FileZone zone) {
         handOverStep(load, step);
     }
 }
+
+void reportBytesRead(long long bytesOfFile) {
+    if (loadBeingRead && !loadBeingRead->reportBytesRead(bytesOfFile))
+        throw LoadCancelled{};
+}
+
+namespace detail {
+
+void requireNotCancelled(bool goOn) {
+    if (goOn)
+        return;
+    const qelmar::sdk::KernelString reason(QelUtilGetLastErrorMessage());
+    if (reason.isEmpty())
+        throw LoadCancelled{};
+    throw std::runtime_error(reason.str());
+}
+
+void skipOrStop(qelmar::sdk::DataLoad& load, const std::string& reason) {
+    switch (load.fileFailed(reason)) {
+    case DataLoadBadFile_Skip:
+    case DataLoadBadFile_SkipAll:
+        return;
+    case DataLoadBadFile_LoadNothing:
+        throw LoadCancelled{};
+    default:
+        throw std::runtime_error(reason);
+    }
+}
+
+ReadingFileScope::ReadingFileScope(qelmar::sdk::DataLoad& load)
+    : m_previous(loadBeingRead) {
+    loadBeingRead = &load;
+}
+
+ReadingFileScope::~ReadingFileScope() {
+    loadBeingRead = m_previous;
+}
+
+} // namespace detail
 
 } // namespace qelmar::standin

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace qelmar::sdk::ui::postload {
@@ -37,22 +36,37 @@ inline std::vector<int> existingOffsetsOf(const StringList_s* existing, const St
     const long count = file ? QelUtilStringListGetCount(file) : 0;
     std::vector<int> offsets;
     offsets.reserve(static_cast<std::size_t>(std::max(count, 0L)));
-    std::unordered_map<int, int> namesPerVariable;
+    std::vector<int> namesPerVariable(
+        static_cast<std::size_t>(std::max(QelUtilStringListGetCount(existing), 0L)));
     for (long position = 1; position <= count; ++position) {
         const char* name = QelUtilStringListGetRawStringPtr(file, position);
         offsets.push_back(name ? QelAppVarNameListGetVarOffset(existing, name) : -1);
-        if (offsets.back() != -1)
-            ++namesPerVariable[offsets.back()];
+        if (offsets.back() >= 0 && static_cast<std::size_t>(offsets.back()) < namesPerVariable.size())
+            ++namesPerVariable[static_cast<std::size_t>(offsets.back())];
     }
     // Only a variable several names lead to needs its names compared, which keeps the common
     // case at one lookup per name.
     for (std::size_t index = 0; index < offsets.size(); ++index) {
         const int offset = offsets[index];
-        if (offset != -1 && namesPerVariable[offset] > 1 &&
+        if (offset >= 0 && static_cast<std::size_t>(offset) < namesPerVariable.size() &&
+            namesPerVariable[static_cast<std::size_t>(offset)] > 1 &&
             !detail::entryHoldsExactly(existing, offset,
                                        QelUtilStringListGetRawStringPtr(file, static_cast<long>(index) + 1)))
             offsets[index] = -1;
     }
+    return offsets;
+}
+
+// existingOffsetsOf for each file, in order: a load asks for them in several places, and at
+// hundreds of files of thousands of names each pass costs a lookup per name.
+using ExistingOffsetsPerFile = std::vector<std::vector<int>>;
+
+inline ExistingOffsetsPerFile existingOffsetsOfFiles(const StringList_s* existing,
+                                                     const std::vector<StringList_s*>& files) {
+    ExistingOffsetsPerFile offsets;
+    offsets.reserve(files.size());
+    for (const StringList_s* file : files)
+        offsets.push_back(existingOffsetsOf(existing, file));
     return offsets;
 }
 

@@ -25,6 +25,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPointer>
+#include <QListView>
 #include <QSplitter>
 
 #include <exception>
@@ -370,8 +371,13 @@ PostLoadOptionsDialog::PostLoadOptionsDialog(QWidget& parent)
     Ui_PostLoadOptions& form = m_impl->form;
     form.setupUi(this);
     lookInactive(*form.aliasFile_LineEdit);
-    form.varsToLoadList->setItemDelegate(new HtmlItemDelegate(form.varsToLoadList));
-    form.incomingVarList->setItemDelegate(new HtmlItemDelegate(form.incomingVarList));
+    for (QListView* list : {form.varsToLoadList, form.incomingVarList}) {
+        list->setItemDelegate(new HtmlItemDelegate(list));
+        // Every row is one line in one font, so one row's size stands for all: otherwise the view
+        // lays out every row's HTML to learn its size, on showing and after every command, which
+        // at tens of thousands of names keeps the window from opening for seconds.
+        list->setUniformItemSizes(true);
+    }
 
     const QSize iconSize(iconSide, iconSide);
     form.addVariable_pushButton->setIconSize(iconSize);

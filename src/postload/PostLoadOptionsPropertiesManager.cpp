@@ -24,6 +24,7 @@
 #include <new>
 #include <stdexcept>
 #include <unordered_map>
+#include <string_view>
 #include <unordered_set>
 
 namespace qelmar::sdk::ui::propertymanager {
@@ -31,6 +32,7 @@ namespace qelmar::sdk::ui::propertymanager {
 using dialogs::propertybindings::models::ListModelPtr;
 using postload::AvailableVariablesListModel;
 using postload::trimmedName;
+using postload::trimmedNameView;
 using postload::VariableAliasesApplier;
 using postload::VariableAliasesFileParser;
 using postload::VariableAliasesFileWriter;
@@ -89,6 +91,36 @@ bool hasExactName(const StringList_s* list, const std::string& name) {
     }
     return false;
 }
+
+// The names a list holds as written (blanks around them aside), each LF-separated name of an
+// entry on its own: hasExactName for many names at one hash lookup each. The views are into the
+// list's entries, so the list must not change while the set is used.
+class ExactNames {
+public:
+    explicit ExactNames(const StringList_s* list) {
+        const long count = countOf(list);
+        m_names.reserve(static_cast<std::size_t>(std::max(count, 0L)));
+        for (long position = 1; position <= count; ++position) {
+            const char* entry = entryAt(list, position);
+            if (!entry)
+                continue;
+            std::string_view text(entry);
+            for (std::size_t start = 0;;) {
+                const std::size_t end = text.find('\n', start);
+                m_names.insert(
+                    trimmedNameView(text.substr(start, end == std::string_view::npos ? end : end - start)));
+                if (end == std::string_view::npos)
+                    break;
+                start = end + 1;
+            }
+        }
+    }
+
+    bool has(std::string_view name) const { return m_names.count(trimmedNameView(name)) != 0; }
+
+private:
+    std::unordered_set<std::string_view> m_names;
+};
 
 std::string tr(const char* text) {
     return QCoreApplication::translate("PostLoadOptionsPropertiesManager", text).toStdString();
@@ -149,7 +181,8 @@ struct PostLoadOptionsPropertiesManager::Impl {
     // long list.
     static KernelList removeDuplicateVarNames(const StringList_s* list) {
         KernelList unique = newList();
-        std::unordered_set<std::string> seen;
+        // Views into `list`, which does not change meanwhile.
+        std::unordered_set<std::string_view> seen;
         for (long position = 1; position <= countOf(list); ++position) {
             const char* entry = entryAt(list, position);
             if (!entry || seen.insert(entry).second)
@@ -160,15 +193,17 @@ struct PostLoadOptionsPropertiesManager::Impl {
 
     // For each file, the variables of the default merge that only the incoming files have and
     // that this file provides, in the merge's order.
-    std::vector<KernelList> calculateAvailableVarNames(StringList_s* existing, StringList_s* const* incoming,
-                                                       long incomingCount) const {
+    std::vector<KernelList>
+    calculateAvailableVarNames(StringList_s* existing, StringList_s* const* incoming, long incomingCount,
+                               const postload::ExistingOffsetsPerFile& inExisting) const {
         std::vector<KernelList> perFile;
         // A merge the kernel could not make (null) stands in as an empty list: nothing is new.
         const KernelList merged(QelAppVarNameListCreateDefault(existing, incoming, incomingCount, 1));
         const bool nothingNew = merged.size() <= countOf(existing);
         for (long file = 0; file < incomingCount; ++file)
             perFile.push_back(nothingNew ? newList()
-                                         : namesOnlyFromFiles(merged.getRef(), existing, incoming[file]));
+                                         : namesOnlyFromFiles(merged.getRef(), existing, incoming[file],
+                                                              inExisting[static_cast<std::size_t>(file)]));
         return perFile;
     }
 
@@ -179,9 +214,8 @@ struct PostLoadOptionsPropertiesManager::Impl {
     // A name the file spells two ways is new although the data set has it in another case, so
     // whether a name is new is decided against the data set, for this file.
     static KernelList namesOnlyFromFiles(const StringList_s* merged, const StringList_s* existing,
-                                         const StringList_s* file) {
+                                         const StringList_s* file, const std::vector<int>& inExisting) {
         const long existingCount = countOf(existing);
-        const std::vector<int> inExisting = postload::existingOffsetsOf(existing, file);
         std::set<int> offsets;
         for (long position = 1; position <= countOf(file); ++position) {
             const char* name = entryAt(file, position);
@@ -199,13 +233,24 @@ struct PostLoadOptionsPropertiesManager::Impl {
         return names;
     }
 
-    void setAvailableVarNames() {
-        KernelList all = newList();
-        for (const KernelList& list : availableVarNamesPerFile) {
-            if (!all.append(list))
-                throw std::bad_alloc();
+    // The files' lists one after the other, as removeDuplicateVarNames leaves their
+    // concatenation, without making the concatenation first.
+    static KernelList uniqueEntriesOf(const std::vector<KernelList>& lists) {
+        KernelList unique = newList();
+        // Views into the files' lists, which do not change meanwhile.
+        std::unordered_set<std::string_view> seen;
+        for (const KernelList& list : lists) {
+            for (long position = 1; position <= countOf(list.getRef()); ++position) {
+                const char* entry = entryAt(list.getRef(), position);
+                if (!entry || seen.insert(entry).second)
+                    append(unique.getRef(), entry);
+            }
         }
-        varsAvailableModel->setValues(removeDuplicateVarNames(all.getRef()).getRef());
+        return unique;
+    }
+
+    void setAvailableVarNames() {
+        varsAvailableModel->setValues(uniqueEntriesOf(availableVarNamesPerFile).getRef());
 
         std::shared_ptr<const KernelList> copy;
         if (varsAvailableModel->size() > 0)
@@ -226,21 +271,33 @@ struct PostLoadOptionsPropertiesManager::Impl {
         setAvailableVarNames();
     }
 
-    // Each file's list is rebuilt once without the added names, instead of one removal (and
-    // one renewed lookup) per name.
+    // Each file's list that holds an added name is rebuilt once without them, instead of one
+    // removal (and one renewed lookup) per name; at hundreds of files most hold none of them.
     void removeFromAvailableLists(const std::vector<std::string>& names) {
         KernelList added = newList();
         for (const std::string& name : names)
             append(added.getRef(), name.c_str());
+        const ExactNames addedNames(added.getRef());
         for (KernelList& list : availableVarNamesPerFile) {
+            if (!holdsAnyOf(list.getRef(), addedNames))
+                continue;
             KernelList kept = newList();
             for (long position = 1; position <= countOf(list.getRef()); ++position) {
                 const char* name = entryAt(list.getRef(), position);
-                if (name && !hasExactName(added.getRef(), name))
+                if (name && !addedNames.has(name))
                     append(kept.getRef(), name);
             }
             list = std::move(kept);
         }
+    }
+
+    static bool holdsAnyOf(const StringList_s* list, const ExactNames& names) {
+        for (long position = 1; position <= countOf(list); ++position) {
+            const char* name = entryAt(list, position);
+            if (name && names.has(name))
+                return true;
+        }
+        return false;
     }
 
     bool isRemovableEntry(const std::string& entry) const {
@@ -341,15 +398,16 @@ struct PostLoadOptionsPropertiesManager::Impl {
 
     // A restored name goes back only to the files that have it, at its place in the file.
     void restoreVarNamesToAllIncomingFiles(const std::vector<std::string>& names) {
-        const std::unordered_set<std::string> restored(names.begin(), names.end());
+        const std::unordered_set<std::string_view> restored(names.begin(), names.end());
         for (std::size_t file = 0; file < availableVarNamesPerFile.size() && file < incomingVarNames.size();
              ++file) {
             KernelList& available = availableVarNamesPerFile[file];
             const StringList_s* incoming = incomingVarNames[file];
+            const ExactNames availableNames(available.getRef());
             KernelList rebuilt = newList();
             for (long position = 1; position <= countOf(incoming); ++position) {
                 const char* name = entryAt(incoming, position);
-                if (!name || restored.count(name) || hasExactName(available.getRef(), name))
+                if (!name || restored.count(name) || availableNames.has(name))
                     append(rebuilt.getRef(), name);
             }
             available = std::move(rebuilt);
@@ -392,10 +450,11 @@ struct PostLoadOptionsPropertiesManager::Impl {
     bool selectedVariablesCanBeCombined(const std::vector<StringList_s*>& groups, const Selection& rows) {
         std::vector<KernelList> selectedPerFile;
         for (const KernelList& fileNames : availableVarNamesPerFile) {
+            const ExactNames namesOfFile(fileNames.getRef());
             KernelList selected = newList();
             for (const int row : rows) {
                 const std::string name = varsAvailableModel->getName(row);
-                if (hasExactName(fileNames.getRef(), name))
+                if (namesOfFile.has(name))
                     append(selected.getRef(), name.c_str());
             }
             selectedPerFile.push_back(std::move(selected));
@@ -407,11 +466,6 @@ struct PostLoadOptionsPropertiesManager::Impl {
         return aliasesApplier.selectedVariablesCanBeAliased(groups, toLoad.getRef(), selection);
     }
 
-    // Files are handed to the applier one at a time, each with only the groups that mention one
-    // of its names: a group that mentions none of them can never lead one of them anywhere, so
-    // the result is the same as applying every group to every file, but a name is compared with
-    // a handful of groups instead of every group of the file (hundreds, at every name of tens of
-    // files). The other files' places hold an empty list, which the applier leaves empty.
     void applyVarAliases(const std::vector<StringList_s*>& groups) {
         const KernelList toLoad = adoptNewList(varsToLoadModel->getStringList());
         std::vector<StringList_s*> available;
@@ -660,10 +714,14 @@ bool PostLoadOptionsPropertiesManager::initializeManager(StringList_s* existing,
             // Rows picked during an earlier load mean nothing in this one.
             d.selectedVarsAvailable->setValue({});
             d.selectedVarsToLoad->setValue({});
-            d.variablesInformation.init(existing, d.incomingVarNames);
+            // Where each incoming name falls in the data set, asked once for the three uses below.
+            const postload::ExistingOffsetsPerFile inExisting =
+                postload::existingOffsetsOfFiles(existing, d.incomingVarNames);
+            d.variablesInformation.init(existing, d.incomingVarNames, inExisting);
             d.varsToLoadModel->setExistingDatasetVarNames(existing);
-            d.availableVarNamesPerFile = d.calculateAvailableVarNames(existing, incoming, incomingCount);
-            d.aliasesApplier.init(existing, d.incomingVarNames);
+            d.availableVarNamesPerFile =
+                d.calculateAvailableVarNames(existing, incoming, incomingCount, inExisting);
+            d.aliasesApplier.init(existing, d.incomingVarNames, inExisting);
             d.varsToLoadModel->setValues(Impl::removeDuplicateVarNames(existing).getRef());
             d.setAvailableVarNames();
             d.appliedGroups.clear();

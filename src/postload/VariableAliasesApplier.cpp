@@ -104,11 +104,10 @@ private:
 };
 
 // The entry a (possibly LF-separated) name designates, directly or through the first alias
-// group that holds the name and has a member in the list. Only the groups `usable` marks are
-// considered.
+// group that holds the name and has a member in the list. The index only narrows the groups
+// down to those that may hold the name; the kernel decides which of them do.
 int GetVarOrAliasOffsetByName(const StringList_s* list, const std::string& name,
-                              const std::vector<StringList_s*>& aliases, const AliasGroupIndex& index,
-                              const std::vector<bool>& usable) {
+                              const std::vector<StringList_s*>& aliases, const AliasGroupIndex& index) {
     const toolbox::StringList parts = toolbox::StringList::fromNLString(name.c_str());
     for (long position = 0; position < parts.size(); ++position) {
         const char* part = parts[position];
@@ -118,7 +117,7 @@ int GetVarOrAliasOffsetByName(const StringList_s* list, const std::string& name,
         if (direct != -1)
             return direct;
         for (const std::size_t group : index.candidates(part)) {
-            if (!usable[group] || QelAppVarNameListGetVarOffset(aliases[group], part) == -1)
+            if (QelAppVarNameListGetVarOffset(aliases[group], part) == -1)
                 continue;
             const int offset = offsetOfGroupMember(list, aliases[group]);
             if (offset != -1)
@@ -130,28 +129,6 @@ int GetVarOrAliasOffsetByName(const StringList_s* list, const std::string& name,
 
 void reportError(const char* prefix, const std::exception& e) {
     QelUtilDialogErrMsg((std::string(prefix) + e.what()).c_str());
-}
-
-// Marks the groups that hold at least one of the names. Only these can lead one of the names
-// anywhere, and an aliases file has far more groups than a file has matching names.
-std::vector<bool> groupsMentioning(const std::vector<StringList_s*>& aliases, const AliasGroupIndex& index,
-                                   const StringList_s* names) {
-    std::vector<bool> mentioning(aliases.size(), false);
-    std::vector<bool> asked(aliases.size(), false);
-    forEachEntry(names, [&](const char* entry) {
-        forEachName(entry, [&](std::string_view name) {
-            for (const std::size_t group : index.candidates(name)) {
-                if (asked[group])
-                    continue;
-                asked[group] = true;
-                forEachEntry(aliases[group], [&](const char* member) {
-                    mentioning[group] = mentioning[group] || QelAppVarNameListGetVarOffset(
-                                                                 names, trimmedName(member).c_str()) != -1;
-                });
-            }
-        });
-    });
-    return mentioning;
 }
 
 } // namespace
@@ -180,8 +157,8 @@ struct VariableAliasesApplier::Impl {
         try {
             const AliasGroupIndex index(aliases);
             for (std::size_t file = 0; file < available.size(); ++file)
-                attachNamesOfFile(aliases, index, groupsMentioning(aliases, index, available[file]), toLoad,
-                                  available[file], resolvedOffsetsOfFile(file), attached);
+                attachNamesOfFile(aliases, index, toLoad, available[file], resolvedOffsetsOfFile(file),
+                                  attached);
         } catch (const std::exception& e) {
             reportError("An error occurred while applying the variable names aliases: ", e);
         }
@@ -190,13 +167,12 @@ struct VariableAliasesApplier::Impl {
 
     // A name the kernel refuses to attach is dropped: it is neither attached nor available.
     void attachNamesOfFile(const std::vector<StringList_s*>& aliases, const AliasGroupIndex& index,
-                           const std::vector<bool>& mentioning, StringList_s* toLoad,
-                           StringList_s* availableNames, std::set<int>& resolved,
+                           StringList_s* toLoad, StringList_s* availableNames, std::set<int>& resolved,
                            std::set<std::string>& attached) const {
         std::vector<std::string> unresolved;
         forEachEntry(availableNames, [&](const char* text) {
             std::string name = trimmedName(text);
-            const int offset = GetVarOrAliasOffsetByName(toLoad, name, aliases, index, mentioning);
+            const int offset = GetVarOrAliasOffsetByName(toLoad, name, aliases, index);
             if (offset == -1 || isResolved(resolved, offset)) {
                 unresolved.push_back(std::move(name));
                 return;
@@ -216,7 +192,6 @@ struct VariableAliasesApplier::Impl {
     bool canBeAliased(const std::vector<StringList_s*>& aliases, const StringList_s* toLoad,
                       const std::vector<StringList_s*>& selection) {
         const AliasGroupIndex index(aliases);
-        const std::vector<bool> everyGroup(aliases.size(), true);
         for (std::size_t file = 0; file < selection.size(); ++file) {
             const std::set<int>& resolved = resolvedOffsetsOfFile(file);
             const long count = QelUtilStringListGetCount(selection[file]);
@@ -224,8 +199,7 @@ struct VariableAliasesApplier::Impl {
                 const char* text = QelUtilStringListGetRawStringPtr(selection[file], position);
                 if (!text)
                     continue;
-                const int offset =
-                    GetVarOrAliasOffsetByName(toLoad, trimmedName(text), aliases, index, everyGroup);
+                const int offset = GetVarOrAliasOffsetByName(toLoad, trimmedName(text), aliases, index);
                 if (offset == -1 || isResolved(resolved, offset))
                     return false;
             }
@@ -255,12 +229,17 @@ VariableAliasesApplier::VariableAliasesApplier()
 VariableAliasesApplier::~VariableAliasesApplier() = default;
 
 void VariableAliasesApplier::init(StringList_s* existing, const std::vector<StringList_s*>& incoming) {
+    init(existing, incoming, existingOffsetsOfFiles(existing, incoming));
+}
+
+void VariableAliasesApplier::init(StringList_s* existing, const std::vector<StringList_s*>& incoming,
+                                  const std::vector<std::vector<int>>& existingOffsets) {
     m_impl->fileResolvedOffsets.assign(incoming.size(), {});
     m_impl->resolvedForEveryFile.clear();
     m_impl->existingVarCount = QelUtilStringListGetCount(existing);
-    for (std::size_t file = 0; file < incoming.size(); ++file) {
+    for (std::size_t file = 0; file < incoming.size() && file < existingOffsets.size(); ++file) {
         std::set<int>& resolved = m_impl->fileResolvedOffsets[file];
-        for (const int offset : existingOffsetsOf(existing, incoming[file])) {
+        for (const int offset : existingOffsets[file]) {
             if (offset != -1)
                 resolved.insert(offset);
         }

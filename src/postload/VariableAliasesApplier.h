@@ -22,6 +22,9 @@ public:
     // Starts a new record: `existing` is the data set's variable-name list, `incoming` one list
     // of names per incoming file.
     void init(StringList_s* existing, const std::vector<StringList_s*>& incoming);
+    // The same with what existingOffsetsOf gives for each incoming file, already computed.
+    void init(StringList_s* existing, const std::vector<StringList_s*>& incoming,
+              const std::vector<std::vector<int>>& existingOffsets);
 
     // Attaches every available name that the aliases (or the to-load list itself) lead to an
     // entry the name's file does not fill yet; the attached names leave their available lists.

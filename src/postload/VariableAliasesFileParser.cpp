@@ -15,6 +15,7 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace qelmar::sdk::ui::postload {
@@ -32,22 +33,52 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// The stream read a block at a time: a byte at a time through the locking stdio calls costs
+// more than everything else the parser does with a large file.
+class BufferedReader {
+public:
+    explicit BufferedReader(std::FILE* file)
+        : m_file(file) {}
+
+    int get() {
+        if (m_next == m_end && !refill())
+            return EOF;
+        return static_cast<unsigned char>(m_buffer[m_next++]);
+    }
+    // Gives back the byte get() just returned (never EOF).
+    void unget() { --m_next; }
+
+private:
+    bool refill() {
+        m_end = std::fread(m_buffer, 1, sizeof m_buffer, m_file);
+        m_next = 0;
+        if (m_end == 0 && std::ferror(m_file))
+            throw std::runtime_error("the file could not be read");
+        return m_end > 0;
+    }
+
+    std::FILE* m_file;
+    char m_buffer[1 << 16];
+    std::size_t m_next = 0;
+    std::size_t m_end = 0;
+};
+
 // Reads one line after its first byte. A run of CR ends the line, together with the LF of a
 // CR LF pair; a lone CR ends the line too, so CR-only files lose nothing.
-std::string readRestOfLine(std::FILE* file, int first) {
+std::string readRestOfLine(BufferedReader& reader, int first) {
     std::string line;
     int c = first;
     while (c != EOF && c != '\n' && c != '\0') {
         if (c == '\r') {
             do
-                c = std::fgetc(file);
+                c = reader.get();
             while (c == '\r');
             if (c != '\n' && c != EOF)
-                std::ungetc(c, file);
+                reader.unget();
             break;
         }
         line.push_back(static_cast<char>(c));
-        c = std::fgetc(file);
+        c = reader.get();
     }
     return line;
 }
@@ -100,11 +131,14 @@ struct VariableAliasesFileParser::Impl {
     }
 
     void readGroups(std::FILE* file) {
+        // Owned by the heap rather than the stack: its buffer is larger than a thread's stack
+        // should lend.
+        const auto reader = std::make_unique<BufferedReader>(file);
         for (;;) {
-            const int first = std::fgetc(file);
+            const int first = reader->get();
             if (first == EOF || first == '\0')
                 return;
-            addGroup(withoutComment(readRestOfLine(file, first)));
+            addGroup(withoutComment(readRestOfLine(*reader, first)));
         }
     }
 
@@ -124,11 +158,17 @@ struct VariableAliasesFileParser::Impl {
         }
         if (group.empty())
             return;
-        // Both vectors grow first, so that a failure leaves them in step.
-        groups.reserve(groups.size() + 1);
-        aliasesList.reserve(aliasesList.size() + 1);
+        // Both vectors grow first, so that a failure leaves them in step; they grow by half their
+        // size at a time, since growing by one slot moves every group read so far at each line.
+        reserveRoomForOne(groups);
+        reserveRoomForOne(aliasesList);
         aliasesList.push_back(group.getRef());
         groups.push_back(std::move(group));
+    }
+
+    template <typename T> static void reserveRoomForOne(std::vector<T>& items) {
+        if (items.size() == items.capacity())
+            items.reserve(items.size() + items.size() / 2 + 16);
     }
 
     static void showError(const std::string& text) {

@@ -6,9 +6,13 @@
 #include "postload/ExistingVariableMatches.h"
 #include "postload/TrimmedName.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <set>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace qelmar::sdk::ui::postload {
@@ -89,18 +93,39 @@ VariablesInformationRepository::~VariablesInformationRepository() = default;
 
 void VariablesInformationRepository::init(StringList_s* existing,
                                           const std::vector<StringList_s*>& incoming) {
+    init(existing, incoming, existingOffsetsOfFiles(existing, incoming));
+}
+
+void VariablesInformationRepository::init(StringList_s* existing, const std::vector<StringList_s*>& incoming,
+                                          const std::vector<std::vector<int>>& existingOffsets) {
     Impl& d = *m_impl;
     // A status from an earlier load would make a variable that load added look new and so
     // removable, although it now belongs to the data set.
     d.statuses.clear();
     d.spellingsByUpperCase.clear();
     d.existingDatasetVarNames = existing;
-    for (const StringList_s* file : incoming) {
-        const std::vector<int> offsets = existingOffsetsOf(existing, file);
+    // Files of one load share most of their names; each name is marked once for each variable
+    // it fills, not once per file that has it.
+    const std::size_t variables = static_cast<std::size_t>(std::max(QelUtilStringListGetCount(existing), 0L));
+    // Most names are spelled as the variable's only name; those are told apart without hashing.
+    std::vector<bool> markedAsEntry(variables, false);
+    std::vector<std::unordered_set<std::string_view>> markedPerVariable(variables);
+    for (std::size_t fileIndex = 0; fileIndex < incoming.size() && fileIndex < existingOffsets.size();
+         ++fileIndex) {
+        const StringList_s* file = incoming[fileIndex];
+        const std::vector<int>& offsets = existingOffsets[fileIndex];
         for (std::size_t index = 0; index < offsets.size(); ++index) {
             const char* name = QelUtilStringListGetRawStringPtr(file, static_cast<long>(index) + 1);
-            if (offsets[index] != -1)
-                d.markMatched(name, offsets[index]);
+            const int offset = offsets[index];
+            if (offset < 0 || static_cast<std::size_t>(offset) >= variables)
+                continue;
+            const auto variable = static_cast<std::size_t>(offset);
+            const char* entry = QelUtilStringListGetRawStringPtr(existing, offset + 1);
+            const bool asEntry = entry && std::strcmp(entry, name) == 0;
+            if (asEntry ? !markedAsEntry[variable] : markedPerVariable[variable].insert(name).second)
+                d.markMatched(name, offset);
+            if (asEntry)
+                markedAsEntry[variable] = true;
         }
     }
     forEachName(existing, [&](const char* name) {

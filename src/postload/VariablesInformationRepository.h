@@ -27,6 +27,9 @@ public:
 
     // Starts the statuses of one load afresh from the data set's names and the incoming ones.
     void init(StringList_s* existing, const std::vector<StringList_s*>& incoming);
+    // The same with what existingOffsetsOf gives for each incoming file, already computed.
+    void init(StringList_s* existing, const std::vector<StringList_s*>& incoming,
+              const std::vector<std::vector<int>>& existingOffsets);
 
     VariableStatus_e getVariableStatus(const std::string& name) const;
     // Names of the data set's variables must stay in the to-load list.

@@ -157,7 +157,7 @@ struct GrowingList {
         indexOf(list);
         return *list.varNameIndex;
     }
-    void append(const std::string& entry) {
+    void append(std::string_view entry) {
         const int offset = static_cast<int>(list.strings.size());
         VarNameIndex& names = index();
         list.strings.emplace_back(entry);
@@ -176,13 +176,16 @@ struct GrowingList {
     }
 };
 
-std::vector<std::string> namesOf(const StringList_s* list) {
-    std::vector<std::string> names;
+// Views of the list's entries, which outlive the merge that reads them: copying every name of
+// hundreds of files costs more than matching them.
+std::vector<std::string_view> namesOf(const StringList_s* list) {
+    std::vector<std::string_view> names;
     if (!list)
         return names;
+    names.reserve(list->strings.size());
     for (const auto& entry : list->strings) {
-        if (entry && !trimmedVarName(*entry).empty())
-            names.push_back(*entry);
+        if (entry && !trimmedView(*entry).empty())
+            names.emplace_back(*entry);
     }
     return names;
 }
@@ -203,21 +206,26 @@ int varNameOffset(const StringList_s& list, std::string_view name) {
     return matchOfText(indexOf(list), name).offset;
 }
 
-std::vector<VarNameMatch> matchVarNames(const StringList_s& list, const std::vector<std::string>& names) {
+std::vector<VarNameMatch> matchVarNames(const StringList_s& list,
+                                        const std::vector<std::string_view>& names) {
     const VarNameIndex& index = indexOf(list);
     std::vector<VarNameMatch> matches;
     matches.reserve(names.size());
-    std::unordered_map<int, int> namesPerEntry;
-    for (const std::string& name : names) {
+    std::vector<int> namesPerEntry(list.strings.size(), 0);
+    for (const std::string_view name : names) {
         matches.push_back(matchOfText(index, name));
         if (matches.back().offset >= 0)
-            ++namesPerEntry[matches.back().offset];
+            ++namesPerEntry[static_cast<std::size_t>(matches.back().offset)];
     }
     for (VarNameMatch& match : matches) {
-        if (match.offset >= 0 && !match.exact && namesPerEntry[match.offset] > 1)
+        if (match.offset >= 0 && !match.exact && namesPerEntry[static_cast<std::size_t>(match.offset)] > 1)
             match = {};
     }
     return matches;
+}
+
+std::vector<VarNameMatch> matchVarNames(const StringList_s& list, const std::vector<std::string>& names) {
+    return matchVarNames(list, std::vector<std::string_view>(names.begin(), names.end()));
 }
 
 } // namespace qelmar::standin
@@ -256,9 +264,9 @@ StringList_s* QelAppVarNameListCreateDefault(const StringList_s* existing, Strin
     const bool asWritten = flags & 1;
     GrowingList fresh;
     for (long file = 0; incoming && file < incomingCount; ++file) {
-        const std::vector<std::string> names = namesOf(incoming[file]);
+        const std::vector<std::string_view> names = namesOf(incoming[file]);
         const std::vector<VarNameMatch> inExisting = matchVarNames(existingList, names);
-        std::vector<std::string> unmatched;
+        std::vector<std::string_view> unmatched;
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (inExisting[i].offset < 0)
                 unmatched.push_back(names[i]);

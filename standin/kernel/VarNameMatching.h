@@ -31,6 +31,7 @@ struct VarNameMatch {
 
 // Where each of one file's names leads in the list, so that no two variables of the file share
 // an entry through case folding.
+std::vector<VarNameMatch> matchVarNames(const StringList_s& list, const std::vector<std::string_view>& names);
 std::vector<VarNameMatch> matchVarNames(const StringList_s& list, const std::vector<std::string>& names);
 
 } // namespace qelmar::standin

@@ -174,4 +174,43 @@ TEST_F(PostLoadOptionsDialogTest, EveryNameShowsAsWrittenAndLoadsUnchanged) {
     EXPECT_EQ(answer, (Texts{"X", "<u'v'>", "a&b", "two  blanks", "\"quoted\""}));
 }
 
+// The size of a row is the size of its laid-out HTML. Asking it of every row, as a view does
+// unless its rows are alike, kept a window of a campaign's names from opening for seconds.
+class CountingDelegate : public qelmar::sdk::ui::postload::HtmlItemDelegate {
+public:
+    using HtmlItemDelegate::HtmlItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        ++sizeHints;
+        return HtmlItemDelegate::sizeHint(option, index);
+    }
+    mutable int sizeHints = 0;
+};
+
+TEST_F(PostLoadOptionsDialogTest, ShowingThousandsOfNamesSizesAFewRowsNotEach) {
+    PostLoadOptionsDialog& dialog = *PostLoadOptionsDialog::getInstance(host());
+    std::vector<CountingDelegate*> counting;
+    std::vector<QAbstractItemDelegate*> original;
+    for (const char* name : {"incomingVarList", "varsToLoadList"}) {
+        auto& view = child<QListView>(dialog, name);
+        original.push_back(view.itemDelegate());
+        counting.push_back(new CountingDelegate(&view));
+        view.setItemDelegate(counting.back());
+    }
+    StringList existing, file;
+    for (int k = 0; k < 3000; ++k) {
+        existing.append("E" + std::to_string(k));
+        file.append("N" + std::to_string(k));
+    }
+    match(existing, {file}, [](QDialog& shown) {
+        shown.grab();
+        EXPECT_EQ(child<QListView>(shown, "incomingVarList").model()->rowCount(), 3000);
+    });
+    for (std::size_t view = 0; view < counting.size(); ++view) {
+        EXPECT_LT(counting[view]->sizeHints, 200) << "view " << view;
+        child<QListView>(dialog, view == 0 ? "incomingVarList" : "varsToLoadList")
+            .setItemDelegate(original[view]);
+        delete counting[view];
+    }
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "host/KernelStrings.h"
 #include "kernel/testing/ApplicationTestControl.h"
+#include "kernel/testing/CallRecording.h"
 #include "kernel/testing/KernelTestControl.h"
 
 #include <QDir>
@@ -9,6 +10,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <rapidcheck/gtest.h>
+
+#include <cstdio>
 
 using namespace std::string_literals;
 using qelmar::sdk::ui::postload::VariableAliasesFileParser;
@@ -85,6 +89,81 @@ TEST_F(VariableAliasesFileParserTest, DefaultPathIsTheStartupFileElseTheHomeFold
 
     const std::string startupFile = write(header, "variable_aliases.txt");
     EXPECT_EQ(VariableAliasesFileParser::locateVariableAliasesFilePath(), startupFile);
+}
+
+// The line rules read one byte at a time, as simply as they can be written.
+Groups referenceGroups(const std::string& body) {
+    Groups groups;
+    std::size_t at = 0;
+    const auto next = [&]() -> int {
+        return at < body.size() ? static_cast<unsigned char>(body[at++]) : EOF;
+    };
+    for (int first = next(); first != EOF && first != '\0'; first = next()) {
+        std::string line;
+        for (int c = first; c != EOF && c != '\n' && c != '\0'; c = next()) {
+            if (c == '\r') {
+                while ((c = next()) == '\r') {
+                }
+                if (c != '\n' && c != EOF)
+                    --at;
+                break;
+            }
+            line.push_back(static_cast<char>(c));
+        }
+        line = line.substr(0, line.find('#'));
+        if (line.find(';') == std::string::npos)
+            continue;
+        std::vector<std::string> names;
+        std::size_t start = 0;
+        for (std::size_t end; start <= line.size(); start = end + 1) {
+            end = std::min(line.find(';', start), line.size());
+            if (end > start) {
+                const std::string field = line.substr(start, end - start);
+                const std::size_t from = field.find_first_not_of(" \t\n\v\f\r");
+                names.push_back(from == std::string::npos
+                                    ? std::string()
+                                    : field.substr(from, field.find_last_not_of(" \t\n\v\f\r") - from + 1));
+            }
+        }
+        if (!names.empty())
+            groups.push_back(names);
+    }
+    return groups;
+}
+
+RC_GTEST_FIXTURE_PROP(VariableAliasesFileParserTest, ReadsAnyBytesAsTheLineRulesSay, ()) {
+    const std::string body =
+        *rc::gen::container<std::string>(rc::gen::element('a', 'B', ';', ' ', '\t', '\r', '\n', '#', '\0'));
+    RC_ASSERT(parse(body) == referenceGroups(body));
+}
+
+// The file is read in blocks; a line, a CR LF pair or a run of CRs may straddle two of them.
+TEST_F(VariableAliasesFileParserTest, LinesAcrossTheReadingBlocksParseAsAnyOther) {
+    // The CR run after "C;D" starts anywhere from four bytes before a block's end to just after it.
+    for (std::size_t lineStart = 65528; lineStart <= 65536; ++lineStart) {
+        std::string body = "A;B\r\n";
+        body += std::string(lineStart - body.size() - 1, '#');
+        body += "\nC;D\r\r\nE;F\rG;H";
+        EXPECT_EQ(parse(body), (Groups{{"A", "B"}, {"C", "D"}, {"E", "F"}, {"G", "H"}})) << lineStart;
+    }
+}
+
+// Each group read used to move every group read before it: a million groups never finished.
+// The lists moved leave their traces as releases of emptied handles.
+TEST_F(VariableAliasesFileParserTest, ListReleasesGrowWithTheGroupsNotWithTheirSquare) {
+    const auto releasesWhileParsing = [this](int groups) {
+        std::string body;
+        for (int group = 0; group < groups; ++group)
+            body += "A" + std::to_string(group) + ";B\n";
+        const std::string path = write(header + body);
+        const qelmar::standin::testing::CallRecording recording;
+        VariableAliasesFileParser parser(path);
+        EXPECT_EQ(parser.aliasesList().size(), static_cast<std::size_t>(groups));
+        return kernel.callsNamed("QelUtilStringListDealloc").size();
+    };
+    // A few per group at most, however many groups there are.
+    for (const int groups : {2000, 4000})
+        EXPECT_LE(releasesWhileParsing(groups), 5u * groups) << groups << " groups";
 }
 
 } // namespace

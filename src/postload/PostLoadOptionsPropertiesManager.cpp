@@ -801,6 +801,8 @@ bool PostLoadOptionsPropertiesManager::saveAliasesFile(const std::string& path) 
         m_impl->suggestionAliasesRead = false;
     });
     return saved;
+}
+
 const StringList_s* PostLoadOptionsPropertiesManager::existingVarNames() const {
     return m_impl->existingVarNames;
 }

@@ -1,9 +1,10 @@
 #include "dataload/DataLoadProgressDialog.h"
 
+#include "util/ArrowCursorWhileAsking.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
@@ -46,15 +47,6 @@ double shareDone(const DataLoadProgress_s& progress) {
         return static_cast<double>(progress.filesDone) / static_cast<double>(progress.fileCount);
     return 0.0;
 }
-
-// The arrow pointer for as long as the kernel waits for the answer, whichever way it leaves.
-class ArrowCursorDuringLoad {
-public:
-    ArrowCursorDuringLoad() { QGuiApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ArrowCursorDuringLoad(const ArrowCursorDuringLoad&) = delete;
-    ArrowCursorDuringLoad& operator=(const ArrowCursorDuringLoad&) = delete;
-    ~ArrowCursorDuringLoad() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 // The kernel cannot take an exception: a failure here cancels the load, which changes nothing.
 bool progressCallback(const DataLoadProgress_s* progress, void* clientData) {
@@ -157,7 +149,7 @@ bool DataLoadProgressDialog::showProgress(const DataLoadProgress_s& progress) {
 
 DataLoadBadFileAnswer_e DataLoadProgressDialog::askAboutBadFile(const std::string& file,
                                                                 const std::string& reason) {
-    const ArrowCursorDuringLoad arrowCursor;
+    const ArrowCursorWhileAsking arrowCursor;
     QMessageBox box(
         QMessageBox::Warning, tr("Data File Not Loaded"),
         tr("%1 could not be loaded:\n%2").arg(fileNameOf(file.c_str()), QString::fromStdString(reason)),

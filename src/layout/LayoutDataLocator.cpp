@@ -1,5 +1,7 @@
 #include "layout/LayoutDataLocator.h"
 
+#include "util/ArrowCursorWhileAsking.h"
+
 #include "host/KernelLayout.h"
 #include "host/KernelMessages.h"
 #include "host/LaunchHelpAction.h"
@@ -8,7 +10,6 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -21,15 +22,6 @@ namespace qelmar::dialogs::io {
 namespace {
 
 using qelmar::sdk::ui::dialogs::QExtendedFileDialog;
-
-// The kernel asks while a load may have set a busy cursor; the user must see a dialog to answer.
-class ArrowCursorWhileAsking {
-public:
-    ArrowCursorWhileAsking() { QGuiApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ArrowCursorWhileAsking(const ArrowCursorWhileAsking&) = delete;
-    ArrowCursorWhileAsking& operator=(const ArrowCursorWhileAsking&) = delete;
-    ~ArrowCursorWhileAsking() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 QString messageFor(const QString& layoutPath, const QString& missingFile, long missingCount) {
     QString message = QObject::tr("The layout %1 shows the data file %2, which is no longer there.")

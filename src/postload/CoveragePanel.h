@@ -2,9 +2,6 @@
 
 #include <QWidget>
 
-class QLabel;
-class QTableView;
-
 namespace qelmar::sdk::ui::propertymanager {
 class PostLoadOptionsPropertiesManager;
 }
@@ -23,12 +20,9 @@ public:
     ~CoveragePanel() override;
 
     CoverageTableModel& model() const;
-    QTableView& table() const;
 
 private:
     CoverageTableModel* m_model;
-    QLabel* m_label;
-    QTableView* m_table;
 };
 
 } // namespace qelmar::sdk::ui::postload

@@ -61,12 +61,7 @@ CoverageTableModel::CoverageTableModel(const propertymanager::PostLoadOptionsPro
                                        QObject* parent)
     : QAbstractTableModel(parent)
     , m_manager(manager) {
-    for (const auto& model : {manager.varsToLoadModel(), manager.varsAvailableModel()}) {
-        m_connections.add(model->connectToDataChangedSignal([this] { scheduleRefresh(); }));
-        m_connections.add(model->connectToItemChangedSignal([this](int) { scheduleRefresh(); }));
-        m_connections.add(model->connectToItemsInsertedSignal([this](int, int) { scheduleRefresh(); }));
-        m_connections.add(model->connectToItemsRemovedSignal([this](int, int) { scheduleRefresh(); }));
-    }
+    manager.followListChanges([this] { scheduleRefresh(); }, m_connections);
 }
 
 CoverageTableModel::~CoverageTableModel() = default;

@@ -1,5 +1,7 @@
 #include "postload/PostLoadOptionsDialog.h"
 
+#include "util/ArrowCursorWhileAsking.h"
+
 #include "bindings/ListViewPropertySynchronizer.h"
 #include "bindings/TextFieldPropertyBinding.h"
 #include "host/ButtonBinding.h"
@@ -18,14 +20,12 @@
 #include "postload/SuggestionsPanel.h"
 #include "postload/VariableAliasesFileParser.h"
 
+#include "ui_AliasFileOptions.h"
 #include "ui_PostLoadOptions.h"
 
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QPointer>
 #include <QListView>
+#include <QPointer>
 #include <QSplitter>
 
 #include <exception>
@@ -64,15 +64,6 @@ QString dialogText(const char* text) {
 const QString aliasesFilter = QStringLiteral("Variable aliases files (*.txt);;All files (*)");
 
 constexpr int iconSide = 21;
-
-// The arrow pointer for as long as the kernel waits for the answer, whichever way it leaves.
-class ArrowCursorDuringLoad {
-public:
-    ArrowCursorDuringLoad() { QGuiApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ArrowCursorDuringLoad(const ArrowCursorDuringLoad&) = delete;
-    ArrowCursorDuringLoad& operator=(const ArrowCursorDuringLoad&) = delete;
-    ~ArrowCursorDuringLoad() { QGuiApplication::restoreOverrideCursor(); }
-};
 
 // The coverage table reads the kernel's lists of a load, which are the kernel's only while the
 // load runs: it names them when the load starts and forgets them when it ends.
@@ -177,7 +168,6 @@ struct PostLoadOptionsDialog::Impl {
         applyAliasesOptions(additions.aliasesForNewVariables, additions.saveAliases);
     }
 
-
     SuggestionsPanel* suggestionsPanel = nullptr;
 
     void applySuggestions(bool on) {
@@ -190,54 +180,29 @@ struct PostLoadOptionsDialog::Impl {
     }
 
     // Below the alias-file field, in the form's own grid, so that the plain form is unchanged.
-    QHBoxLayout* aliasOptionsRow = nullptr;
-    QCheckBox* matchNewVariablesBox = nullptr;
-    QPushButton* chooseAliasesButton = nullptr;
-    QPushButton* saveAliasesButton = nullptr;
-
-    QHBoxLayout& aliasOptions() {
-        if (!aliasOptionsRow) {
-            aliasOptionsRow = new QHBoxLayout;
-            aliasOptionsRow->setObjectName(QStringLiteral("aliasOptions_Layout"));
-            form.gridLayout_4->addLayout(aliasOptionsRow, 2, 1, 1, 2);
-        }
-        return *aliasOptionsRow;
-    }
+    QWidget* aliasOptionsRow = nullptr;
+    Ui_AliasFileOptions aliasOptions;
 
     void applyAliasesOptions(bool matchNewVariables, bool saveAliases) {
-        if (matchNewVariables && !matchNewVariablesBox) {
-            matchNewVariablesBox =
-                new QCheckBox(dialogText("Also match &new variables"), form.apply_Button->parentWidget());
-            matchNewVariablesBox->setObjectName(QStringLiteral("aliasNewVariables_CheckBox"));
-            matchNewVariablesBox->setToolTip(dialogText(
-                "Apply also makes names of different files that share an alias group, and match no variable "
-                "yet, one new variable."));
-            aliasOptions().insertWidget(0, matchNewVariablesBox);
-            bindings.push_back(std::make_unique<CheckButtonPropertyBinding>(matchNewVariablesBox,
-                                                                            manager.matchNewVariables()));
+        QWidget* parent = form.apply_Button->parentWidget();
+        if ((matchNewVariables || saveAliases) && !aliasOptionsRow) {
+            aliasOptionsRow = new QWidget(parent);
+            aliasOptions.setupUi(aliasOptionsRow);
+            form.gridLayout_4->addWidget(aliasOptionsRow, 2, 1, 1, 2);
+            bindings.push_back(std::make_unique<CheckButtonPropertyBinding>(
+                aliasOptions.aliasNewVariables_CheckBox, manager.matchNewVariables()));
+            bindButton(*aliasOptions.chooseAliases_Button, [this, parent] { chooseAliasesFile(*parent); });
+            bindButton(*aliasOptions.saveAliases_Button, [this, parent] { saveAliasesFile(*parent); });
         }
-        if (matchNewVariablesBox)
-            matchNewVariablesBox->setVisible(matchNewVariables);
         // Hidden, the option must not go on acting.
         if (!matchNewVariables)
             manager.matchNewVariables()->setValue(false);
-
-        if (saveAliases && !saveAliasesButton) {
-            QWidget* parent = form.apply_Button->parentWidget();
-            aliasOptions().addStretch(1);
-            chooseAliasesButton = new QPushButton(dialogText("C&hoose..."), parent);
-            chooseAliasesButton->setObjectName(QStringLiteral("chooseAliases_Button"));
-            aliasOptions().addWidget(chooseAliasesButton);
-            saveAliasesButton = new QPushButton(dialogText("Sa&ve as Aliases File..."), parent);
-            saveAliasesButton->setObjectName(QStringLiteral("saveAliases_Button"));
-            aliasOptions().addWidget(saveAliasesButton);
-            bindButton(*chooseAliasesButton, [this, parent] { chooseAliasesFile(*parent); });
-            bindButton(*saveAliasesButton, [this, parent] { saveAliasesFile(*parent); });
-        }
-        if (saveAliasesButton) {
-            saveAliasesButton->setVisible(saveAliases);
-            chooseAliasesButton->setVisible(saveAliases);
-        }
+        if (!aliasOptionsRow)
+            return;
+        aliasOptionsRow->setVisible(matchNewVariables || saveAliases);
+        aliasOptions.aliasNewVariables_CheckBox->setVisible(matchNewVariables);
+        aliasOptions.chooseAliases_Button->setVisible(saveAliases);
+        aliasOptions.saveAliases_Button->setVisible(saveAliases);
     }
 
     void useAliasesFile(const std::string& path) {
@@ -344,7 +309,7 @@ PostLoadOptionsDialog* PostLoadOptionsDialog::getInstance(QWidget& parent) {
 StringList_s* PostLoadOptionsDialog::static_matchVariablesCallback(StringList_s* existing,
                                                                    StringList_s* const* incoming,
                                                                    long incomingCount, void* clientData) {
-    const ArrowCursorDuringLoad arrowCursor;
+    const ArrowCursorWhileAsking arrowCursor;
     // The kernel cannot take an exception; a failure here cancels the load, which changes nothing.
     try {
         PostLoadOptionsDialog* dialog = getInstance(*static_cast<QWidget*>(clientData));

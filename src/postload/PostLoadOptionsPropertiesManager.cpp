@@ -23,8 +23,8 @@
 #include <cstdio>
 #include <new>
 #include <stdexcept>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace qelmar::sdk::ui::propertymanager {
@@ -814,6 +814,16 @@ const std::vector<StringList_s*>& PostLoadOptionsPropertiesManager::incomingVarN
 const StringList_s* PostLoadOptionsPropertiesManager::availableVarNamesOfFile(std::size_t file) const {
     const std::vector<KernelList>& perFile = m_impl->availableVarNamesPerFile;
     return file < perFile.size() ? perFile[file].getRef() : nullptr;
+}
+
+void PostLoadOptionsPropertiesManager::followListChanges(const std::function<void()>& changed,
+                                                         SignalConnectionCollection& connections) const {
+    for (const auto& model : {varsToLoadModel(), varsAvailableModel()}) {
+        connections.add(model->connectToDataChangedSignal(changed));
+        connections.add(model->connectToItemChangedSignal([changed](int) { changed(); }));
+        connections.add(model->connectToItemsInsertedSignal([changed](int, int) { changed(); }));
+        connections.add(model->connectToItemsRemovedSignal([changed](int, int) { changed(); }));
+    }
 }
 
 } // namespace qelmar::sdk::ui::propertymanager

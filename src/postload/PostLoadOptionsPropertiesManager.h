@@ -2,10 +2,12 @@
 
 #include "propertyframework/PropertyAbstract.h"
 #include "propertyframework/RelevanceInterface.h"
+#include "propertyframework/SignalConnectionCollection.h"
 #include "propertyframework/models/ListModelInterface.h"
 
 #include "postload/VariableNameSimilarity.h"
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -81,6 +83,10 @@ public:
     // The names of the file (0 = the first incoming list) that match no variable yet; borrowed,
     // valid until the next command. Null for a file the load does not have.
     const StringList_s* availableVarNamesOfFile(std::size_t file) const;
+    // Calls `changed` on every change of either list (several times for one command), keeping
+    // the connections in `connections`.
+    void followListChanges(const std::function<void()>& changed,
+                           SignalConnectionCollection& connections) const;
 
 private:
     struct Impl;

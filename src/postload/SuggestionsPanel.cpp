@@ -5,13 +5,12 @@
 
 #include "propertyframework/SignalConnectionCollection.h"
 
+#include "ui_SuggestionsPanel.h"
+
 #include <QCoreApplication>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -58,12 +57,7 @@ struct SuggestionsPanel::Impl {
             else
                 stale = true;
         };
-        for (const auto& model : {manager.varsAvailableModel(), manager.varsToLoadModel()}) {
-            connections.add(model->connectToDataChangedSignal(changed));
-            connections.add(model->connectToItemChangedSignal([changed](int) { changed(); }));
-            connections.add(model->connectToItemsInsertedSignal([changed](int, int) { changed(); }));
-            connections.add(model->connectToItemsRemovedSignal([changed](int, int) { changed(); }));
-        }
+        manager.followListChanges(changed, connections);
         connections.add(manager.filePath()->connectToValueChangedSignalUnique(
             [changed](const std::string&) { changed(); }));
     }
@@ -115,25 +109,11 @@ struct SuggestionsPanel::Impl {
 SuggestionsPanel::SuggestionsPanel(PostLoadOptionsPropertiesManager& manager, QWidget* parent)
     : QWidget(parent)
     , m_impl(std::make_unique<Impl>(manager)) {
-    setObjectName(QStringLiteral("suggestions_Panel"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(panelText("Su&ggested matches:"), this);
-    label->setObjectName(QStringLiteral("suggestions_Label"));
-    m_impl->list = new QListWidget(this);
-    m_impl->list->setObjectName(QStringLiteral("suggestions_ListView"));
-    label->setBuddy(m_impl->list);
-    m_impl->accept = new QPushButton(panelText("Com&bine Suggested"), this);
-    m_impl->accept->setObjectName(QStringLiteral("suggestions_Accept_Button"));
-    m_impl->acceptAll = new QPushButton(panelText("Combine All Sugges&ted"), this);
-    m_impl->acceptAll->setObjectName(QStringLiteral("suggestions_AcceptAll_Button"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_impl->accept);
-    buttons->addWidget(m_impl->acceptAll);
-    layout->addWidget(label);
-    layout->addWidget(m_impl->list, 1);
-    layout->addLayout(buttons);
+    Ui_SuggestionsPanel form;
+    form.setupUi(this);
+    m_impl->list = form.suggestions_ListView;
+    m_impl->accept = form.suggestions_Accept_Button;
+    m_impl->acceptAll = form.suggestions_AcceptAll_Button;
 
     connect(&m_impl->refreshSoon, &QTimer::timeout, this, [this] { m_impl->refresh(); });
     connect(m_impl->list, &QListWidget::currentRowChanged, this, [this] { m_impl->updateButtons(); });

@@ -8,6 +8,7 @@
 #include "LoadDataTourSteps.h"
 #include "TourContext.h"
 #include "TourDialogSteps.h"
+#include "VariableMatchTourSteps.h"
 
 #include "host/QExtendedFileDialog.h"
 #include "kernel/ApplicationModel.h"
@@ -91,29 +92,11 @@ void install(DemoMainWindow& window) {
 
 // ---- The tour -------------------------------------------------------------------------------
 
-const QString matchTitle = QStringLiteral("Variable Load and Combine");
-
-// The row that shows the name; the lists show HTML, the to-load list with the variable's number.
-int rowNamed(const QListView& view, const QString& name) {
-    const QAbstractItemModel* model = view.model();
-    for (int row = 0; model && row < model->rowCount(); ++row) {
-        QTextDocument shown;
-        shown.setHtml(model->index(row, 0).data().toString());
-        if (shown.toPlainText().split(QRegularExpression(QStringLiteral("[:;\\s]+"))).contains(name))
-            return row;
-    }
-    return -1;
-}
-
 bool selectRow(TourContext& tour, QDialog& dialog, const QString& list, const QString& name) {
     auto* view = dialog.findChild<QListView*>(list);
-    const int row = view ? rowNamed(*view, name) : -1;
-    if (row < 0) {
-        tour.fail(QStringLiteral("the list %1 shows no \"%2\"").arg(list, name));
-        return false;
-    }
-    view->selectionModel()->select(view->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
-    return true;
+    if (!view)
+        tour.fail(QStringLiteral("the window has no list %1").arg(list));
+    return view && selectRow(tour, *view, name);
 }
 
 // The row of the table named after the file.

@@ -8,6 +8,7 @@
 #include "LoadDataTourSteps.h"
 #include "TourContext.h"
 #include "TourDialogSteps.h"
+#include "VariableMatchTourSteps.h"
 
 #include "host/QExtendedFileDialog.h"
 #include "kernel/ApplicationModel.h"
@@ -96,7 +97,6 @@ void install(DemoMainWindow& window) {
 
 // ---- The tour -------------------------------------------------------------------------------
 
-const QString matchTitle = QStringLiteral("Variable Load and Combine");
 const QString saveAliasesTitle = QStringLiteral("Save as Aliases File");
 
 template <typename T = QPushButton> T* find(TourContext& tour, QDialog& dialog, const char* name) {

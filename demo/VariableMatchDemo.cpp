@@ -7,6 +7,7 @@
 #include "LoadDataTourSteps.h"
 #include "TourContext.h"
 #include "TourDialogSteps.h"
+#include "VariableMatchTourSteps.h"
 
 #include "host/QExtendedFileDialog.h"
 #include "kernel/ApplicationModel.h"
@@ -144,30 +145,6 @@ void install(DemoMainWindow& window) {
 }
 
 // ---- The tour -------------------------------------------------------------------------------
-
-const QString matchTitle = QStringLiteral("Variable Load and Combine");
-
-// The row that shows the name; the to-load list shows HTML with the variable's number.
-int rowNamed(const QListView& view, const QString& name) {
-    const QAbstractItemModel* model = view.model();
-    for (int row = 0; model && row < model->rowCount(); ++row) {
-        QTextDocument shown;
-        shown.setHtml(model->index(row, 0).data().toString());
-        if (shown.toPlainText().split(QRegularExpression(QStringLiteral("[:;\\s]+"))).contains(name))
-            return row;
-    }
-    return -1;
-}
-
-bool selectRow(TourContext& tour, QListView& view, const QString& name) {
-    const int row = rowNamed(view, name);
-    if (row < 0) {
-        tour.fail(QStringLiteral("the list %1 shows no \"%2\"").arg(view.objectName(), name));
-        return false;
-    }
-    view.selectionModel()->select(view.model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
-    return true;
-}
 
 bool click(TourContext& tour, QDialog& dialog, const QString& button) {
     auto* pushButton = dialog.findChild<QPushButton*>(button);
